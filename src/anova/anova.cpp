@@ -1,0 +1,223 @@
+#include "anova/anova.h"
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/format.h"
+#include "core/paths.h"
+#include "core/textfile.h"
+
+namespace kinvalo {
+
+namespace {
+
+using Real = long double;
+
+Real Power(Real base, Real exponent) { return std::exp(exponent * std::log(base)); }
+
+double Clamp(Real p) {
+  if (p > 99.99L) p = 99.99L;
+  if (p < 0.1L) p = 0.1L;
+  return static_cast<double>(p);
+}
+
+// Reads the numbers of the raw variance file, line by line.
+class RawReader {
+ public:
+  explicit RawReader(const std::string& path) : path_(path) {
+    if (!in_.Open(path)) Fail("could not be opened");
+  }
+  void SkipLine() { Line(); }
+  double Real() {
+    const std::vector<std::string> tokens = SplitTokens(Line());
+    double value = 0;
+    if (tokens.empty() || !ParseReal(tokens.front(), value)) Fail("holds no number on this line");
+    return value;
+  }
+  int Integer() {
+    const std::vector<std::string> tokens = SplitTokens(Line());
+    int value = 0;
+    if (tokens.empty() || !ParseInt(tokens.front(), value)) Fail("holds no whole number on this line");
+    return value;
+  }
+  [[noreturn]] void Fail(const std::string& what) const {
+    throw std::runtime_error("The variance file \"" + path_ + "\", line " + std::to_string(line_) +
+                             ", " + what + ".");
+  }
+
+ private:
+  std::string Line() {
+    line_ = in_.LineNumber();
+    if (in_.AtEnd()) Fail("ends too early");
+    return in_.ReadRawLine();
+  }
+  TextReader in_;
+  std::string path_;
+  int line_ = 0;
+};
+
+std::string SignificanceText(double p, int width) {
+  return F(p > 99.9 ? 99.9 : p, width, 1) + " %";
+}
+
+struct Row {
+  int numerator, denominator;
+  double explained, meanSquare, f, p, residual, residualMeanSquare;
+};
+
+// The straight-line block: F 12 wide and P 13 wide after 33 blanks.
+void WriteLinearBlock(TextWriter& out, const Row& row, int w) {
+  out.WriteLine(" explained by");
+  out.WriteLine("  lin. regr. " + std::string(33, ' ') + " F(" + I(row.numerator) + "," +
+                I(row.denominator, w) + ")=");
+  out.WriteLine(F(row.explained, 12, 3) + std::string(14, ' ') + I(row.numerator, 1) +
+                F(row.meanSquare, 15, 3) + F(row.f, 12, 3) + SignificanceText(row.p, 13));
+  out.WriteLine("");
+  out.WriteLine(" remaining");
+  out.WriteLine(" unexplained");
+  out.WriteLine(F(row.residual, 12, 3) + std::string(8, ' ') + I(row.denominator, 7) +
+                F(row.residualMeanSquare, 15, 3));
+}
+
+// The break-point blocks: F 13 wide and P 12 wide after 34 blanks.
+void WriteBreakPointBlock(TextWriter& out, const Row& row, int w, bool extra) {
+  out.WriteLine("");
+  out.WriteLine(extra ? " extra expl. by" : " total expl. by");
+  out.WriteLine("  break-point" + std::string(34, ' ') + " F(" + I(row.numerator) + "," +
+                I(row.denominator, w) + ")=");
+  out.WriteLine(F(row.explained, 12, 3) + std::string(14, ' ') + I(row.numerator, 1) +
+                F(row.meanSquare, 15, 3) + F(row.f, 13, 3) + SignificanceText(row.p, 12));
+  out.WriteLine("");
+  out.WriteLine(" remaining");
+  out.WriteLine(" unexplained");
+  out.WriteLine(F(row.residual, 12, 3) + std::string(8, ' ') + I(row.denominator, 7) +
+                F(row.residualMeanSquare, 15, 3));
+}
+
+}  // namespace
+
+double FProbEvenDf2(int m, int n, double F) {
+  const Real x = static_cast<Real>(n) / (n + static_cast<Real>(m) * F);
+  const Real A1 = static_cast<Real>(m) * (m + 2) / 8;
+  Real S = 1 + m * x / 2 + A1 * x * x;
+  Real A = A1;
+  int k = 4;
+  int i = 1;
+  while (n - 3 > k && i < 300) {
+    ++i;
+    A = A * (m + k) / (k + 2);
+    S += A * (x <= 0 ? 1 : Power(x, i + 1));
+    k += 2;
+  }
+  const Real E = x < 1 ? Power(1 - x, static_cast<Real>(m) / 2) : 0;
+  if (n == 4) S -= A1 * x * x;
+  if (n == 2) S = 1;
+  return Clamp(100 * E * S);
+}
+
+double FProbEvenDf1(int m, int n, double F) {
+  const Real x = static_cast<Real>(n) / (n + static_cast<Real>(m) * F);
+  const Real y = 1 - x;
+  const Real A1 = static_cast<Real>(n) * (n + 2) / 8;
+  Real S = 1 + n * y / 2 + A1 * y * y;
+  Real A = A1;
+  int k = 4;
+  int i = 1;
+  while (m - 3 > k && i < 300) {
+    ++i;
+    A = A * (n + k) / (k + 2);
+    S += A * (x >= 1 ? 1 : Power(y, i + 1));
+    k += 2;
+  }
+  const Real E = x < 1 ? Power(x, static_cast<Real>(n) / 2) : 0;
+  if (m == 4) S -= A1 * y * y;
+  if (m == 2) S = 1;
+  if (m == 1) S = 0.6375L;
+  return Clamp(100 * (1 - E * S));
+}
+
+double FProbability(int m, int n, double F) {
+  // The cumulative probability of an F of zero or less is zero; the series
+  // would give 99.99 there when m is even.
+  if (!(F > 0)) return 0.1;
+  const bool mEven = m % 2 == 0, nEven = n % 2 == 0;
+  if (mEven && nEven) return n < m ? FProbEvenDf2(m, n, F) : FProbEvenDf1(m, n, F);
+  if (mEven) return FProbEvenDf1(m, n, F);
+  if (nEven) return FProbEvenDf2(m, n, F);
+  if (m == 1 && n == 1) return FProbEvenDf1(1, 1, F);
+  if (n > m) return (FProbEvenDf2(m, n - 1, F) + 3 * FProbEvenDf2(m, n + 1, F)) / 4;
+  return (FProbEvenDf1(m - 1, n, F) + 3 * FProbEvenDf1(m + 1, n, F)) / 4;
+}
+
+void AnovaRun(AppState& s) {
+  const SharedResults& r = s.R;
+  const std::string varPath = ChangeFileExt(s.DM.FileName, ".var");
+  RawReader raw(varPath);
+  raw.SkipLine();
+  const int N = raw.Integer();
+  const double SST = raw.Real();
+  if (SST == 0) {
+    s.platform.ShowMessage(kNoVariationAnova);
+    return;
+  }
+  // The break-point rows need 5 data sets or more; the search refuses
+  // fewer long before, so only a hand-made file gets here.
+  if (N < 5) raw.Fail("holds fewer than 5 data sets");
+
+  // The table goes to a temporary file beside the .var file, which then
+  // takes its place in one step.
+  TextWriter out;
+  if (!out.Create(varPath)) {
+    throw std::runtime_error("The file \"" + varPath + "\" could not be created.");
+  }
+  const bool both = r.BothTypesFound;
+  if (both) {
+    out.WriteLine(" Variance Analysis, ANOVA table, Regression Types:3 and 4");
+  } else {
+    out.WriteLine(" Variance Analysis, ANOVA table, Regression Type:" + I(r.ResultType, 2));
+  }
+  out.WriteLine(" File Name : " + ExtractFileName(varPath));
+  out.WriteLine(" Sum[(Y-Av.Y)sq.] =" + F(SST, 12, 3) + "  (total sum of squares of deviations)");
+  if (both) out.WriteLine(" Breakpoints at X = " + F(r.BPType3, 8, 3) + "   and " + F(r.BPType4, 8, 3));
+  out.WriteLine("");
+  out.WriteLine(" Total nr. of data  =" + I(N, 8));
+  out.WriteLine(" Degrees of freedom =" + I(N - 1, 8));
+  out.WriteLine("");
+  out.WriteLine(" Sum of squares      Degrees of                          Probability/");
+  out.WriteLine(" of deviations        freedom     Variance     F-Test    Significance");
+  out.WriteLine(" " + std::string(68, '-'));
+
+  const double SSR1 = raw.Real();
+  const int w = N <= 10 ? 1 : (N <= 100 ? 2 : 3);
+  const double SSE1 = SST - SSR1;
+  const double MSR1 = SSR1 / (N - 2);
+  const double F1 = MSR1 > 0 ? SSE1 / MSR1 : 0.0001;
+  WriteLinearBlock(out, {1, N - 2, SSE1, SSE1, F1, FProbability(1, N - 2, F1), SSR1, MSR1}, w);
+
+  const double line5 = raw.Real();
+  if (line5 != -99999 && (r.ResultType == 3 || r.ResultType == 4)) {
+    const double SSR2 = raw.Real();
+    const double MSR2 = SSR2 / (N - 4);
+    const double SSX = SSR1 - SSR2;
+    const double FX = MSR2 > 0 ? SSX / MSR2 : 0.000001;
+    WriteBreakPointBlock(
+        out, {2, N - 4, SSX, SSX / 2, FX / 2, FProbability(2, N - 4, FX / 2), SSR2, MSR2}, w, true);
+    const double SST2 = SST - SSR2;
+    const double FT = MSR2 > 0 ? SST2 / MSR2 : 0.000001;
+    WriteBreakPointBlock(
+        out, {3, N - 4, SST2, SST2 / 3, FT / 3, FProbability(3, N - 4, FT / 3), SSR2, MSR2}, w, false);
+  }
+  out.WriteLine("");
+  out.WriteLine(" " + std::string(68, '-'));
+  out.WriteLine("#");
+  out.WriteLine(" The variance analysis and its F-tests are explained in a paper on the maker's web site.");
+  try {
+    out.Commit();
+  } catch (const std::runtime_error&) {
+    s.platform.ShowMessage(kRenameFailed);
+  }
+}
+
+}  // namespace kinvalo

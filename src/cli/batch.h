@@ -1,0 +1,15 @@
+#pragma once
+// kinvalo-cli: the calculation without a window.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace kinvalo {
+
+// Runs the command line `args` (without the program name). Messages that
+// the window shows in message boxes go to `err`, one per line; everything
+// else to `out`. Returns 0 when the result files were written, 1 when the
+// data were refused or could not be read, 2 for a usage error.
+int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace kinvalo

@@ -1,0 +1,149 @@
+#include "core/format.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace kinvalo {
+
+namespace {
+
+void RequireFinite(double value) {
+  if (!std::isfinite(value)) {
+    throw std::domain_error("A value that is not a number reached a result file.");
+  }
+}
+
+// printf writes "-0.00" for a negative value that rounds to zero; the files
+// show such a value as zero.
+std::string DropMinusOfZero(std::string text) {
+  if (text.empty() || text[0] != '-') return text;
+  for (char c : text) {
+    if (c >= '1' && c <= '9') return text;
+    if (c == 'e' || c == 'E') break;
+  }
+  return text.substr(1);
+}
+
+// For a number of valid syntax that does not fit a double: true when it is
+// too close to zero rather than too large.
+bool IsUnderflow(const std::string& text) {
+  long long magnitude = 0;  // decimal position of the first significant digit
+  bool seenDigit = false, afterPoint = false;
+  size_t i = 0;
+  for (; i < text.size() && text[i] != 'e' && text[i] != 'E'; ++i) {
+    const char c = text[i];
+    if (c == '.') { afterPoint = true; continue; }
+    if (c < '0' || c > '9') continue;
+    if (!seenDigit && c == '0') { if (afterPoint) --magnitude; continue; }
+    if (!seenDigit) { seenDigit = true; if (afterPoint) { --magnitude; } else { magnitude = 1; } continue; }
+    if (!afterPoint) ++magnitude;
+  }
+  long long exponent = 0;
+  if (i < text.size()) {
+    exponent = std::strtoll(text.c_str() + i + 1, nullptr, 10);  // saturates
+  }
+  return magnitude + exponent <= 0;
+}
+
+}  // namespace
+
+std::string PadLeft(const std::string& text, int width) {
+  if (width <= 0 || static_cast<int>(text.size()) >= width) return text;
+  return std::string(static_cast<size_t>(width) - text.size(), ' ') + text;
+}
+
+std::string E(double value, int width, int digits) {
+  RequireFinite(value);
+  if (digits < 1) digits = 1;
+  // to_chars ignores the locale: a German desktop must not put commas here.
+  char buf[64];
+  const auto result = std::to_chars(buf, buf + sizeof buf, value,
+                                    std::chars_format::scientific, digits - 1);
+  std::string text = DropMinusOfZero(std::string(buf, result.ptr));
+  const size_t e = text.find('e');
+  std::string mantissa = text.substr(0, e);
+  const char sign = text[e + 1];
+  std::string exponent = text.substr(e + 2);
+  while (exponent.size() < 3) exponent.insert(exponent.begin(), '0');
+  return PadLeft(mantissa + "E" + sign + exponent, width);
+}
+
+std::string F(double value, int width, int decimals) {
+  RequireFinite(value);
+  if (decimals < 0) decimals = 0;
+  // 309 integer digits, a sign, a point and the decimals at the most.
+  std::string text(static_cast<size_t>(decimals) + 330, '\0');
+  const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
+                                    std::chars_format::fixed, decimals);
+  text.resize(static_cast<size_t>(result.ptr - text.data()));
+  return PadLeft(DropMinusOfZero(text), width);
+}
+
+std::string I(long long value, int width) {
+  return PadLeft(std::to_string(value), width);
+}
+
+std::string ExactDecimal(double value) {
+  RequireFinite(value);
+  if (value == 0.0) return "0.00";
+  std::string fixed = F(value, 0, 2);
+  double back = 0.0;
+  if (ParseReal(fixed, back) && back == value) return fixed;
+  char buf[64];
+  const auto result = std::to_chars(buf, buf + sizeof buf, value);
+  return std::string(buf, result.ptr);
+}
+
+bool ParseReal(const std::string& text, double& value) {
+  size_t i = 0;
+  const size_t n = text.size();
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < n && text[i] >= '0' && text[i] <= '9') { ++i; ++digits; }
+  if (i < n && text[i] == '.') {
+    ++i;
+    while (i < n && text[i] >= '0' && text[i] <= '9') { ++i; ++digits; }
+  }
+  if (digits == 0) return false;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    size_t expDigits = 0;
+    while (i < n && text[i] >= '0' && text[i] <= '9') { ++i; ++expDigits; }
+    if (expDigits == 0) return false;
+  }
+  if (i != n) return false;
+  // The syntax is checked above; from_chars only converts, and ignores the
+  // locale.
+  const char* begin = text.data();
+  if (*begin == '+') ++begin;
+  double parsed = 0.0;
+  const auto result = std::from_chars(begin, text.data() + n, parsed);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Too small for a double reads as zero; too large is not a usable number.
+    if (!IsUnderflow(text)) return false;
+    parsed = 0.0;
+  } else if (result.ec != std::errc() || result.ptr != text.data() + n) {
+    return false;
+  }
+  if (!std::isfinite(parsed)) return false;
+  value = parsed;
+  return true;
+}
+
+bool ParseInt(const std::string& text, int& value) {
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  if (begin != end && *begin == '+') ++begin;
+  if (begin == end) return false;
+  int parsed = 0;
+  const auto result = std::from_chars(begin, end, parsed);
+  if (result.ec != std::errc() || result.ptr != end) return false;
+  value = parsed;
+  return true;
+}
+
+}  // namespace kinvalo

@@ -1,0 +1,38 @@
+#pragma once
+// Number renderings shared by every result file. All of them use a point as
+// decimal mark whatever the locale, right-align in a minimum width and never
+// truncate: a value wider than its field is written whole.
+#include <string>
+
+namespace kinvalo {
+
+// Scientific notation with `digits` significant digits and an exponent of at
+// least three digits with its sign always written: E(1234.5, 12, 3) is
+// "   1.23E+003". Throws std::domain_error for NaN or infinity, which must
+// never reach a result file.
+std::string E(double value, int width, int digits);
+
+// Fixed-point notation with exactly `decimals` decimals (no point when 0).
+std::string F(double value, int width, int decimals);
+
+// Decimal integer; I(v, 0) is the integer alone.
+std::string I(long long value, int width = 0);
+
+// The value right-aligned in `width` characters.
+std::string PadLeft(const std::string& text, int width);
+
+// Two decimals when they hold the value exactly, otherwise the shortest text
+// that reads back as the same double. Used by the input file so that small
+// values such as 0.004 survive a save and reopen.
+std::string ExactDecimal(double value);
+
+// Parses the number syntax of the result files: optional sign, digits,
+// optional fraction after a point, optional exponent. The whole text must be
+// the number. Returns false for anything else, including values that
+// overflow a double.
+bool ParseReal(const std::string& text, double& value);
+
+// Optional sign and digits, within the range of a 32-bit integer.
+bool ParseInt(const std::string& text, int& value);
+
+}  // namespace kinvalo

@@ -1,0 +1,31 @@
+#pragma once
+// Everything that would open a window from inside the core goes through this
+// seam: the window implements it with message boxes and file dialogs, the
+// batch command with standard error, the tests with a script.
+#include <optional>
+#include <string>
+
+namespace kinvalo {
+
+struct FileDialogOptions {
+  std::string title;
+  std::string filter;            // "Input files (*.inp)|*.inp"
+  std::string defaultExtension;  // "inp"
+  std::string initialFolder;
+  std::string fileName;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  // A plain message box with an OK button; returns when it is closed.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // A confirmation box with Yes and No; true exactly when Yes is chosen.
+  virtual bool AskYesNo(const std::string& text) = 0;
+  virtual std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) = 0;
+  virtual std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) = 0;
+  // A plain pause on the user-interface thread.
+  virtual void Wait(int milliseconds) = 0;
+};
+
+}  // namespace kinvalo

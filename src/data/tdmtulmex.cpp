@@ -1,0 +1,143 @@
+#include "data/tdmtulmex.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include "core/format.h"
+#include "core/textfile.h"
+
+namespace kinvalo {
+
+namespace {
+
+// The count of line 5 follows its first 22 characters, the label up to the
+// blank after the colon; the reader relies on that length, not on the words.
+constexpr size_t kSkipLine5 = 22;
+
+std::string CorruptMessage(const std::string& path) {
+  return "Real numbers in the inputfile \"" + path + "\" are corrupt";
+}
+
+[[noreturn]] void ThrowHeaderFault(const std::string& path, int line, const std::string& what) {
+  throw std::runtime_error("The input file \"" + path + "\", line " + std::to_string(line) +
+                           ": " + what);
+}
+
+std::string DataLine(int serial, double y, double x) {
+  return I(serial, 5) + " " + PadLeft(ExactDecimal(y), 10) + PadLeft(ExactDecimal(x), 13);
+}
+
+}  // namespace
+
+const LineSet& InputHeaderLines() {
+  static const LineSet lines = {"",
+                                "",
+                                "          Dependent    independent",
+                                "Serial    variable     variable",
+                                "number    Y            X",
+                                "----------------------------------"};
+  return lines;
+}
+
+std::string OpenFailureMessage(const std::string& path) {
+  return "The file \"" + path +
+         "\"could not be opened. It may be in use by another program,  or the programmer "
+         "should incorporate more time.";
+}
+
+TDMTulmex::TDMTulmex(Platform& platform) : platform_(platform) {
+  std::error_code ec;
+  FileName = std::filesystem::current_path(ec).string();
+}
+
+void TDMTulmex::ReportProgramError(const std::string& text) {
+  platform_.ShowMessage("A program error occurred." + text);
+}
+
+bool TDMTulmex::ReadInputFile() {
+  const std::string path = FileName;
+  TextReader in;
+  if (!in.Open(path)) {
+    platform_.ShowMessage(OpenFailureMessage(path));
+    return false;
+  }
+  // Lines 1 to 11. A header cut short is not a file of this program.
+  auto headerLine = [&](int number) {
+    if (in.AtEnd()) ThrowHeaderFault(path, number, "the file ends before its header is complete.");
+    return in.ReadRawLine();
+  };
+  const std::string title1 = Cp1252ToUtf8(headerLine(1));
+  const std::string title2 = Cp1252ToUtf8(headerLine(2));
+  headerLine(3);
+  headerLine(4);  // the number of independent variables is always 1
+  const std::string line5 = headerLine(5);
+  const std::vector<std::string> countTokens =
+      SplitTokens(line5.size() > kSkipLine5 ? line5.substr(kSkipLine5) : std::string());
+  int count = 0;
+  if (countTokens.empty() || !ParseInt(countTokens.front(), count) || count < 0) {
+    ThrowHeaderFault(path, 5, "the number of data sets is not a whole number.");
+  }
+  LineSet header;
+  for (int number = 6; number <= 11; ++number) header.push_back(Cp1252ToUtf8(headerLine(number)));
+
+  // Data lines: read them all before anything of the working data changes.
+  DataArrayI serial;
+  DataArrayR y;
+  DataArrayR x;
+  while (!in.AtEnd()) {
+    const std::vector<std::string> tokens = SplitTokens(in.ReadRawLine());
+    if (tokens.empty()) continue;  // a blank line, such as one left at the end by an editor
+    int s = 0;
+    double yv = 0.0;
+    double xv = 0.0;
+    if (tokens.size() < 3 || !ParseInt(tokens[0], s) || !ParseReal(tokens[1], yv) ||
+        !ParseReal(tokens[2], xv)) {
+      ReportProgramError(CorruptMessage(path));
+      return false;
+    }
+    serial.push_back(s);
+    y.push_back(yv);
+    x.push_back(xv);
+  }
+
+  Title1 = title1;
+  Title2 = title2;
+  HeaderLines = std::move(header);
+  // The number of data lines read overrides the count of line 5; only a
+  // file without data lines keeps that count.
+  NrOfData = serial.empty() ? count : static_cast<std::int32_t>(serial.size());
+  Serial = std::move(serial);
+  YData = std::move(y);
+  XData = std::move(x);
+  return true;
+}
+
+bool TDMTulmex::WriteInputFile() {
+  const std::string path = FileName;
+  TextWriter out;
+  if (!out.Create(path)) {
+    platform_.ShowMessage(OpenFailureMessage(path));
+    return false;
+  }
+  out.WriteLine(Title1);
+  out.WriteLine(Title2);
+  out.WriteLine(" File name:  " + path);
+  out.WriteLine(" Number of independent variables:  1");
+  out.WriteLine(" Number of data sets:  " + I(NrOfData));
+  HeaderLines = InputHeaderLines();
+  for (const std::string& line : HeaderLines) out.WriteLine(line);
+  try {
+    for (std::int32_t i = 0; i < NrOfData; ++i) {
+      out.WriteLine(DataLine(i + 1, YData.at(i), XData.at(i)));
+    }
+  } catch (const std::exception&) {
+    out.Discard();
+    ReportProgramError(CorruptMessage(path));
+    return false;
+  }
+  out.Commit();
+  return true;
+}
+
+}  // namespace kinvalo

@@ -1,0 +1,180 @@
+#include "graphs/graph_prep.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+
+namespace kinvalo {
+
+namespace {
+
+struct AxisScale {
+  std::int32_t low = 0, high = 0, intervals = 0, decimals = 0;
+};
+
+// Rounding to the nearest integer with halves to the even neighbour, as an
+// axis end that must fit a 32-bit integer.
+std::int32_t RoundEnd(double v) {
+  const double r = std::nearbyint(v);
+  if (!(r >= std::numeric_limits<std::int32_t>::min() &&
+        r <= std::numeric_limits<std::int32_t>::max())) {
+    throw std::overflow_error("The data are too large to draw a graph axis.");
+  }
+  return static_cast<std::int32_t>(r);
+}
+
+std::int32_t Multiple(std::int32_t step, double v) {
+  const std::int64_t product = static_cast<std::int64_t>(step) * RoundEnd(v / step);
+  if (product < std::numeric_limits<std::int32_t>::min() ||
+      product > std::numeric_limits<std::int32_t>::max()) {
+    throw std::overflow_error("The data are too large to draw a graph axis.");
+  }
+  return static_cast<std::int32_t>(product);
+}
+
+std::int32_t Span(std::int32_t low, std::int32_t high) {
+  const std::int64_t span = static_cast<std::int64_t>(high) - low;
+  if (span > std::numeric_limits<std::int32_t>::max()) {
+    throw std::overflow_error("The data are too large to draw a graph axis.");
+  }
+  return static_cast<std::int32_t>(span);
+}
+
+// The axis ends round to a step that suits the magnitude; from 500 upward
+// the ends are the rounded extremes and the step only sets the intervals.
+AxisScale RoundAxis(double mn, double mx, bool yAxis) {
+  const double M = std::fabs(mn) < mx ? mx : std::fabs(mn);
+  AxisScale a;
+  if (M < 10) {
+    a.decimals = 1;
+    a.low = RoundEnd(mn - 0.5);
+    a.high = RoundEnd(mx + 0.5);
+    a.intervals = Span(a.low, a.high);
+    if (yAxis && a.intervals > 10) a.intervals /= 2;
+    return a;
+  }
+  struct Row {
+    double bound;
+    std::int32_t decimals, step;
+  };
+  static constexpr Row kSteps[] = {{25, 1, 4}, {50, 1, 5}, {100, 0, 10}, {250, 0, 25}, {500, 0, 50}};
+  for (const Row& row : kSteps) {
+    if (M < row.bound) {
+      const double half = row.step / 2.0;
+      a.decimals = row.decimals;
+      a.low = Multiple(row.step, mn - half);
+      a.high = Multiple(row.step, mx + half);
+      a.intervals = Span(a.low, a.high) / row.step;
+      return a;
+    }
+  }
+  static constexpr Row kDivisors[] = {{1000, 0, 100},    {2500, 0, 250},   {5000, 0, 500},
+                                      {10000, 0, 1000},  {25000, 0, 2500}, {50000, 0, 5000}};
+  std::int32_t divisor = 10000;
+  for (const Row& row : kDivisors) {
+    if (M < row.bound) {
+      divisor = row.step;
+      break;
+    }
+  }
+  a.low = RoundEnd(mn);
+  a.high = RoundEnd(mx);
+  a.intervals = Span(a.low, a.high) / divisor;
+  return a;
+}
+
+std::int32_t ChooseYFactor(double yMin, double yMax) {
+  const bool negativeDominated = yMin < 0 && std::fabs(yMax) < std::fabs(yMin);
+  if (!negativeDominated) {
+    if (yMin > 0 && yMax < 0.01) return 1000;
+    if (yMin > 0 && 0.01 < yMax && yMax < 0.1) return 100;
+    if (yMin > 0 && 0.1 < yMax && yMax < 1) return 10;
+  } else {
+    if (yMax < 0 && -0.01 < yMin) return 1000;
+    if (yMax < 0 && -0.1 < yMin && yMin < -0.01) return 100;
+    if (yMax < 0 && -1 < yMin && yMin < -0.1) return 10;
+  }
+  return 1;
+}
+
+}  // namespace
+
+void SelectGraphData(AppState& s) {
+  GraphState& g = s.Graph;
+  g.GraphCode = 0;
+  if (g.GraphMode == 0 || g.GraphMode == 1) g.GraphType = g.FileType;
+  if (g.GraphMode == 3) {
+    g.GraphCode = 18;
+    g.GraphType = 1;
+    TDMTulmex& dm = s.DM;
+    for (std::int32_t i = 0; i < dm.NrOfData; ++i) dm.GraphXData.at(i) = dm.GraphYCalc.at(i);
+  }
+}
+
+void ScaleAxes(AppState& s) {
+  GraphState& g = s.Graph;
+  SharedResults& r = s.R;
+  TDMTulmex& dm = s.DM;
+  const std::int32_t n = dm.NrOfData;
+  // The extremes come from the data themselves, so that X values all above
+  // a million (dates, coordinates in metres) are scaled as they are.
+  r.XMin = r.XMax = g.YMin = g.YMax = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    const double x = dm.GraphXData.at(i);
+    const double y = dm.GraphYData.at(i);
+    if (i == 0 || x > r.XMax) r.XMax = x;
+    if (i == 0 || x < r.XMin) r.XMin = x;
+    if (i == 0 || y > g.YMax) g.YMax = y;
+    if (i == 0 || y < g.YMin) g.YMin = y;
+  }
+  const AxisScale xs = RoundAxis(r.XMin, r.XMax, false);
+  g.XAxisLow = xs.low;
+  g.XAxisHigh = xs.high;
+  g.XIntervals = xs.intervals;
+  g.XDecimals = xs.decimals;
+
+  g.YFactor = ChooseYFactor(g.YMin, g.YMax);
+  g.YMin *= g.YFactor;
+  g.YMax *= g.YFactor;
+  for (std::int32_t i = 0; i < n; ++i) dm.GraphYData.at(i) *= g.YFactor;
+
+  const AxisScale ys = RoundAxis(g.YMin, g.YMax, true);
+  g.YAxisLow = ys.low;
+  g.YAxisHigh = ys.high;
+  g.YIntervals = ys.intervals;
+  g.YDecimals = ys.decimals;
+
+  if (g.XIntervals > 10) {
+    g.XIntervals = 10;
+    ++g.XDecimals;
+  }
+  if (g.YIntervals > 10) {
+    g.YIntervals = 10;
+    ++g.YDecimals;
+  }
+  if (g.XIntervals < 4) {
+    g.XIntervals = 4;
+    if (g.XAxisHigh < 100) ++g.XDecimals;
+  }
+  if (g.YIntervals < 4) {
+    g.YIntervals = 4;
+    if (g.YAxisHigh < 100) ++g.YDecimals;
+  }
+}
+
+void SetAxisLabels(AppState& s) {
+  GraphState& g = s.Graph;
+  const bool calcObs = g.GraphCode == 18;
+  g.XLabel = calcObs ? "Ycalc" : "X-Data";
+  const std::string name = calcObs ? "Yobs" : "Y-data";
+  if (g.YFactor == 10) {
+    g.YLabel = name + " * 10";
+  } else if (g.YFactor == 100) {
+    g.YLabel = name + " * 100";
+  } else {
+    g.YLabel = calcObs ? "Yobs" : "Y-Data";
+  }
+}
+
+}  // namespace kinvalo

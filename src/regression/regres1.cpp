@@ -1,0 +1,221 @@
+#include "regression/regres1.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace kinvalo {
+
+namespace {
+
+// The data sets 0..NrOfData-1, checked once so the passes can run unchecked.
+struct DataView {
+  const double* x;
+  const double* y;
+  std::int32_t n;
+};
+
+DataView View(const AppState& s) {
+  const TDMTulmex& dm = s.DM;
+  if (dm.NrOfData < 0 || dm.XData.size() < static_cast<size_t>(dm.NrOfData) ||
+      dm.YData.size() < static_cast<size_t>(dm.NrOfData)) {
+    throw std::out_of_range("The number of data sets exceeds the data held.");
+  }
+  return {dm.XData.data(), dm.YData.data(), dm.NrOfData};
+}
+
+inline int Side(double x, double BP) { return x < BP ? 1 : 2; }
+
+}  // namespace
+
+void ComputeGroupStatistics(AppState& s, double BP) {
+  Regres1State& r = s.Reg;
+  const DataView d = View(s);
+  r.GroupSum = {};
+  r.GroupStat = {};
+  r.ResidualSS = {};
+  // The extremes of each side tell an exactly constant X or Y apart from a
+  // sum of squares that rounding leaves a hair above zero: replicated X
+  // values on one side must give a slope of 0, not one of 1e15.
+  Sides<double> minX{}, maxX{}, minY{}, maxY{};
+  for (std::int32_t i = 0; i < d.n; ++i) {
+    const double x = d.x[i];
+    const double y = d.y[i];
+    const int g = Side(x, BP);
+    GroupSums& sum = r.GroupSum[g];
+    if (sum.N == 0) {
+      minX[g] = maxX[g] = x;
+      minY[g] = maxY[g] = y;
+    } else {
+      if (x < minX[g]) minX[g] = x;
+      if (x > maxX[g]) maxX[g] = x;
+      if (y < minY[g]) minY[g] = y;
+      if (y > maxY[g]) maxY[g] = y;
+    }
+    sum.N += 1;
+    sum.SumY += y;
+    sum.SumX += x;
+    sum.SumYY += y * y;
+    sum.SumXX += x * x;
+    sum.SumXY += x * y;
+  }
+  for (int g = 1; g <= 2; ++g) {
+    const GroupSums& sum = r.GroupSum[g];
+    GroupStats& st = r.GroupStat[g];
+    const double N = sum.N;
+    if (N >= 2) {
+      st.AvY = sum.SumY / N;
+      st.AvX = sum.SumX / N;
+      st.SSY = sum.SumYY - N * st.AvY * st.AvY;
+      if (st.SSY < 0 || minY[g] == maxY[g]) st.SSY = 0;
+      st.SSX = sum.SumXX - N * st.AvX * st.AvX;
+      if (st.SSX <= 0 || minX[g] == maxX[g]) st.SSX = 0;
+      st.SXY = sum.SumXY - N * st.AvY * st.AvX;
+      st.Slope = st.SSX > 0 ? st.SXY / st.SSX : 0;
+      st.R = (st.SSY > 0 && st.SSX > 0) ? st.SXY / std::sqrt(st.SSY * st.SSX) : 0;
+      st.R2 = st.R * st.R;
+      st.Intercept = st.AvY - st.Slope * st.AvX;
+      st.StDevY = N > 1 ? std::sqrt(st.SSY / (N - 1)) : NotAvailable;
+      st.ResSS = (1 - st.R2) * st.SSY;
+      st.StDevRes = (st.ResSS >= 0 && N > 1) ? std::sqrt(st.ResSS / (N - 1)) : NotAvailable;
+      st.StDevX = N > 1 ? std::sqrt(st.SSX / (N - 1)) : NotAvailable;
+      // A perfect or nearly perfect fit also counts as not available.
+      if (st.ResSS < 1.0e-7 || st.SSX <= 0 || N <= 2) {
+        st.StErrSlope = NotAvailable;
+      } else {
+        st.StErrSlope = std::sqrt(st.ResSS / ((N - 2) * st.SSX));
+      }
+    }
+    r.AvY[g] = st.AvY;
+    r.AvX[g] = st.AvX;
+    r.SegSlope[g] = st.Slope;
+  }
+}
+
+void ComputeExplanation(AppState& s, double BP, double& Coef, std::uint8_t Type,
+                        std::uint8_t Method) {
+  Regres1State& r = s.Reg;
+  ComputeGroupStatistics(s, BP);
+  if (Type == 1) r.TotalSSY = r.GroupStat[2].SSY;
+  if (Type == 3) {
+    r.SegSlope[1] = 0;
+    if (Method == 2) {
+      r.SegSlope[2] = r.AvX[2] == BP ? 0 : (r.AvY[2] - r.AvY[1]) / (r.AvX[2] - BP);
+    }
+  }
+  if (Type == 4) {
+    r.SegSlope[2] = 0;
+    if (Method == 2) {
+      r.SegSlope[1] = BP == r.AvX[1] ? 0 : (r.AvY[2] - r.AvY[1]) / (BP - r.AvX[1]);
+    }
+  }
+  const DataView d = View(s);
+  double res1 = 0;
+  double res2 = 0;
+  for (std::int32_t i = 0; i < d.n; ++i) {
+    const double x = d.x[i];
+    if (x < BP) {
+      const double e = d.y[i] - (r.AvY[1] + r.SegSlope[1] * (x - r.AvX[1]));
+      res1 += e * e;
+    } else {
+      const double e = d.y[i] - (r.AvY[2] + r.SegSlope[2] * (x - r.AvX[2]));
+      res2 += e * e;
+    }
+  }
+  r.ResidualSS[1] = res1;
+  r.ResidualSS[2] = res2;
+  Coef = r.TotalSSY != 0 ? 1 - (r.ResidualSS[1] + r.ResidualSS[2]) / r.TotalSSY : 0;
+  if (r.GroupStat[1].SSX == 0 && r.GroupStat[2].SSX == 0) Coef = 0;
+  if (Type == 3 || Type == 4) {
+    ComputeStandardErrors(s, Type, Method, BP);
+    if (r.GroupSum[1].N < 4 || r.GroupSum[2].N < 4) Coef = 0;
+  }
+}
+
+void ComputeStandardErrors(AppState& s, std::uint8_t Type, std::uint8_t /*Method*/, double BP) {
+  Regres1State& r = s.Reg;
+  const double N1 = r.GroupSum[1].N;
+  const double N2 = r.GroupSum[2].N;
+  auto variance = [&](int g, double n) {
+    const double ssx = r.GroupStat[g].SSX;
+    return (n > 2 && ssx != 0) ? r.ResidualSS[g] / ((n - 2) * ssx) : NotAvailable;
+  };
+  r.StErrSlope1 = std::sqrt(variance(1, N1));  // 1000.0 when not available
+  r.StErrSlope2 = std::sqrt(variance(2, N2));
+  if (Type == 2 || Type == 3) r.StErrSlope = r.StErrSlope2;
+  if (Type == 4) r.StErrSlope = r.StErrSlope1;
+  r.ResidualSSTotal = r.ResidualSS[1] + r.ResidualSS[2];
+  const double N = N1 + N2;
+  const double MeanX = N > 0 ? (N1 * r.GroupStat[1].AvX + N2 * r.GroupStat[2].AvX) / N : 0;
+  // The divisor N - 4 counts the four parameters of a two-segment line; the
+  // engine never gets here with 4 data or fewer, but a guard costs nothing.
+  const double A = N > 4 ? r.ResidualSSTotal / (N * (N - 4)) : 0;
+  const double B =
+      (N > 4 && r.TotalSSX != 0) ? r.ResidualSSTotal / ((N - 4) * r.TotalSSX) : 0;
+  r.StDevYbp = std::sqrt((MeanX - BP) * (MeanX - BP) * B + A);
+}
+
+void ComputeCombinedLine(AppState& s) {
+  Regres1State& r = s.Reg;
+  SharedResults& res = s.R;
+  const DataView d = View(s);
+  const double bp3 = res.BPType3;
+  const double bp4 = res.BPType4;
+  auto inMiddle = [&](double x) { return bp3 < x && x <= bp4; };
+
+  int m = 0;
+  double sumX = 0, sumY = 0, sumXX = 0, sumXY = 0;
+  double minX = 0, maxX = 0;
+  for (std::int32_t i = 0; i < d.n; ++i) {
+    const double x = d.x[i];
+    if (!inMiddle(x)) continue;
+    if (m == 0 || x < minX) minX = x;
+    if (m == 0 || x > maxX) maxX = x;
+    ++m;
+    sumX += x;
+    sumY += d.y[i];
+    sumXX += x * x;
+    sumXY += x * d.y[i];
+  }
+  r.MidAvX = r.MidAvY = r.MidSlope = 0;
+  double ssxMid = 0;
+  if (m > 0) {
+    r.MidAvX = sumX / m;
+    r.MidAvY = sumY / m;
+    // One X value in the middle gives no slope, whatever rounding leaves.
+    ssxMid = minX == maxX ? 0 : sumXX - sumX * sumX / m;
+    if (ssxMid == 0) {
+      res.BothTypesFound = false;
+      return;
+    }
+    r.MidSlope = (sumXY - sumX * sumY / m) / ssxMid;
+  }
+  r.ResidualSSCombined = 0;
+  r.MidCount = 0;
+  for (std::int32_t i = 0; i < d.n; ++i) {
+    const double x = d.x[i];
+    double ycalc = 0;
+    if (x <= bp3) ycalc = res.AvYType3;
+    if (x > bp4) ycalc = res.AvYType4;
+    if (inMiddle(x)) {
+      ++r.MidCount;
+      ycalc = r.MidAvY + r.MidSlope * (x - r.MidAvX);
+    }
+    const double e = d.y[i] - ycalc;
+    r.ResidualSSCombined += e * e;
+  }
+  // The residuals of all data enter, not only those of the middle part.
+  const double seMid = (r.MidCount > 2 && ssxMid > 0)
+                           ? std::sqrt(r.ResidualSSCombined / ((r.MidCount - 2) * ssxMid))
+                           : 0;
+  if ((r.MidSlope > 0 && 1.5 * seMid > r.MidSlope) ||
+      (r.MidSlope < 0 && -1.5 * seMid < r.MidSlope)) {
+    r.MidSlope = 0;
+  }
+  res.CombY1 = r.MidAvY + r.MidSlope * (bp3 - r.MidAvX);
+  if (res.CombY1 == 0) res.CombY1 = res.AvYType3;
+  res.CombY2 = r.MidAvY + r.MidSlope * (bp4 - r.MidAvX);
+  if (res.CombY2 == 0) res.CombY2 = res.AvYType4;
+  res.CoefExplCombined = r.TotalSSY != 0 ? 1 - r.ResidualSSCombined / r.TotalSSY : 0;
+}
+
+}  // namespace kinvalo
