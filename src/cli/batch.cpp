@@ -1,6 +1,8 @@
 #include "cli/batch.h"
 
 #include <exception>
+#include <filesystem>
+#include <system_error>
 #include <ostream>
 
 #include "calc/calculation.h"
@@ -113,6 +115,10 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   state.PreferenceQuery = [&options] { return options.preference; };
   TDMTulmex& dm = state.DM;
   try {
+    // The files name their full path (the explanation table's first line).
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(options.input, ec);
+    if (!ec) options.input = absolute.lexically_normal().string();
     dm.FileName = options.input;
     if (!dm.ReadInputFile()) return 1;
     // A file without data lines keeps the count of its header; there are

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what Kinvalo needs on Debian 12, and only what is missing.
+set -euo pipefail
+
+packages=(build-essential cmake qt6-base-dev fonts-liberation libgtest-dev libgmock-dev
+          libbenchmark-dev libboost-math-dev)
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo_cmd apt-get update -q
+  $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
