@@ -77,6 +77,15 @@ struct Regres1State {
   double MidAvX = 0, MidAvY = 0, MidSlope = 0;
   int MidCount = 0;
 
+  // While the engine runs on data sorted by X, the sums of the data below
+  // a breakpoint are kept as a running prefix, so that a scan over
+  // ascending candidates adds each data set once instead of once per
+  // candidate. Sums are in extended precision.
+  bool SortedByX = false;
+  std::int32_t PrefixCount = 0;
+  std::array<long double, 5> PrefixSum{};  // Y, X, YY, XX, XY of [0, PrefixCount)
+  std::array<long double, 5> TotalSum{};
+
   std::array<double, 202> BPCandidate{};  // 1..201, elements 1..200 used
   double BPStep = 0;
   double CoefExpl = 0, CoefExplLinear = 0;

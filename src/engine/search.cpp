@@ -213,7 +213,12 @@ void GraphDataAndRangeTest(AppState& s) {
   TDMTulmex& dm = s.DM;
   dm.GraphXData.assign(dm.XData.begin(), dm.XData.begin() + dm.NrOfData);
   dm.GraphYData.assign(dm.YData.begin(), dm.YData.begin() + dm.NrOfData);
-  ScaleAxes(s);
+  try {
+    ScaleAxes(s);
+  } catch (const std::overflow_error&) {
+    // Values beyond the range of a graph axis: the extremes are set all the
+    // same, and only drawing the graph will be refused.
+  }
   bool made = false;
   double bp = 0;
   if (r.ResultType == 3 && r.ConfBPLeftType3 > r.XMin) {
@@ -342,6 +347,7 @@ void Search(AppState& s) {
     r.DataUnfit = true;
     return;
   }
+  BeginSortedData(s);
   reg.BPStep = (r.XMax - r.XMin) / 200;
   for (int k = 1; k <= 200; ++k) reg.BPCandidate[k] = r.XMin + (k - 1) * reg.BPStep;
 
@@ -371,10 +377,12 @@ void PartialRegression(AppState& s) {
     Search(s);
   } catch (...) {
     // A half-written result file is never put in place.
+    EndSortedData(s);
     s.Reg.OutFile.Discard();
     s.Reg.VarFile.Discard();
     throw;
   }
+  EndSortedData(s);
 }
 
 }  // namespace kinvalo

@@ -1,5 +1,7 @@
 #include "regression/regres1.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <stdexcept>
 
@@ -25,39 +27,128 @@ DataView View(const AppState& s) {
 
 inline int Side(double x, double BP) { return x < BP ? 1 : 2; }
 
+// True when every X (or, with `ofY`, every Y) on side g is the same value.
+bool SideConstant(const DataView& d, double BP, int g, bool ofY) {
+  bool seen = false;
+  double first = 0;
+  for (std::int32_t i = 0; i < d.n; ++i) {
+    if (Side(d.x[i], BP) != g) continue;
+    const double v = ofY ? d.y[i] : d.x[i];
+    if (!seen) {
+      first = v;
+      seen = true;
+    } else if (v != first) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A sum of squares this small beside the sum it came from may be rounding
+// left over from values that are all the same.
+bool Suspicious(double ss, double sumOfSquares) { return ss <= 1e-9 * sumOfSquares; }
+
+using Sums = std::array<long double, 5>;  // Y, X, YY, XX, XY
+
+void Add(Sums& sums, double x, double y) {
+  const long double lx = x, ly = y;
+  sums[0] += ly;
+  sums[1] += lx;
+  sums[2] += ly * ly;
+  sums[3] += lx * lx;
+  sums[4] += lx * ly;
+}
+
+GroupSums ToGroupSums(double n, const Sums& sums) {
+  return {n,
+          static_cast<double>(sums[0]),
+          static_cast<double>(sums[1]),
+          static_cast<double>(sums[2]),
+          static_cast<double>(sums[3]),
+          static_cast<double>(sums[4])};
+}
+
+// The number of data sets below BP in data sorted by X.
+std::int32_t SplitIndex(const DataView& d, double BP) {
+  return static_cast<std::int32_t>(std::lower_bound(d.x, d.x + d.n, BP) - d.x);
+}
+
+// Sums of both sides: from the running prefix for sorted data, else by a
+// pass over all data.
+void SideSums(Regres1State& r, const DataView& d, double BP, GroupSums& below, GroupSums& above) {
+  if (r.SortedByX) {
+    const std::int32_t k = SplitIndex(d, BP);
+    if (k < r.PrefixCount) {
+      r.PrefixCount = 0;
+      r.PrefixSum = {};
+    }
+    for (std::int32_t i = r.PrefixCount; i < k; ++i) Add(r.PrefixSum, d.x[i], d.y[i]);
+    r.PrefixCount = k;
+    Sums rest;
+    for (size_t q = 0; q < rest.size(); ++q) rest[q] = r.TotalSum[q] - r.PrefixSum[q];
+    below = ToGroupSums(k, r.PrefixSum);
+    above = ToGroupSums(d.n - k, rest);
+    return;
+  }
+  Sums s1{}, s2{};
+  double n1 = 0, n2 = 0;
+  for (std::int32_t i = 0; i < d.n; ++i) {
+    if (d.x[i] < BP) {
+      n1 += 1;
+      Add(s1, d.x[i], d.y[i]);
+    } else {
+      n2 += 1;
+      Add(s2, d.x[i], d.y[i]);
+    }
+  }
+  below = ToGroupSums(n1, s1);
+  above = ToGroupSums(n2, s2);
+}
+
+// Sum of squared residuals of data [from, to) about the line through
+// (avX, avY) with the given slope. Four running sums keep the additions
+// from waiting on each other.
+double ResidualSum(const DataView& d, std::int32_t from, std::int32_t to, double avX, double avY,
+                   double slope) {
+  double acc[4] = {0, 0, 0, 0};
+  std::int32_t i = from;
+  for (; i + 4 <= to; i += 4) {
+    for (int j = 0; j < 4; ++j) {
+      const double e = d.y[i + j] - (avY + slope * (d.x[i + j] - avX));
+      acc[j] += e * e;
+    }
+  }
+  for (; i < to; ++i) {
+    const double e = d.y[i] - (avY + slope * (d.x[i] - avX));
+    acc[0] += e * e;
+  }
+  return (acc[0] + acc[1]) + (acc[2] + acc[3]);
+}
+
 }  // namespace
+
+void BeginSortedData(AppState& s) {
+  Regres1State& r = s.Reg;
+  const DataView d = View(s);
+  r.TotalSum = {};
+  for (std::int32_t i = 0; i < d.n; ++i) Add(r.TotalSum, d.x[i], d.y[i]);
+  r.PrefixSum = {};
+  r.PrefixCount = 0;
+  r.SortedByX = true;
+}
+
+void EndSortedData(AppState& s) { s.Reg.SortedByX = false; }
 
 void ComputeGroupStatistics(AppState& s, double BP) {
   Regres1State& r = s.Reg;
   const DataView d = View(s);
-  r.GroupSum = {};
   r.GroupStat = {};
   r.ResidualSS = {};
-  // The extremes of each side tell an exactly constant X or Y apart from a
-  // sum of squares that rounding leaves a hair above zero: replicated X
-  // values on one side must give a slope of 0, not one of 1e15.
-  Sides<double> minX{}, maxX{}, minY{}, maxY{};
-  for (std::int32_t i = 0; i < d.n; ++i) {
-    const double x = d.x[i];
-    const double y = d.y[i];
-    const int g = Side(x, BP);
-    GroupSums& sum = r.GroupSum[g];
-    if (sum.N == 0) {
-      minX[g] = maxX[g] = x;
-      minY[g] = maxY[g] = y;
-    } else {
-      if (x < minX[g]) minX[g] = x;
-      if (x > maxX[g]) maxX[g] = x;
-      if (y < minY[g]) minY[g] = y;
-      if (y > maxY[g]) maxY[g] = y;
-    }
-    sum.N += 1;
-    sum.SumY += y;
-    sum.SumX += x;
-    sum.SumYY += y * y;
-    sum.SumXX += x * x;
-    sum.SumXY += x * y;
-  }
+  GroupSums below, above;
+  SideSums(r, d, BP, below, above);
+  r.GroupSum[0] = GroupSums{};
+  r.GroupSum[1] = below;
+  r.GroupSum[2] = above;
   for (int g = 1; g <= 2; ++g) {
     const GroupSums& sum = r.GroupSum[g];
     GroupStats& st = r.GroupStat[g];
@@ -65,10 +156,12 @@ void ComputeGroupStatistics(AppState& s, double BP) {
     if (N >= 2) {
       st.AvY = sum.SumY / N;
       st.AvX = sum.SumX / N;
+      // Replicated values on one side must give a sum of squares of exactly
+      // 0 (and so a slope of 0), not the rounding left over from them.
       st.SSY = sum.SumYY - N * st.AvY * st.AvY;
-      if (st.SSY < 0 || minY[g] == maxY[g]) st.SSY = 0;
+      if (st.SSY < 0 || (Suspicious(st.SSY, sum.SumYY) && SideConstant(d, BP, g, true))) st.SSY = 0;
       st.SSX = sum.SumXX - N * st.AvX * st.AvX;
-      if (st.SSX <= 0 || minX[g] == maxX[g]) st.SSX = 0;
+      if (st.SSX <= 0 || (Suspicious(st.SSX, sum.SumXX) && SideConstant(d, BP, g, false))) st.SSX = 0;
       st.SXY = sum.SumXY - N * st.AvY * st.AvX;
       st.Slope = st.SSX > 0 ? st.SXY / st.SSX : 0;
       st.R = (st.SSY > 0 && st.SSX > 0) ? st.SXY / std::sqrt(st.SSY * st.SSX) : 0;
@@ -109,20 +202,22 @@ void ComputeExplanation(AppState& s, double BP, double& Coef, std::uint8_t Type,
     }
   }
   const DataView d = View(s);
-  double res1 = 0;
-  double res2 = 0;
-  for (std::int32_t i = 0; i < d.n; ++i) {
-    const double x = d.x[i];
-    if (x < BP) {
-      const double e = d.y[i] - (r.AvY[1] + r.SegSlope[1] * (x - r.AvX[1]));
-      res1 += e * e;
-    } else {
-      const double e = d.y[i] - (r.AvY[2] + r.SegSlope[2] * (x - r.AvX[2]));
-      res2 += e * e;
+  if (r.SortedByX) {
+    const std::int32_t k = SplitIndex(d, BP);
+    r.ResidualSS[1] = ResidualSum(d, 0, k, r.AvX[1], r.AvY[1], r.SegSlope[1]);
+    r.ResidualSS[2] = ResidualSum(d, k, d.n, r.AvX[2], r.AvY[2], r.SegSlope[2]);
+  } else {
+    double res1 = 0;
+    double res2 = 0;
+    for (std::int32_t i = 0; i < d.n; ++i) {
+      const double x = d.x[i];
+      const int g = Side(x, BP);
+      const double e = d.y[i] - (r.AvY[g] + r.SegSlope[g] * (x - r.AvX[g]));
+      (g == 1 ? res1 : res2) += e * e;
     }
+    r.ResidualSS[1] = res1;
+    r.ResidualSS[2] = res2;
   }
-  r.ResidualSS[1] = res1;
-  r.ResidualSS[2] = res2;
   Coef = r.TotalSSY != 0 ? 1 - (r.ResidualSS[1] + r.ResidualSS[2]) / r.TotalSSY : 0;
   if (r.GroupStat[1].SSX == 0 && r.GroupStat[2].SSX == 0) Coef = 0;
   if (Type == 3 || Type == 4) {

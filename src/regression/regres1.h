@@ -21,6 +21,11 @@ void ComputeExplanation(AppState& s, double BP, double& Coef, std::uint8_t Type,
 // Standard errors of both side slopes from ResidualSS, and of Y at BP.
 void ComputeStandardErrors(AppState& s, std::uint8_t Type, std::uint8_t Method, double BP);
 
+// Tells the primitives that XData is sorted ascending and stays so until
+// EndSortedData; they then work from running sums.
+void BeginSortedData(AppState& s);
+void EndSortedData(AppState& s);
+
 // The three-segment line joining a Type 3 and a Type 4 result.
 void ComputeCombinedLine(AppState& s);
 

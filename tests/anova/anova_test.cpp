@@ -1,1 +1,359 @@
+#include "anova/anova.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <boost/math/distributions/fisher_f.hpp>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <random>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "support/scripted_platform.h"
+
+namespace kinvalo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The cumulative F distribution in percent, kept within 0.1 and 99.99.
+double ReferencePercent(int m, int n, double f) {
+  const double p = 100 * cdf(boost::math::fisher_f_distribution<double>(m, n), f);
+  return std::clamp(p, 0.1, 99.99);
+}
+
+struct Dof {
+  int m, n;
+  double f;
+};
+
+void PrintTo(const Dof& d, std::ostream* os) {
+  *os << "m=" << d.m << " n=" << d.n << " F=" << d.f;
+}
+
+std::string DofName(const ::testing::TestParamInfo<Dof>& info) {
+  std::string name = "M";
+  name += std::to_string(info.param.m);
+  name += "N";
+  name += std::to_string(info.param.n);
+  name += "Case";
+  name += std::to_string(info.index);
+  return name;
+}
+
+class EvenDofTest : public ::testing::TestWithParam<Dof> {};
+
+TEST_P(EvenDofTest, MatchesTheCumulativeFDistribution) {
+  const auto [m, n, f] = GetParam();
+  const double expected = ReferencePercent(m, n, f);
+  EXPECT_NEAR(FProbability(m, n, f), expected, 1e-9);
+  if (m % 2 == 0) {
+    EXPECT_NEAR(FProbEvenDf1(m, n, f), expected, 1e-9);
+  }
+  if (n % 2 == 0) {
+    EXPECT_NEAR(FProbEvenDf2(m, n, f), expected, 1e-9);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FProbability, EvenDofTest,
+    ::testing::Values(Dof{2, 10, 1.5}, Dof{2, 3, 0.5}, Dof{2, 1, 5.0}, Dof{4, 7, 2.0},
+                      Dof{6, 5, 3.0}, Dof{8, 20, 1.2}, Dof{4, 4, 1.0}, Dof{6, 4, 2.0},
+                      Dof{10, 2, 3.0}, Dof{12, 9, 1.1}, Dof{40, 60, 1.3}, Dof{2, 98, 3.0},
+                      Dof{1, 2, 0.3}, Dof{1, 18, 5.0}, Dof{3, 16, 3.0}, Dof{5, 12, 0.8},
+                      Dof{3, 40, 2.5}, Dof{1, 6, 0.0001},
+                      // beyond the clamps
+                      Dof{2, 16, 200.0}, Dof{8, 3, 1e6}, Dof{4, 30, 0.01}, Dof{3, 8, 0.001}),
+    DofName);
+
+class OddDofTest : public ::testing::TestWithParam<Dof> {};
+
+// Both degrees odd: three parts of the neighbour with the next higher even
+// degree to one part of the one below.
+TEST_P(OddDofTest, WeighsTheEvenNeighbours) {
+  const auto [m, n, f] = GetParam();
+  const double expected =
+      n > m ? (ReferencePercent(m, n - 1, f) + 3 * ReferencePercent(m, n + 1, f)) / 4
+            : (ReferencePercent(m - 1, n, f) + 3 * ReferencePercent(m + 1, n, f)) / 4;
+  EXPECT_NEAR(FProbability(m, n, f), expected, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(FProbability, OddDofTest,
+                         ::testing::Values(Dof{1, 17, 5.0}, Dof{3, 7, 1.5}, Dof{7, 9, 2.5},
+                                           Dof{3, 3, 2.0}, Dof{5, 3, 2.0}, Dof{9, 5, 0.7},
+                                           Dof{5, 5, 1.0}),
+                         DofName);
+
+TEST(FProbability, StatedValuesToOneDecimal) {
+  EXPECT_DOUBLE_EQ(std::round(FProbability(1, 18, 5.0) * 10) / 10, 96.2);
+  EXPECT_DOUBLE_EQ(std::round(FProbability(3, 16, 3.0) * 10) / 10, 93.8);
+  EXPECT_DOUBLE_EQ(std::round(FProbability(1, 17, 5.0) * 10) / 10, 96.1);
+}
+
+class OneOneDofTest : public ::testing::TestWithParam<double> {};
+
+TEST_P(OneOneDofTest, FollowsTheSquareRootApproximation) {
+  const double f = GetParam();
+  const double expected = std::clamp(100 * (1 - 0.6375 * std::sqrt(1 / (1 + f))), 0.1, 99.99);
+  EXPECT_NEAR(FProbability(1, 1, f), expected, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(FProbability, OneOneDofTest,
+                         ::testing::Values(0.01, 0.5, 1.0, 4.0, 50.0, 1e9));
+
+class NoPositiveFTest : public ::testing::TestWithParam<Dof> {};
+
+TEST_P(NoPositiveFTest, GivesTheLowerClamp) {
+  const auto [m, n, f] = GetParam();
+  EXPECT_EQ(FProbability(m, n, f), 0.1);
+}
+
+INSTANTIATE_TEST_SUITE_P(FProbability, NoPositiveFTest,
+                         ::testing::Values(Dof{2, 10, 0.0}, Dof{4, 7, 0.0}, Dof{1, 18, 0.0},
+                                           Dof{1, 1, 0.0}, Dof{3, 3, 0.0}, Dof{3, 16, -2.5},
+                                           Dof{2, 6, -0.5}),
+                         DofName);
+
+// Lines of a text file as the program writes them, each ended by CR LF.
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+const std::string kCaptions = Lines({
+    " Sum of squares      Degrees of                          Probability/",
+    " of deviations        freedom     Variance     F-Test    Significance",
+    " " + std::string(68, '-'),
+});
+
+const std::string kClosing = Lines({
+    "",
+    " " + std::string(68, '-'),
+    "#",
+    " The variance analysis and its F-tests are explained in a paper on the maker's web site.",
+});
+
+std::string LinearBlock(const std::string& dof, const std::string& row, const std::string& rest) {
+  return Lines({" explained by", "  lin. regr. " + std::string(33, ' ') + " " + dof, row, "",
+                " remaining", " unexplained", rest});
+}
+
+std::string BreakPointBlock(const std::string& label, const std::string& dof,
+                            const std::string& row, const std::string& rest) {
+  return Lines({"", label, "  break-point" + std::string(34, ' ') + " " + dof, row, "",
+                " remaining", " unexplained", rest});
+}
+
+class AnovaFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() /
+             ("kinvalo-anova-" + std::to_string(std::random_device{}()) + "-" +
+              std::to_string(std::random_device{}()));
+    fs::create_directories(folder);
+    anovaTmpBefore = fs::exists("Anova.tmp");
+  }
+  void TearDown() override {
+    EXPECT_FALSE(!anovaTmpBefore && fs::exists("Anova.tmp"));
+    fs::remove_all(folder);
+  }
+  std::string WriteRaw(const std::string& name, const std::vector<std::string>& lines) {
+    const std::string path = (folder / name).string();
+    std::ofstream(path, std::ios::binary) << Lines(lines);
+    return path;
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  std::set<std::string> FolderNames() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      names.insert(entry.path().filename().string());
+    }
+    return names;
+  }
+
+  test::ScriptedPlatform platform;
+  AppState state{platform};
+  fs::path folder;
+  bool anovaTmpBefore = false;
+};
+
+struct TableCase {
+  const char* name;
+  const char* fileName;  // the working file name; the raw file shares its base name
+  std::uint8_t resultType;
+  bool bothTypes;
+  std::vector<std::string> raw;
+  std::string expected;
+};
+
+void PrintTo(const TableCase& c, std::ostream* os) { *os << c.name; }
+
+class AnovaTableTest : public AnovaFileTest, public ::testing::WithParamInterface<TableCase> {};
+
+TEST_P(AnovaTableTest, ReplacesTheRawFileByTheTable) {
+  const TableCase& c = GetParam();
+  const std::string varName = fs::path(c.fileName).replace_extension(".var").string();
+  const std::string varPath = WriteRaw(varName, c.raw);
+  state.DM.FileName = (folder / c.fileName).string();
+  state.R.ResultType = c.resultType;
+  state.R.BothTypesFound = c.bothTypes;
+  state.R.BPType3 = 4.5;
+  state.R.BPType4 = 6.25;
+  AnovaRun(state);
+  EXPECT_EQ(Read(varPath), c.expected);
+  EXPECT_EQ(FolderNames(), std::set<std::string>{varName});
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+std::vector<TableCase> TableCases() {
+  return {
+      {"Type1EightDataSets", "data.var", 1, false,
+       {" 1", "    8", "   1.23E+002", "   4.56E+001", " -99999"},
+       Lines({" Variance Analysis, ANOVA table, Regression Type: 1", " File Name : data.var",
+              " Sum[(Y-Av.Y)sq.] =     123.000  (total sum of squares of deviations)", "",
+              " Total nr. of data  =       8", " Degrees of freedom =       7", ""}) +
+           kCaptions +
+           LinearBlock("F(1,6)=",
+                       "      77.400              1         77.400      10.184         98.1 %",
+                       "      45.600              6          7.600") +
+           kClosing},
+      {"Type3TwentyDataSetsNamedByTheInputFile", "data.inp", 3, false,
+       {" 1", "   20", "   2.50E+002", "   2.00E+002", "       4.500", "     150.000"},
+       Lines({" Variance Analysis, ANOVA table, Regression Type: 3", " File Name : data.var",
+              " Sum[(Y-Av.Y)sq.] =     250.000  (total sum of squares of deviations)", "",
+              " Total nr. of data  =      20", " Degrees of freedom =      19", ""}) +
+           kCaptions +
+           LinearBlock("F(1,18)=",
+                       "      50.000              1         50.000       4.500         95.2 %",
+                       "     200.000             18         11.111") +
+           BreakPointBlock(" extra expl. by", "F(2,16)=",
+                           "      50.000              2         25.000        2.667        90.0 %",
+                           "     150.000             16          9.375") +
+           BreakPointBlock(" total expl. by", "F(3,16)=",
+                           "     100.000              3         33.333        3.556        96.2 %",
+                           "     150.000             16          9.375") +
+           kClosing},
+      {"Type4HundredAndOneDataSetsShowsAtMost99_9", "run.out", 4, false,
+       {" 1", "  101", "   1.00E+003", "   1.00E+001", "      55.250", "       9.000"},
+       Lines({" Variance Analysis, ANOVA table, Regression Type: 4", " File Name : run.var",
+              " Sum[(Y-Av.Y)sq.] =    1000.000  (total sum of squares of deviations)", "",
+              " Total nr. of data  =     101", " Degrees of freedom =     100", ""}) +
+           kCaptions +
+           LinearBlock("F(1, 99)=",
+                       "     990.000              1        990.000    9801.000         99.9 %",
+                       "      10.000             99          0.101") +
+           BreakPointBlock(" extra expl. by", "F(2, 97)=",
+                           "       1.000              2          0.500        5.389        99.4 %",
+                           "       9.000             97          0.093") +
+           BreakPointBlock(" total expl. by", "F(3, 97)=",
+                           "     991.000              3        330.333     3560.259        99.9 %",
+                           "       9.000             97          0.093") +
+           kClosing},
+      {"BothTypesTwelveDataSets", "data.var", 3, true,
+       {" 1", "   12", "   6.00E+001", "   3.00E+001", "       4.500       6.250", "      10.000"},
+       Lines({" Variance Analysis, ANOVA table, Regression Types:3 and 4", " File Name : data.var",
+              " Sum[(Y-Av.Y)sq.] =      60.000  (total sum of squares of deviations)",
+              " Breakpoints at X =    4.500   and    6.250", "", " Total nr. of data  =      12",
+              " Degrees of freedom =      11", ""}) +
+           kCaptions +
+           LinearBlock("F(1,10)=",
+                       "      30.000              1         30.000      10.000         99.0 %",
+                       "      30.000             10          3.000") +
+           BreakPointBlock(" extra expl. by", "F(2, 8)=",
+                           "      20.000              2         10.000        8.000        98.8 %",
+                           "      10.000              8          1.250") +
+           BreakPointBlock(" total expl. by", "F(3, 8)=",
+                           "      50.000              3         16.667       13.333        99.8 %",
+                           "      10.000              8          1.250") +
+           kClosing},
+      {"PerfectStraightLineTenDataSets", "data.var", 1, false,
+       {" 1", "   10", "   5.00E+001", "   0.00E+000", " -99999"},
+       Lines({" Variance Analysis, ANOVA table, Regression Type: 1", " File Name : data.var",
+              " Sum[(Y-Av.Y)sq.] =      50.000  (total sum of squares of deviations)", "",
+              " Total nr. of data  =      10", " Degrees of freedom =       9", ""}) +
+           kCaptions +
+           LinearBlock("F(1,8)=",
+                       "      50.000              1         50.000       0.000          0.8 %",
+                       "       0.000              8          0.000") +
+           kClosing},
+  };
+}
+
+INSTANTIATE_TEST_SUITE_P(AnovaRun, AnovaTableTest, ::testing::ValuesIn(TableCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AnovaFileTest, NoVariationLeavesTheRawFile) {
+  const std::string varPath =
+      WriteRaw("data.var", {" 1", "    8", "   0.00E+000", "   0.00E+000", " -99999"});
+  const std::string before = Read(varPath);
+  state.DM.FileName = varPath;
+  state.R.ResultType = 1;
+  AnovaRun(state);
+  EXPECT_EQ(platform.messages,
+            std::vector<std::string>{"There is no variation. Variance analysis is not done."});
+  EXPECT_EQ(Read(varPath), before);
+  EXPECT_EQ(FolderNames(), std::set<std::string>{"data.var"});
+}
+
+struct BrokenCase {
+  const char* name;
+  std::uint8_t resultType;
+  std::vector<std::string> raw;
+};
+
+void PrintTo(const BrokenCase& c, std::ostream* os) { *os << c.name; }
+
+class BrokenRawFileTest : public AnovaFileTest, public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(BrokenRawFileTest, ThrowsNamingTheFileAndKeepsIt) {
+  const std::string varPath = WriteRaw("data.var", GetParam().raw);
+  const std::string before = Read(varPath);
+  state.DM.FileName = varPath;
+  state.R.ResultType = GetParam().resultType;
+  try {
+    AnovaRun(state);
+    ADD_FAILURE() << "no exception";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find(varPath), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(Read(varPath), before);
+  EXPECT_EQ(FolderNames(), std::set<std::string>{"data.var"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AnovaRun, BrokenRawFileTest,
+    ::testing::Values(BrokenCase{"Empty", 1, {}},
+                      BrokenCase{"EndsBeforeTotalSum", 1, {" 1", "    8"}},
+                      BrokenCase{"EndsBeforeResidualSum", 1, {" 1", "    8", "   1.23E+002"}},
+                      BrokenCase{"EndsBeforeBreakPointLine", 1,
+                                 {" 1", "    8", "   1.23E+002", "   4.56E+001"}},
+                      BrokenCase{"EndsBeforeBreakPointResidual", 3,
+                                 {" 1", "   20", "   2.50E+002", "   2.00E+002", "       4.500"}},
+                      BrokenCase{"CountIsNotANumber", 1,
+                                 {" 1", "  abc", "   1.23E+002", "   4.56E+001", " -99999"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AnovaFileTest, MissingRawFileThrowsNamingIt) {
+  const std::string varPath = (folder / "absent.var").string();
+  state.DM.FileName = varPath;
+  try {
+    AnovaRun(state);
+    ADD_FAILURE() << "no exception";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find(varPath), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(FolderNames().empty());
+}
+
+}  // namespace
+}  // namespace kinvalo
