@@ -1,1 +1,143 @@
+#include "cli/batch.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace kinvalo {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// Runs the real kinvalo-cli, as a user or a script does.
+CliRun RunCli(const TempDir& dir, const std::string& arguments) {
+  const std::string out = dir / "stdout.log";
+  const std::string err = dir / "stderr.log";
+  const std::string command = "cd '" + dir.path().string() + "' && '" KINVALO_CLI "' " + arguments +
+                              " >'" + out + "' 2>'" + err + "'";
+  const int raw = std::system(command.c_str());
+  CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};
+  std::filesystem::remove(out);
+  std::filesystem::remove(err);
+  return run;
+}
+
+void CopyExample(const TempDir& dir, const std::string& name) {
+  std::filesystem::copy_file(std::string(KINVALO_EXAMPLES) + "/" + name + ".inp", dir / (name + ".inp"));
+}
+
+std::string Expected(const std::string& file, const TempDir& dir) {
+  std::string text = ReadBytes(std::string(KINVALO_TEST_DATA) + "/" + file);
+  const size_t at = text.find("@DIR@");
+  if (at != std::string::npos) text.replace(at, 5, dir.path().string());
+  return text;
+}
+
+struct Golden {
+  const char* name;
+  const char* options;
+  bool hasTxt;
+  const char* err;
+};
+
+class GoldenFiles : public ::testing::TestWithParam<Golden> {};
+
+TEST_P(GoldenFiles, CalculateWritesTheExpectedFilesByteForByte) {
+  const Golden& g = GetParam();
+  TempDir dir;
+  CopyExample(dir, g.name);
+  const std::string input = dir / (std::string(g.name) + ".inp");
+  const std::string before = ReadBytes(input);
+  const CliRun run = RunCli(dir, std::string("calculate ") + g.name + ".inp" + g.options);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, g.err);
+  EXPECT_EQ(ReadBytes(input), before) << "the input file is never rewritten";
+  const std::string base = g.name;
+  EXPECT_EQ(ReadBytes(dir / (base + ".out")), Expected(base + ".out", dir));
+  EXPECT_EQ(ReadBytes(dir / (base + ".var")), Expected(base + ".var", dir));
+  if (g.hasTxt) {
+    EXPECT_EQ(ReadBytes(dir / (base + ".txt")), Expected(base + ".txt", dir));
+  }
+  EXPECT_EQ(dir.Listing(), base + ".inp " + base + ".out " + (g.hasTxt ? base + ".txt " : "") + base + ".var ");
+  EXPECT_NE(run.out.find(dir / (base + ".out")), std::string::npos) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, GoldenFiles,
+    ::testing::Values(Golden{"salinity", "", true, ""},
+                      Golden{"fertiliser", " --prefer best --confidence 90", true, ""},
+                      Golden{"straight", "", false, "No horizontal segment found.\n"}),
+    [](const ::testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });
+
+TEST(Cli, RefusedDataAndUnreadableFilesExitWithOne) {
+  TempDir dir;
+  // Nine distinct X values.
+  std::string inp = "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
+                    " Number of data sets:  18\r\n\r\n\r\nh\r\nh\r\nh\r\nh\r\n";
+  for (int i = 0; i < 18; ++i) inp += std::to_string(i + 1) + " " + std::to_string(i) + " " + std::to_string(i % 9) + "\r\n";
+  test::WriteBytes(dir / "few.inp", inp);
+  CliRun run = RunCli(dir, "calculate few.inp");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Due to scarcity of differing X-values the partial regression could not be done.\n");
+  EXPECT_EQ(dir.Listing(), "few.inp ");
+
+  run = RunCli(dir, "calculate absent.inp");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "The file \"" + (dir / "absent.inp") +
+                         "\"could not be opened. It may be in use by another program,  or the "
+                         "programmer should incorporate more time.\n");
+
+  test::WriteBytes(dir / "bad.inp", inp + "19 2,5 3\r\n");
+  run = RunCli(dir, "calculate bad.inp --prefer 3");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "A program error occurred.Real numbers in the inputfile \"" + (dir / "bad.inp") +
+                         "\" are corrupt\n");
+  EXPECT_EQ(dir.Listing(), "bad.inp few.inp ");
+}
+
+TEST(Cli, PreferenceAndConfidenceReachTheReport) {
+  TempDir dir;
+  CopyExample(dir, "salinity");
+  const CliRun run = RunCli(dir, "calculate salinity.inp --prefer 4 --confidence 98");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "Type 4 could not be found\n");
+  const std::string out = ReadBytes(dir / "salinity.out");
+  EXPECT_NE(out.find(" Minimum confidence % : 98\r\n X-type excluded: 4 \r\n X-type preferred: 4 \r\n"),
+            std::string::npos);
+}
+
+TEST(Cli, UsageErrorsAndHelp) {
+  std::ostringstream out, err;
+  EXPECT_EQ(RunBatch({}, out, err), 2);
+  EXPECT_NE(out.str().find("Usage: kinvalo-cli calculate FILE.inp"), std::string::npos);
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"calculate"},
+                                             {"calculate", "a.inp", "--prefer", "5"},
+                                             {"calculate", "a.inp", "--confidence"},
+                                             {"calculate", "a.inp", "b.inp"},
+                                             {"compute", "a.inp"},
+                                             {"calculate", "a.inp", "--fast"}}) {
+    std::ostringstream o, e;
+    EXPECT_EQ(RunBatch(args, o, e), 2) << args.back();
+    EXPECT_TRUE(e.str().empty()) << "standard error carries only the program's messages";
+  }
+  std::ostringstream help, none;
+  EXPECT_EQ(RunBatch({"--help"}, help, none), 0);
+  EXPECT_NE(help.str().find("--prefer 3|4|best"), std::string::npos);
+  EXPECT_NE(help.str().find("Exit status"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kinvalo
