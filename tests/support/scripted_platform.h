@@ -1,6 +1,6 @@
 #pragma once
-// A Platform for tests: records every message, answers yes/no questions and
-// file dialogs from queues.
+// A Platform for tests: records every message and answers yes/no questions
+// and file dialogs from queues.
 #include <deque>
 #include <optional>
 #include <string>
