@@ -87,7 +87,9 @@ bool TDMTulmex::ReadInputFile() {
   DataArrayR x;
   while (!in.AtEnd()) {
     const std::vector<std::string> tokens = SplitTokens(in.ReadRawLine());
-    if (tokens.empty()) continue;  // a blank line, such as one left at the end by an editor
+    // A blank line, such as one an editor leaves at the end, or the end-of-file
+    // mark of old DOS files.
+    if (tokens.empty() || (tokens.size() == 1 && tokens[0] == "\x1A")) continue;
     int s = 0;
     double yv = 0.0;
     double xv = 0.0;

@@ -317,6 +317,10 @@ void Search(AppState& s) {
   Regres1State& reg = s.Reg;
   SharedResults& r = s.R;
   TDMTulmex& dm = s.DM;
+  if (dm.NrOfData < 0 || dm.XData.size() < static_cast<size_t>(dm.NrOfData) ||
+      dm.YData.size() < static_cast<size_t>(dm.NrOfData)) {
+    throw std::runtime_error("The number of data sets exceeds the data held.");
+  }
   r.SkipType3 = r.SkipType4 = false;
   SortByX(dm);
 

@@ -97,7 +97,7 @@ TEST_F(InputFileTest, RoundTripKeepsTitlesValuesAndNumbersSerially) {
 TEST_F(InputFileTest, ReadsHandMadeVariants) {
   // Single blanks, exponents, tabs, extra words after the third number, a
   // count that differs from the lines, blank lines at the end.
-  Read(InputFile("99", "1 1.5E2 -2\r\n2\t0.5e-1\t+3.\r\n3 7 .25 note\r\n\r\n   \r\n"));
+  Read(InputFile("99", "1 1.5E2 -2\r\n2\t0.5e-1\t+3.\r\n3 7 .25 note\r\n\r\n   \r\n\x1A"));
   ASSERT_TRUE(dm.ReadInputFile());
   EXPECT_EQ(dm.Title1, "Yield");
   EXPECT_EQ(dm.NrOfData, 3);
