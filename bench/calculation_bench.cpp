@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "calc/calculation.h"
@@ -74,6 +75,10 @@ void BM_Calculation(benchmark::State& state) {
     if (!done || app.R.ResultType != 3) state.SkipWithError("the benchmark data should give Type 3");
   }
   state.SetItemsProcessed(state.iterations() * n);
+  // Peak memory of the process so far; the sizes run in ascending order.
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 BENCHMARK(BM_Calculation)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
