@@ -67,28 +67,25 @@ struct Row {
   double explained, meanSquare, f, p, residual, residualMeanSquare;
 };
 
-// The straight-line block: F 12 wide and P 13 wide after 33 blanks.
-void WriteLinearBlock(TextWriter& out, const Row& row, int w) {
-  out.WriteLine(" explained by");
-  out.WriteLine("  lin. regr. " + std::string(33, ' ') + " F(" + I(row.numerator) + "," +
-                I(row.denominator, w) + ")=");
-  out.WriteLine(F(row.explained, 12, 3) + std::string(14, ' ') + I(row.numerator, 1) +
-                F(row.meanSquare, 15, 3) + F(row.f, 12, 3) + SignificanceText(row.p, 13));
-  out.WriteLine("");
-  out.WriteLine(" remaining");
-  out.WriteLine(" unexplained");
-  out.WriteLine(F(row.residual, 12, 3) + std::string(8, ' ') + I(row.denominator, 7) +
-                F(row.residualMeanSquare, 15, 3));
-}
+// How one block is laid out: the straight-line block has 33 blanks after its
+// label and F and P 12 and 13 wide; the break-point blocks 34, 13 and 12.
+struct BlockLayout {
+  const char* caption;  // " explained by", " extra expl. by", " total expl. by"
+  const char* label;    // "  lin. regr. ", "  break-point"
+  int blanks, fWidth, pWidth;
+};
 
-// The break-point blocks: F 13 wide and P 12 wide after 34 blanks.
-void WriteBreakPointBlock(TextWriter& out, const Row& row, int w, bool extra) {
-  out.WriteLine("");
-  out.WriteLine(extra ? " extra expl. by" : " total expl. by");
-  out.WriteLine("  break-point" + std::string(34, ' ') + " F(" + I(row.numerator) + "," +
-                I(row.denominator, w) + ")=");
+constexpr BlockLayout kLinearBlock{" explained by", "  lin. regr. ", 33, 12, 13};
+constexpr BlockLayout kExtraBlock{" extra expl. by", "  break-point", 34, 13, 12};
+constexpr BlockLayout kTotalBlock{" total expl. by", "  break-point", 34, 13, 12};
+
+void WriteBlock(TextWriter& out, const BlockLayout& layout, const Row& row, int w) {
+  out.WriteLine(layout.caption);
+  out.WriteLine(layout.label + std::string(static_cast<size_t>(layout.blanks), ' ') + " F(" +
+                I(row.numerator) + "," + I(row.denominator, w) + ")=");
   out.WriteLine(F(row.explained, 12, 3) + std::string(14, ' ') + I(row.numerator, 1) +
-                F(row.meanSquare, 15, 3) + F(row.f, 13, 3) + SignificanceText(row.p, 12));
+                F(row.meanSquare, 15, 3) + F(row.f, layout.fWidth, 3) +
+                SignificanceText(row.p, layout.pWidth));
   out.WriteLine("");
   out.WriteLine(" remaining");
   out.WriteLine(" unexplained");
@@ -194,7 +191,7 @@ void AnovaRun(AppState& s) {
   const double SSE1 = SST - SSR1;
   const double MSR1 = SSR1 / (N - 2);
   const double F1 = MSR1 > 0 ? SSE1 / MSR1 : 0.0001;
-  WriteLinearBlock(out, {1, N - 2, SSE1, SSE1, F1, FProbability(1, N - 2, F1), SSR1, MSR1}, w);
+  WriteBlock(out, kLinearBlock, {1, N - 2, SSE1, SSE1, F1, FProbability(1, N - 2, F1), SSR1, MSR1}, w);
 
   const double line5 = raw.Real();
   if (line5 != -99999 && (r.ResultType == 3 || r.ResultType == 4)) {
@@ -202,12 +199,14 @@ void AnovaRun(AppState& s) {
     const double MSR2 = SSR2 / (N - 4);
     const double SSX = SSR1 - SSR2;
     const double FX = MSR2 > 0 ? SSX / MSR2 : 0.000001;
-    WriteBreakPointBlock(
-        out, {2, N - 4, SSX, SSX / 2, FX / 2, FProbability(2, N - 4, FX / 2), SSR2, MSR2}, w, true);
+    out.WriteLine("");
+    WriteBlock(out, kExtraBlock,
+               {2, N - 4, SSX, SSX / 2, FX / 2, FProbability(2, N - 4, FX / 2), SSR2, MSR2}, w);
     const double SST2 = SST - SSR2;
     const double FT = MSR2 > 0 ? SST2 / MSR2 : 0.000001;
-    WriteBreakPointBlock(
-        out, {3, N - 4, SST2, SST2 / 3, FT / 3, FProbability(3, N - 4, FT / 3), SSR2, MSR2}, w, false);
+    out.WriteLine("");
+    WriteBlock(out, kTotalBlock,
+               {3, N - 4, SST2, SST2 / 3, FT / 3, FProbability(3, N - 4, FT / 3), SSR2, MSR2}, w);
   }
   out.WriteLine("");
   out.WriteLine(" " + std::string(68, '-'));
