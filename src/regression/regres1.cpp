@@ -27,8 +27,61 @@ DataView View(const AppState& s) {
 
 inline int Side(double x, double BP) { return x < BP ? 1 : 2; }
 
-// True when every X (or, with `ofY`, every Y) on side g is the same value.
-bool SideConstant(const DataView& d, double BP, int g, bool ofY) {
+// A sum of squares this small beside the sum it came from may be rounding
+// left over from values that are all the same.
+bool Suspicious(long double ss, long double sumOfSquares) { return ss <= 1e-12L * sumOfSquares; }
+
+using Sums = std::array<long double, 5>;  // Y, X, YY, XX, XY
+
+void Add(Sums& sums, double x, double y) {
+  const long double lx = x, ly = y;
+  sums[0] += ly;
+  sums[1] += lx;
+  sums[2] += ly * ly;
+  sums[3] += lx * lx;
+  sums[4] += lx * ly;
+}
+
+// The count and the extended-precision sums of one side; for data sorted
+// by X also where the side starts and ends.
+struct SideSums {
+  double n = 0;
+  Sums sums{};
+  bool sorted = false;
+  std::int32_t first = 0, last = 0;  // [first, last) when sorted
+};
+
+// The number of data sets below BP in data sorted by X.
+std::int32_t SplitIndex(const DataView& d, double BP) {
+  return static_cast<std::int32_t>(std::lower_bound(d.x, d.x + d.n, BP) - d.x);
+}
+
+// Sums of both sides: from the running prefix for sorted data, else by a
+// pass over all data.
+void SumSides(Regres1State& r, const DataView& d, double BP, Sides<SideSums>& side) {
+  if (r.SortedByX) {
+    const std::int32_t k = SplitIndex(d, BP);
+    if (k < r.PrefixCount) {
+      r.PrefixCount = 0;
+      r.PrefixSum = {};
+    }
+    for (std::int32_t i = r.PrefixCount; i < k; ++i) Add(r.PrefixSum, d.x[i], d.y[i]);
+    r.PrefixCount = k;
+    side[1] = {static_cast<double>(k), r.PrefixSum, true, 0, k};
+    side[2] = {static_cast<double>(d.n - k), {}, true, k, d.n};
+    for (size_t q = 0; q < Sums().size(); ++q) side[2].sums[q] = r.TotalSum[q] - r.PrefixSum[q];
+    return;
+  }
+  for (std::int32_t i = 0; i < d.n; ++i) {
+    SideSums& target = side[Side(d.x[i], BP)];
+    target.n += 1;
+    Add(target.sums, d.x[i], d.y[i]);
+  }
+}
+
+// True when every X (or, with `ofY`, every Y) on the side is the same value.
+bool SideConstant(const DataView& d, double BP, int g, const SideSums& side, bool ofY) {
+  if (!ofY && side.sorted) return side.last <= side.first || d.x[side.first] == d.x[side.last - 1];
   bool seen = false;
   double first = 0;
   for (std::int32_t i = 0; i < d.n; ++i) {
@@ -42,67 +95,6 @@ bool SideConstant(const DataView& d, double BP, int g, bool ofY) {
     }
   }
   return true;
-}
-
-// A sum of squares this small beside the sum it came from may be rounding
-// left over from values that are all the same.
-bool Suspicious(double ss, double sumOfSquares) { return ss <= 1e-9 * sumOfSquares; }
-
-using Sums = std::array<long double, 5>;  // Y, X, YY, XX, XY
-
-void Add(Sums& sums, double x, double y) {
-  const long double lx = x, ly = y;
-  sums[0] += ly;
-  sums[1] += lx;
-  sums[2] += ly * ly;
-  sums[3] += lx * lx;
-  sums[4] += lx * ly;
-}
-
-GroupSums ToGroupSums(double n, const Sums& sums) {
-  return {n,
-          static_cast<double>(sums[0]),
-          static_cast<double>(sums[1]),
-          static_cast<double>(sums[2]),
-          static_cast<double>(sums[3]),
-          static_cast<double>(sums[4])};
-}
-
-// The number of data sets below BP in data sorted by X.
-std::int32_t SplitIndex(const DataView& d, double BP) {
-  return static_cast<std::int32_t>(std::lower_bound(d.x, d.x + d.n, BP) - d.x);
-}
-
-// Sums of both sides: from the running prefix for sorted data, else by a
-// pass over all data.
-void SideSums(Regres1State& r, const DataView& d, double BP, GroupSums& below, GroupSums& above) {
-  if (r.SortedByX) {
-    const std::int32_t k = SplitIndex(d, BP);
-    if (k < r.PrefixCount) {
-      r.PrefixCount = 0;
-      r.PrefixSum = {};
-    }
-    for (std::int32_t i = r.PrefixCount; i < k; ++i) Add(r.PrefixSum, d.x[i], d.y[i]);
-    r.PrefixCount = k;
-    Sums rest;
-    for (size_t q = 0; q < rest.size(); ++q) rest[q] = r.TotalSum[q] - r.PrefixSum[q];
-    below = ToGroupSums(k, r.PrefixSum);
-    above = ToGroupSums(d.n - k, rest);
-    return;
-  }
-  Sums s1{}, s2{};
-  double n1 = 0, n2 = 0;
-  for (std::int32_t i = 0; i < d.n; ++i) {
-    if (d.x[i] < BP) {
-      n1 += 1;
-      Add(s1, d.x[i], d.y[i]);
-    } else {
-      n2 += 1;
-      Add(s2, d.x[i], d.y[i]);
-    }
-  }
-  below = ToGroupSums(n1, s1);
-  above = ToGroupSums(n2, s2);
 }
 
 // Sum of squared residuals of data [from, to) about the line through
@@ -144,25 +136,36 @@ void ComputeGroupStatistics(AppState& s, double BP) {
   const DataView d = View(s);
   r.GroupStat = {};
   r.ResidualSS = {};
-  GroupSums below, above;
-  SideSums(r, d, BP, below, above);
+  Sides<SideSums> side{};
+  SumSides(r, d, BP, side);
   r.GroupSum[0] = GroupSums{};
-  r.GroupSum[1] = below;
-  r.GroupSum[2] = above;
   for (int g = 1; g <= 2; ++g) {
-    const GroupSums& sum = r.GroupSum[g];
+    const Sums& q = side[g].sums;
+    r.GroupSum[g] = {side[g].n,
+                     static_cast<double>(q[0]),
+                     static_cast<double>(q[1]),
+                     static_cast<double>(q[2]),
+                     static_cast<double>(q[3]),
+                     static_cast<double>(q[4])};
     GroupStats& st = r.GroupStat[g];
-    const double N = sum.N;
+    const double N = side[g].n;
     if (N >= 2) {
-      st.AvY = sum.SumY / N;
-      st.AvX = sum.SumX / N;
+      // Means and sums of squares in extended precision: X values such as
+      // dates (20240115) lose their spread in the squares of a double.
+      const long double n = N;
+      const long double avY = q[0] / n;
+      const long double avX = q[1] / n;
+      long double ssy = q[2] - n * avY * avY;
+      long double ssx = q[3] - n * avX * avX;
       // Replicated values on one side must give a sum of squares of exactly
       // 0 (and so a slope of 0), not the rounding left over from them.
-      st.SSY = sum.SumYY - N * st.AvY * st.AvY;
-      if (st.SSY < 0 || (Suspicious(st.SSY, sum.SumYY) && SideConstant(d, BP, g, true))) st.SSY = 0;
-      st.SSX = sum.SumXX - N * st.AvX * st.AvX;
-      if (st.SSX <= 0 || (Suspicious(st.SSX, sum.SumXX) && SideConstant(d, BP, g, false))) st.SSX = 0;
-      st.SXY = sum.SumXY - N * st.AvY * st.AvX;
+      if (ssy < 0 || (Suspicious(ssy, q[2]) && SideConstant(d, BP, g, side[g], true))) ssy = 0;
+      if (ssx <= 0 || (Suspicious(ssx, q[3]) && SideConstant(d, BP, g, side[g], false))) ssx = 0;
+      st.AvY = static_cast<double>(avY);
+      st.AvX = static_cast<double>(avX);
+      st.SSY = static_cast<double>(ssy);
+      st.SSX = static_cast<double>(ssx);
+      st.SXY = static_cast<double>(q[4] - n * avY * avX);
       st.Slope = st.SSX > 0 ? st.SXY / st.SSX : 0;
       st.R = (st.SSY > 0 && st.SSX > 0) ? st.SXY / std::sqrt(st.SSY * st.SSX) : 0;
       st.R2 = st.R * st.R;

@@ -71,6 +71,19 @@ TEST_F(RegressionTest, ReplicatedXOnOneSideGivesNoSlopeWhateverTheRounding) {
   EXPECT_EQ(r.GroupStat[1].StErrSlope, NotAvailable);
 }
 
+TEST_F(RegressionTest, DatesAsXKeepTheirSpread) {
+  // X = 20240101 .. 20240140: the squares of X lose the spread in a double.
+  std::vector<double> x, y;
+  for (int i = 1; i <= 40; ++i) {
+    x.push_back(20240100 + i);
+    y.push_back(3 + 0.25 * i + (i % 2 ? 0.1 : -0.1));
+  }
+  SetData(x, y);
+  ComputeGroupStatistics(s, 20240101);
+  EXPECT_NEAR(r.GroupStat[2].SSX, 5330, 1e-6);  // 40 (40^2 - 1) / 12
+  EXPECT_NEAR(r.GroupStat[2].Slope, 0.25, 1e-3);
+}
+
 TEST_F(RegressionTest, Type3FitsALevelThenALineThroughTheCentreAbove) {
   // Level 2 up to X = 5, then rising by 1 per unit.
   SetData({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {2, 2, 2, 2, 2, 3, 4, 5, 6, 7});
