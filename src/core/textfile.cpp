@@ -180,7 +180,17 @@ void TextWriter::Write(const std::string& text) {
 }
 
 void TextWriter::WriteLine(const std::string& text) {
-  Write(text);
+  // A line break inside a line (a title pasted with one) would shift every
+  // line after it; readers count lines.
+  if (text.find_first_of("\r\n") != std::string::npos) {
+    std::string flat = text;
+    for (char& c : flat) {
+      if (c == '\r' || c == '\n') c = ' ';
+    }
+    Write(flat);
+  } else {
+    Write(text);
+  }
   if (std::fwrite("\r\n", 1, 2, file_) != 2) Fail("written");
 }
 

@@ -45,11 +45,12 @@ TEST(TextWriter, WritesCp1252WithCrLfOnlyWhenCommitted) {
     TextWriter out;
     ASSERT_TRUE(out.Create(path));
     out.WriteLine("Bodenfeuchte °C");
+    out.WriteLine("a title\r\npasted");
     out.Write("x");
     EXPECT_EQ(ReadBytes(path), "old contents") << "nothing shows before the commit";
     out.Commit();
   }
-  EXPECT_EQ(ReadBytes(path), "Bodenfeuchte \xB0" "C\r\nx");
+  EXPECT_EQ(ReadBytes(path), "Bodenfeuchte \xB0" "C\r\na title  pasted\r\nx");
   EXPECT_EQ(dir.Listing(), "out.txt ");
 }
 
