@@ -1,5 +1,6 @@
 #include "cli/batch.h"
 
+#include <cctype>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -91,6 +92,13 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
     }
   }
   if (options.input.empty()) return "The input file is missing.";
+  // The results are written under the input's name with these extensions;
+  // an input file of that name would be overwritten by them.
+  std::string extension = options.input.substr(ChangeFileExt(options.input, "").size());
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension == ".txt" || extension == ".out" || extension == ".var") {
+    return "The input file must not end in .txt, .out or .var: the results are written under those names.";
+  }
   return {};
 }
 

@@ -128,7 +128,9 @@ TEST(Cli, UsageErrorsAndHelp) {
                                              {"calculate", "a.inp", "--confidence"},
                                              {"calculate", "a.inp", "b.inp"},
                                              {"compute", "a.inp"},
-                                             {"calculate", "a.inp", "--fast"}}) {
+                                             {"calculate", "a.inp", "--fast"},
+                                             {"calculate", "results.TXT"},
+                                             {"calculate", "run.out"}}) {
     std::ostringstream o, e;
     EXPECT_EQ(RunBatch(args, o, e), 2) << args.back();
     EXPECT_TRUE(e.str().empty()) << "standard error carries only the program's messages";
