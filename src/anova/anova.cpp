@@ -166,9 +166,7 @@ void AnovaRun(AppState& s) {
   // The table goes to a temporary file beside the .var file, which then
   // takes its place in one step.
   TextWriter out;
-  if (!out.Create(varPath)) {
-    throw std::runtime_error("The file \"" + varPath + "\" could not be created.");
-  }
+  out.CreateOrThrow(varPath);
   const bool both = r.BothTypesFound;
   if (both) {
     out.WriteLine(" Variance Analysis, ANOVA table, Regression Types:3 and 4");

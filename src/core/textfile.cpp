@@ -164,6 +164,10 @@ bool TextWriter::Create(const std::string& path) {
   return false;
 }
 
+void TextWriter::CreateOrThrow(const std::string& path) {
+  if (!Create(path)) throw std::runtime_error("The file \"" + path + "\" could not be created.");
+}
+
 void TextWriter::Fail(const char* what) {
   const std::string message = std::string("The file \"") + path_ + "\" could not be " + what +
                               " (" + std::strerror(errno) + ").";

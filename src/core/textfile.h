@@ -49,6 +49,9 @@ class TextWriter {
 
   // Returns false when the file cannot be created.
   bool Create(const std::string& path);
+  // The same, for files whose creation is not an expected failure: throws
+  // std::runtime_error naming the file.
+  void CreateOrThrow(const std::string& path);
   bool IsOpen() const { return file_ != nullptr; }
   const std::string& Path() const { return path_; }
 

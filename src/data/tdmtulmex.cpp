@@ -30,6 +30,13 @@ std::string DataLine(int serial, double y, double x) {
 
 }  // namespace
 
+void CheckDataHeld(const TDMTulmex& dm) {
+  if (dm.NrOfData < 0 || dm.XData.size() < static_cast<size_t>(dm.NrOfData) ||
+      dm.YData.size() < static_cast<size_t>(dm.NrOfData)) {
+    throw std::out_of_range("The number of data sets exceeds the data held.");
+  }
+}
+
 const LineSet& InputHeaderLines() {
   static const LineSet lines = {"",
                                 "",

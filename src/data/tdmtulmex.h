@@ -22,6 +22,11 @@ const LineSet& InputHeaderLines();
 // opened or created.
 std::string OpenFailureMessage(const std::string& path);
 
+class TDMTulmex;
+// Throws std::out_of_range when NrOfData counts more data sets than XData
+// and YData hold (or is negative).
+void CheckDataHeld(const TDMTulmex& dm);
+
 class TDMTulmex {
  public:
   explicit TDMTulmex(Platform& platform);

@@ -6,9 +6,6 @@
 
 namespace kinvalo {
 
-// The three group rows of one side at breakpoint BP.
-void WriteGroupRows(AppState& s, double BP, std::uint8_t side);
-
 // Recomputes the fitted segments at BP for the type, their residual sums
 // and the deviations printed in the group rows; returns the coefficient of
 // explanation of the parameter table.

@@ -94,6 +94,9 @@ void FormatGroupStats(AppState& s, std::uint8_t Side) {
   slot[9] = E(st.StDevX, 17, 3);
 }
 
+namespace {
+
+// The three group rows of one side at breakpoint BP.
 void WriteGroupRows(AppState& s, double BP, std::uint8_t side) {
   FormatGroupStats(s, side);
   const auto& slot = s.Reg.TextSlot;
@@ -102,6 +105,8 @@ void WriteGroupRows(AppState& s, double BP, std::uint8_t side) {
   out.WriteLine(slot[3] + slot[4] + slot[5] + slot[6]);
   out.WriteLine(slot[7] + slot[8] + slot[9]);
 }
+
+}  // namespace
 
 void WriteResultTables(AppState& s, double& BP, std::uint8_t Type) {
   Regres1State& reg = s.Reg;

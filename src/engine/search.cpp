@@ -16,12 +16,6 @@ namespace {
 // Values beyond this make the sums of squares of a large data set overflow.
 constexpr double kLargestValue = 1e100;
 
-void CreateOrThrow(TextWriter& file, const std::string& path) {
-  if (!file.Create(path)) {
-    throw std::runtime_error("The file \"" + path + "\" could not be created.");
-  }
-}
-
 // Sorts the data sets by X, carrying Y (and the serial number) along;
 // data sets with equal X keep their input order.
 void SortByX(TDMTulmex& dm) {
@@ -68,7 +62,7 @@ bool Type4Holds(const AppState& s, double f, bool positive) {
 std::string BeginScan(AppState& s, std::uint8_t type) {
   const std::string saved = s.DM.FileName;
   s.DM.FileName = ChangeFileExt(saved, ".txt");
-  CreateOrThrow(s.Reg.OutFile, s.DM.FileName);
+  s.Reg.OutFile.CreateOrThrow(s.DM.FileName);
   WriteExplanationHeader(s, type);
   return saved;
 }
@@ -262,9 +256,9 @@ void WriteOutputFiles(AppState& s) {
   SharedResults& r = s.R;
   TDMTulmex& dm = s.DM;
   dm.FileName = ChangeFileExt(dm.FileName, ".out");
-  CreateOrThrow(reg.OutFile, dm.FileName);
+  reg.OutFile.CreateOrThrow(dm.FileName);
   dm.FileName = ChangeFileExt(dm.FileName, ".var");
-  CreateOrThrow(reg.VarFile, dm.FileName);
+  reg.VarFile.CreateOrThrow(dm.FileName);
   reg.HeaderSection = 1;
   WriteOutputHeader(s);
   reg.HeaderSection = 2;
@@ -317,10 +311,7 @@ void Search(AppState& s) {
   Regres1State& reg = s.Reg;
   SharedResults& r = s.R;
   TDMTulmex& dm = s.DM;
-  if (dm.NrOfData < 0 || dm.XData.size() < static_cast<size_t>(dm.NrOfData) ||
-      dm.YData.size() < static_cast<size_t>(dm.NrOfData)) {
-    throw std::runtime_error("The number of data sets exceeds the data held.");
-  }
+  CheckDataHeld(dm);
   r.SkipType3 = r.SkipType4 = false;
   SortByX(dm);
 

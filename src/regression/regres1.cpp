@@ -18,10 +18,7 @@ struct DataView {
 
 DataView View(const AppState& s) {
   const TDMTulmex& dm = s.DM;
-  if (dm.NrOfData < 0 || dm.XData.size() < static_cast<size_t>(dm.NrOfData) ||
-      dm.YData.size() < static_cast<size_t>(dm.NrOfData)) {
-    throw std::out_of_range("The number of data sets exceeds the data held.");
-  }
+  CheckDataHeld(dm);
   return {dm.XData.data(), dm.YData.data(), dm.NrOfData};
 }
 
