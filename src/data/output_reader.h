@@ -1,0 +1,28 @@
+#pragma once
+// Reading an output file back: the graphs never draw from the engine's
+// memory but from the file, so that a file of an earlier run can be drawn.
+// All three work on the file named by DM.FileName or the name given.
+#include <string>
+
+#include "data/app_state.h"
+
+namespace kinvalo {
+
+// Recognises an output file and reads its titles, confidence, function
+// type, statistics, parameter table, equations and observation table into
+// the graph state, the shared results and the working data's graph arrays.
+// A file that is not an output file, or that ends or breaks off before its
+// observation table, is rejected: the message is shown, DM.NotOutputFile is
+// set and nothing of the earlier values changes.
+void ReadOutputFile(AppState& s);
+
+// Checks that DM.FileName can be opened (the message when it cannot).
+void ProbeOutputFile(AppState& s);
+
+// Loads a whole result file (Kind ".out", ".txt" or ".var") into
+// DM.TextLines for display. Ok becomes true when it was loaded, false when
+// the file holds fewer than 2 lines; it stays as it was when the file
+// cannot be opened.
+void LoadResultText(AppState& s, const std::string& Name, bool& Ok, const std::string& Kind);
+
+}  // namespace kinvalo
