@@ -92,13 +92,20 @@ std::string Utf8ToCp1252(const std::string& text) {
   return out;
 }
 
-bool TextReader::Open(const std::string& path) {
+bool ReadFileBytes(const std::string& path, std::string& bytes) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::ostringstream buffer;
   buffer << in.rdbuf();
   if (in.bad()) return false;
-  OpenBytes(buffer.str());
+  bytes = buffer.str();
+  return true;
+}
+
+bool TextReader::Open(const std::string& path) {
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) return false;
+  OpenBytes(std::move(bytes));
   return true;
 }
 

@@ -10,6 +10,9 @@ std::string Cp1252ToUtf8(const std::string& bytes);
 // A character that Windows-1252 cannot hold becomes '?'.
 std::string Utf8ToCp1252(const std::string& text);
 
+// The whole file as it is on disk; false when it cannot be opened or read.
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+
 // Reads a whole 8-bit file into memory and hands it out line by line. Lines
 // may end in CR LF, LF or a lone CR. The reader never trusts the file: every
 // operation stops at the end of the line or the file.
