@@ -80,6 +80,14 @@ AxisScale RoundAxis(double mn, double mx, bool yAxis) {
   }
   a.low = RoundEnd(mn);
   a.high = RoundEnd(mx);
+  // Extremes closer together than one unit (600.2 to 600.4) would give one
+  // end for both and no axis to map onto: widen it to the whole units
+  // around them and label the ticks with two decimals.
+  if (a.low == a.high && mn < mx) {
+    a.low = RoundEnd(std::floor(mn));
+    a.high = RoundEnd(std::ceil(mx));
+    a.decimals = 2;
+  }
   a.intervals = Span(a.low, a.high) / divisor;
   return a;
 }
