@@ -8,19 +8,29 @@
 
 #include "calc/calculation.h"
 #include "core/paths.h"
+#include "data/output_reader.h"
+#include "graphs/graph_command.h"
+#include "graphs/graph_prep.h"
+#include "render/gui_app.h"
+#include "render/qt_canvas.h"
 
 namespace kinvalo {
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kinvalo-cli calculate FILE.inp [--prefer 3|4|best] [--confidence 90|95|98]\n";
+    "Usage: kinvalo-cli calculate FILE.inp [--prefer 3|4|best] [--confidence 90|95|98]\n"
+    "       kinvalo-cli graph FILE.out IMAGE.bmp|IMAGE.png [--bw] [--regression-line] [--belt]\n"
+    "                         [--no-block] [--combined] [--calc-obs]\n";
 
 constexpr const char* kHelp =
     "kinvalo-cli - partial linear regression of Y upon X without the window.\n"
     "\n"
     "Usage: kinvalo-cli calculate FILE.inp [--prefer 3|4|best] [--confidence 90|95|98]\n"
+    "       kinvalo-cli graph FILE.out IMAGE.bmp|IMAGE.png [--bw] [--regression-line] [--belt]\n"
+    "                         [--no-block] [--combined] [--calc-obs]\n"
     "\n"
+    "calculate\n"
     "Reads the data sets of FILE.inp (an input file saved by Kinvalo) and looks for\n"
     "a breakpoint on the X axis beyond which the slope of Y may be taken as zero:\n"
     "first horizontal then sloping (Type 3), or first sloping then horizontal\n"
@@ -31,15 +41,30 @@ constexpr const char* kHelp =
     "  FILE.txt  the explanation table of the breakpoint scan (Types 3 and 4 only)\n"
     "  FILE.var  the variance analysis (ANOVA table with F-tests)\n"
     "\n"
-    "Options:\n"
     "  --prefer 3|4|best       prefer Type 3, prefer Type 4, or take the best of the\n"
     "                          two (default: best)\n"
     "  --confidence 90|95|98   minimum confidence in percent (default: 90)\n"
+    "\n"
+    "graph\n"
+    "Reads FILE.out back, as the window's graph commands do, and draws its graph\n"
+    "into IMAGE: a Windows bitmap for a name ending in .bmp, a PNG for .png, of\n"
+    "623 x 465 pixels. Without options the graph shows the data, the lines through\n"
+    "the breakpoint and the confidence block of the breakpoint.\n"
+    "  --bw                    black and white instead of colour\n"
+    "  --regression-line       the regression line of each side of the breakpoint\n"
+    "                          instead of the lines connecting them\n"
+    "  --belt                  the confidence belt around the lines\n"
+    "  --no-block              without the confidence block of the breakpoint\n"
+    "  --combined              one line through both breakpoints (a result of\n"
+    "                          \"Best of the two\" that found both types)\n"
+    "  --calc-obs              observed Y against calculated Y\n"
+    "\n"
     "  --help                  show this text\n"
     "\n"
     "The messages that the window would show in message boxes are written to\n"
-    "standard error. Exit status: 0 when the result files were written, 1 when the\n"
-    "data were refused or could not be read, 2 for a wrong command line.\n";
+    "standard error. Exit status: 0 when the result files (or the picture) were\n"
+    "written, 1 when the data were refused or a file could not be read or written,\n"
+    "2 for a wrong command line.\n";
 
 // Messages go to standard error, one per line; nothing is asked or waited for.
 class BatchPlatform : public Platform {
@@ -64,9 +89,50 @@ struct Options {
   int confidence = 90;
 };
 
+struct GraphOptions {
+  std::string output;
+  std::string image;
+  bool bw = false, regressionLine = false, belt = false, noBlock = false, combined = false,
+       calcObs = false;
+};
+
+std::string Lowered(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string Absolute(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
+
+std::string ParseGraphOptions(const std::vector<std::string>& args, GraphOptions& options) {
+  std::vector<std::string> files;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--bw") options.bw = true;
+    else if (arg == "--regression-line") options.regressionLine = true;
+    else if (arg == "--belt") options.belt = true;
+    else if (arg == "--no-block") options.noBlock = true;
+    else if (arg == "--combined") options.combined = true;
+    else if (arg == "--calc-obs") options.calcObs = true;
+    else if (!arg.empty() && arg[0] == '-') return "Unknown option " + arg + ".";
+    else files.push_back(arg);
+  }
+  if (files.size() != 2) return "The graph command needs an output file and an image file.";
+  options.output = files[0];
+  options.image = files[1];
+  const std::string image = Lowered(options.image);
+  if (image.size() < 4 ||
+      (image.substr(image.size() - 4) != ".bmp" && image.substr(image.size() - 4) != ".png")) {
+    return "The image file must end in .bmp or .png.";
+  }
+  return {};
+}
+
 // Returns an error text, empty when the command line is right.
 std::string ParseOptions(const std::vector<std::string>& args, Options& options) {
-  if (args.empty() || args[0] != "calculate") return "Unknown command.";
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--prefer" || arg == "--confidence") {
@@ -94,29 +160,23 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
   if (options.input.empty()) return "The input file is missing.";
   // The results are written under the input's name with these extensions;
   // an input file of that name would be overwritten by them.
-  std::string extension = options.input.substr(ChangeFileExt(options.input, "").size());
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string extension =
+      Lowered(options.input.substr(ChangeFileExt(options.input, "").size()));
   if (extension == ".txt" || extension == ".out" || extension == ".var") {
     return "The input file must not end in .txt, .out or .var: the results are written under those names.";
   }
   return {};
 }
 
-}  // namespace
+int Usage(std::ostream& out, const std::string& problem) {
+  out << problem << '\n' << kUsage << "Try 'kinvalo-cli --help' for more.\n";
+  return 2;
+}
 
-int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  for (const std::string& arg : args) {
-    if (arg == "--help" || arg == "-h") {
-      out << kHelp;
-      return 0;
-    }
-  }
+int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Options options;
   const std::string problem = ParseOptions(args, options);
-  if (!problem.empty()) {
-    out << problem << '\n' << kUsage << "Try 'kinvalo-cli --help' for more.\n";
-    return 2;
-  }
+  if (!problem.empty()) return Usage(out, problem);
 
   BatchPlatform platform(err);
   AppState state(platform);
@@ -124,9 +184,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   TDMTulmex& dm = state.DM;
   try {
     // The files name their full path (the explanation table's first line).
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(options.input, ec);
-    if (!ec) options.input = absolute.lexically_normal().string();
+    options.input = Absolute(options.input);
     dm.FileName = options.input;
     if (!dm.ReadInputFile()) return 1;
     // A file without data lines keeps the count of its header; there are
@@ -146,6 +204,73 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (FileExists(txt) && (state.R.ResultType == 3 || state.R.ResultType == 4)) out << "  " << txt << '\n';
   out << "  " << ChangeFileExt(options.input, ".var") << '\n';
   return 0;
+}
+
+// Draws as the window does when the user has clicked through to the same
+// options and saves: the graph command reads the file and prepares the
+// graph, the save reads it again and draws afresh.
+int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  GraphOptions options;
+  const std::string problem = ParseGraphOptions(args, options);
+  if (!problem.empty()) return Usage(out, problem);
+
+  BatchPlatform platform(err);
+  AppState state(platform);
+  GraphState& g = state.Graph;
+  try {
+    EnsureGuiApplication();
+    state.DM.FileName = Absolute(options.output);
+    g.ColourGraph = !options.bw;
+    g.ShowRegressionLine = options.regressionLine;
+    g.ShowBelt = options.belt;
+    g.ShowBlock = !options.noBlock;
+    g.GraphMode = options.calcObs ? 3 : 0;
+
+    if (!ProbeOutputFile(state)) return 1;
+    ReadOutputFile(state);
+    if (state.DM.NotOutputFile) return 1;
+    if (options.combined) {
+      if ((g.FileType != 3 && g.FileType != 4) || !FileShowsBothTypes(state)) {
+        err << "This result has only one breakpoint, so there is no combined graph.\n";
+        return 1;
+      }
+      state.R.BothTypesFound = true;
+      g.CombineTypes = true;
+      g.CombinedShown = true;
+      state.Controls.ZtypeButtonCaption = "Show best of the two";
+    }
+    SelectGraphData(state);
+
+    QtCanvas canvas;
+    if (!RedrawGraph(state, canvas)) {
+      if (g.GraphType == 2) err << "A graph of function type 2 can not be drawn.\n";
+      return 1;
+    }
+    std::string reason;
+    if (!canvas.Save(options.image, reason)) {
+      err << reason << '\n';
+      return 1;
+    }
+  } catch (const std::exception& e) {
+    err << e.what() << '\n';
+    return 1;
+  }
+  out << "Graph of " << state.DM.FileName << " written to " << options.image << '\n';
+  return 0;
+}
+
+}  // namespace
+
+int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") {
+      out << kHelp;
+      return 0;
+    }
+  }
+  if (!args.empty() && args[0] == "calculate") return RunCalculate(args, out, err);
+  if (!args.empty() && args[0] == "graph") return RunGraph(args, out, err);
+  return Usage(out, "Unknown command.");
 }
 
 }  // namespace kinvalo

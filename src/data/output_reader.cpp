@@ -542,6 +542,7 @@ void ReadOutputFile(AppState& s) {
   std::string bytes;
   if (!ReadFileBytes(dm.FileName, bytes)) {
     s.platform.ShowMessage(ReaderOpenFailure(dm.FileName));
+    dm.NotOutputFile = true;
     return;
   }
   OutputScanner in(std::move(bytes));
@@ -585,9 +586,12 @@ void ReadOutputFile(AppState& s) {
   dm.GraphYCalc = std::move(res.calc);
 }
 
-void ProbeOutputFile(AppState& s) {
+bool ProbeOutputFile(AppState& s) {
   TextReader file;
-  if (!file.Open(s.DM.FileName)) s.platform.ShowMessage(ReaderOpenFailure(s.DM.FileName));
+  if (file.Open(s.DM.FileName)) return true;
+  s.platform.ShowMessage(ReaderOpenFailure(s.DM.FileName));
+  s.DM.NotOutputFile = true;
+  return false;
 }
 
 void LoadResultText(AppState& s, const std::string& Name, bool& Ok, const std::string& Kind) {

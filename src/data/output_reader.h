@@ -11,13 +11,15 @@ namespace kinvalo {
 // Recognises an output file and reads its titles, confidence, function
 // type, statistics, parameter table, equations and observation table into
 // the graph state, the shared results and the working data's graph arrays.
-// A file that is not an output file, or that ends or breaks off before its
-// observation table, is rejected: the message is shown, DM.NotOutputFile is
-// set and nothing of the earlier values changes.
+// A file that cannot be opened, is not an output file, or ends or breaks
+// off before the end of its observation table, is rejected: the message is
+// shown, DM.NotOutputFile is set and nothing of the earlier values changes.
 void ReadOutputFile(AppState& s);
 
-// Checks that DM.FileName can be opened (the message when it cannot).
-void ProbeOutputFile(AppState& s);
+// Checks that DM.FileName can be opened. When it cannot, shows the message,
+// sets DM.NotOutputFile and returns false: the callers then skip the read,
+// so that the message is shown once.
+bool ProbeOutputFile(AppState& s);
 
 // Loads a whole result file (Kind ".out", ".txt" or ".var") into
 // DM.TextLines for display. Ok becomes true when it was loaded, false when

@@ -290,6 +290,7 @@ TEST_F(RejectedFileTest, MissingFileShowsTheOpenMessage) {
   EXPECT_EQ(platform.messages[0], "The file \"" + s.DM.FileName +
                                       "\"could not be opened. It may be damaged or in use by "
                                       "another program.");
+  EXPECT_TRUE(s.DM.NotOutputFile);
   EXPECT_EQ(s.DM.NrOfData, 36);
 }
 
@@ -388,10 +389,11 @@ TEST_F(LoadResultTextTest, MissingFilesGiveTheirMessagesAndClearTheOutputPage) {
 
 TEST_F(LoadResultTextTest, ProbeReportsAFileThatCannotBeOpened) {
   s.DM.FileName = dir / "none.out";
-  ProbeOutputFile(s);
+  EXPECT_FALSE(ProbeOutputFile(s));
+  EXPECT_TRUE(s.DM.NotOutputFile);
   s.DM.FileName = dir / "there.out";
   WriteBytes(s.DM.FileName, "x\r\n");
-  ProbeOutputFile(s);
+  EXPECT_TRUE(ProbeOutputFile(s));
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_NE(platform.messages[0].find("none.out"), std::string::npos);
 }

@@ -1,0 +1,134 @@
+#include "render/qt_canvas.h"
+
+#include <QFontMetrics>
+#include <QPen>
+#include <QRect>
+#include <QSaveFile>
+#include <QString>
+
+namespace kinvalo {
+
+namespace {
+
+QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+// 96 dots per inch, so that font sizes in points come out as on the
+// screens the layout was made for.
+constexpr int kDotsPerMeter = 3780;
+
+}  // namespace
+
+QtCanvas::QtCanvas() : image_(PictureWidth, PictureHeight, QImage::Format_RGB32) {
+  image_.setDotsPerMeterX(kDotsPerMeter);
+  image_.setDotsPerMeterY(kDotsPerMeter);
+  image_.fill(Qt::white);
+}
+
+QtCanvas::~QtCanvas() = default;
+
+QPainter& QtCanvas::Painter() {
+  if (!painter_) {
+    painter_ = std::make_unique<QPainter>(&image_);
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+    ApplyPen();
+  }
+  return *painter_;
+}
+
+void QtCanvas::ApplyPen() {
+  if (!painter_) return;
+  Qt::PenStyle style = Qt::SolidLine;
+  if (penStyle_ == PenStyle::Dashed) style = Qt::DashLine;
+  if (penStyle_ == PenStyle::Dotted) style = Qt::DotLine;
+  QPen pen(penColour_, penWidth_, style, Qt::FlatCap, Qt::MiterJoin);
+  painter_->setPen(pen);
+}
+
+QFont QtCanvas::CurrentFont() const {
+  QFont font(QString::fromStdString(fontName_));
+  font.setPointSize(fontSize_);
+  // Grey edges only: a black-and-white picture must hold no coloured pixel.
+  font.setStyleStrategy(QFont::NoSubpixelAntialias);
+  return font;
+}
+
+void QtCanvas::SetBrushColor(Rgb colour) { brush_ = ToQColor(colour); }
+
+void QtCanvas::FillRect(int x1, int y1, int x2, int y2) {
+  Painter().fillRect(QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)), brush_);
+}
+
+void QtCanvas::SetPenColor(Rgb colour) {
+  penColour_ = ToQColor(colour);
+  ApplyPen();
+}
+
+void QtCanvas::SetPenWidth(int width) {
+  penWidth_ = width < 1 ? 1 : width;
+  ApplyPen();
+}
+
+void QtCanvas::SetPenStyle(PenStyle style) {
+  penStyle_ = style;
+  ApplyPen();
+}
+
+void QtCanvas::MoveTo(int x, int y) { current_ = QPoint(x, y); }
+
+void QtCanvas::LineTo(int x, int y) {
+  const QPoint to(x, y);
+  Painter().drawLine(current_, to);
+  current_ = to;
+}
+
+void QtCanvas::SetFontName(const std::string& name) { fontName_ = name; }
+void QtCanvas::SetFontSize(int points) { fontSize_ = points < 1 ? 1 : points; }
+void QtCanvas::SetFontColor(Rgb colour) { fontColour_ = ToQColor(colour); }
+
+void QtCanvas::TextOut(int x, int y, const std::string& text) {
+  QPainter& p = Painter();
+  p.save();
+  p.setFont(CurrentFont());
+  p.setPen(fontColour_);
+  const QFontMetrics metrics(p.font());
+  p.drawText(QPoint(x, y + metrics.ascent()), QString::fromStdString(text));
+  p.restore();
+}
+
+int QtCanvas::TextWidth(const std::string& text) {
+  const QFontMetrics metrics(CurrentFont(), &image_);
+  return metrics.horizontalAdvance(QString::fromStdString(text));
+}
+
+int QtCanvas::TextHeight(const std::string&) {
+  return QFontMetrics(CurrentFont(), &image_).height();
+}
+
+QImage QtCanvas::Image() {
+  if (painter_) {
+    painter_->end();
+    painter_.reset();
+  }
+  return image_;
+}
+
+bool QtCanvas::Save(const std::string& path, std::string& reason) {
+  const QString name = QString::fromStdString(path);
+  const char* format = nullptr;
+  if (name.endsWith(".bmp", Qt::CaseInsensitive)) format = "BMP";
+  if (name.endsWith(".png", Qt::CaseInsensitive)) format = "PNG";
+  if (format == nullptr) {
+    reason = "The picture can only be saved as .bmp or .png.";
+    return false;
+  }
+  const QImage picture = Image();
+  QSaveFile file(name);
+  if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, format) || !file.commit()) {
+    reason = "The picture could not be written to \"" + path + "\": " +
+             file.errorString().toStdString();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kinvalo

@@ -1,0 +1,61 @@
+#pragma once
+// The drawing surface of the window and of the batch command: a 623 x 465
+// picture painted with Qt, saved as a Windows bitmap or a PNG file.
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <memory>
+#include <string>
+
+#include "graphs/canvas.h"
+
+namespace kinvalo {
+
+class QtCanvas : public Canvas {
+ public:
+  QtCanvas();
+  ~QtCanvas() override;
+  QtCanvas(const QtCanvas&) = delete;
+  QtCanvas& operator=(const QtCanvas&) = delete;
+
+  void SetBrushColor(Rgb colour) override;
+  void FillRect(int x1, int y1, int x2, int y2) override;
+  void SetPenColor(Rgb colour) override;
+  void SetPenWidth(int width) override;
+  void SetPenStyle(PenStyle style) override;
+  void MoveTo(int x, int y) override;
+  void LineTo(int x, int y) override;
+  void SetFontName(const std::string& name) override;
+  void SetFontSize(int points) override;
+  void SetFontColor(Rgb colour) override;
+  void TextOut(int x, int y, const std::string& text) override;
+  int TextWidth(const std::string& text) override;
+  int TextHeight(const std::string& text) override;
+
+  // The picture as drawn so far.
+  QImage Image();
+  // Writes the picture: a Windows bitmap when the name ends in ".bmp"
+  // (any case), a PNG for ".png". The file appears whole or not at all.
+  // Returns false with a reason when it cannot be written.
+  bool Save(const std::string& path, std::string& reason);
+
+ private:
+  QPainter& Painter();
+  void ApplyPen();
+  QFont CurrentFont() const;
+
+  QImage image_;
+  std::unique_ptr<QPainter> painter_;
+  QColor brush_{Qt::white};
+  QColor penColour_{Qt::black};
+  int penWidth_ = 1;
+  PenStyle penStyle_ = PenStyle::Solid;
+  QPoint current_;
+  std::string fontName_ = "Arial";
+  int fontSize_ = 10;
+  QColor fontColour_{Qt::black};
+};
+
+}  // namespace kinvalo

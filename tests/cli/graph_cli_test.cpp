@@ -1,0 +1,152 @@
+// kinvalo-cli graph: every example drawn in every variant, and the
+// refusals a user meets.
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/batch.h"
+#include "render/gui_app.h"
+#include "support/temp_dir.h"
+
+namespace kinvalo {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+
+struct CliResult {
+  int status;
+  std::string out, err;
+};
+
+CliResult Cli(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = RunBatch(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+// Calculates an example in `dir` and returns the path of its .out file.
+std::string Calculated(const TempDir& dir, const std::string& name) {
+  const std::string input = dir / (name + ".inp");
+  std::filesystem::copy_file(std::string(KINVALO_EXAMPLES) + "/" + name + ".inp", input);
+  const CliResult run = Cli({"calculate", input});
+  EXPECT_EQ(run.status, 0) << run.err;
+  return dir / (name + ".out");
+}
+
+bool Grey(QRgb p) { return qRed(p) == qGreen(p) && qGreen(p) == qBlue(p); }
+
+int ColouredPixels(const QImage& image) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += Grey(image.pixel(x, y)) ? 0 : 1;
+  }
+  return count;
+}
+
+struct Example {
+  const char* name;
+  bool bothTypes;
+};
+
+class GraphEveryExample : public ::testing::TestWithParam<Example> {};
+
+TEST_P(GraphEveryExample, DrawsEveryVariantInColourAndBlackAndWhite) {
+  TempDir dir;
+  const std::string out = Calculated(dir, GetParam().name);
+  std::vector<std::vector<std::string>> variants = {
+      {}, {"--regression-line"}, {"--regression-line", "--belt"}, {"--no-block"}, {"--calc-obs"}};
+  if (GetParam().bothTypes) {
+    variants.push_back({"--combined"});
+    variants.push_back({"--combined", "--regression-line"});
+  }
+  for (const auto& variant : variants) {
+    for (const bool bw : {false, true}) {
+      std::string label;
+      for (const auto& v : variant) label += v + " ";
+      const std::string image = dir / (std::string(bw ? "bw" : "colour") + ".bmp");
+      std::vector<std::string> args = {"graph", out, image};
+      args.insert(args.end(), variant.begin(), variant.end());
+      if (bw) args.push_back("--bw");
+      const CliResult run = Cli(args);
+      ASSERT_EQ(run.status, 0) << label << run.err;
+      EXPECT_EQ(run.err, "") << label;
+      EXPECT_EQ(ReadBytes(image).substr(0, 2), "BM") << label;
+      const QImage picture(QString::fromStdString(image));
+      ASSERT_EQ(picture.width(), 623) << label;
+      ASSERT_EQ(picture.height(), 465) << label;
+      // The frame is silver in both; the plot area is blue or silver in
+      // colour and white in black and white.
+      EXPECT_EQ(QColor(picture.pixel(3, 200)), QColor(192, 192, 192)) << label;
+      if (bw) {
+        EXPECT_EQ(ColouredPixels(picture), 0) << label;
+        EXPECT_EQ(QColor(picture.pixel(25, 300)), QColor(Qt::white)) << label;
+      } else {
+        EXPECT_GT(ColouredPixels(picture), 100) << label;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, GraphEveryExample,
+                         ::testing::Values(Example{"salinity", false}, Example{"fertiliser", false},
+                                           Example{"straight", false}, Example{"watertable", true},
+                                           Example{"waterlogging", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GraphCli, WritesAPngForAPngName) {
+  TempDir dir;
+  const std::string out = Calculated(dir, "salinity");
+  const CliResult run = Cli({"graph", out, dir / "salinity.PNG"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadBytes(dir / "salinity.PNG").substr(1, 3), "PNG");
+  EXPECT_NE(run.out.find("salinity.PNG"), std::string::npos);
+}
+
+TEST(GraphCli, RefusalsGiveTheWindowsMessagesAndStatusOne) {
+  TempDir dir;
+  const std::string input = dir / "salinity.inp";
+  std::filesystem::copy_file(std::string(KINVALO_EXAMPLES) + "/salinity.inp", input);
+  const std::string out = Calculated(dir, "fertiliser");
+
+  CliResult run = Cli({"graph", input, dir / "a.bmp"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "This is not a Kinvalo output file. It can not be read.\n");
+
+  run = Cli({"graph", dir / "gone.out", dir / "a.bmp"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "The file \"" + (dir / "gone.out") +
+                         "\"could not be opened. It may be damaged or in use by another "
+                         "program.\n");
+
+  run = Cli({"graph", out, dir / "a.bmp", "--combined"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "This result has only one breakpoint, so there is no combined graph.\n");
+
+  run = Cli({"graph", out, dir / "no-such-folder/a.bmp"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("could not be written"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "a.bmp"));
+}
+
+TEST(GraphCli, WrongCommandLinesAreUsageErrors) {
+  const std::vector<std::vector<std::string>> wrong = {{"graph"},
+                                                       {"graph", "a.out"},
+                                                       {"graph", "a.out", "a.jpg"},
+                                                       {"graph", "a.out", "a.bmp", "--colour"},
+                                                       {"graph", "a.out", "a.bmp", "b.bmp"}};
+  for (const auto& args : wrong) {
+    const CliResult run = Cli(args);
+    EXPECT_EQ(run.status, 2) << args.size();
+    EXPECT_NE(run.out.find("Usage: kinvalo-cli"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace kinvalo

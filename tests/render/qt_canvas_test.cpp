@@ -1,0 +1,81 @@
+// The Qt drawing surface: what reaches the pixels and the files.
+#include "render/qt_canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <filesystem>
+
+#include "render/gui_app.h"
+#include "support/temp_dir.h"
+
+namespace kinvalo {
+namespace {
+
+using test::TempDir;
+
+class QtCanvasTest : public ::testing::Test {
+ protected:
+  void SetUp() override { EnsureGuiApplication(); }
+  QtCanvas canvas;
+};
+
+TEST_F(QtCanvasTest, FillsLinesAndTextReachThePixels) {
+  canvas.SetBrushColor(colours::Blue);
+  canvas.FillRect(20, 19, 605, 445);
+  canvas.SetPenColor(colours::Yellow);
+  canvas.SetPenStyle(PenStyle::Solid);
+  canvas.MoveTo(70, 400);
+  canvas.LineTo(570, 400);
+  canvas.SetPenStyle(PenStyle::Dashed);
+  canvas.MoveTo(70, 300);
+  canvas.LineTo(570, 300);
+  canvas.SetFontName("Arial");
+  canvas.SetFontSize(10);
+  canvas.SetFontColor(colours::White);
+  canvas.TextOut(100, 100, "Break-point at X = 6.07");
+  const QImage image = canvas.Image();
+
+  ASSERT_EQ(image.size(), QSize(623, 465));
+  EXPECT_EQ(QColor(image.pixel(10, 10)), QColor(Qt::white));   // outside the fill
+  EXPECT_EQ(QColor(image.pixel(20, 19)), QColor(Qt::blue));    // its first pixel
+  EXPECT_EQ(QColor(image.pixel(605, 445)), QColor(Qt::white)); // its end is left out
+  EXPECT_EQ(QColor(image.pixel(300, 400)), QColor(Qt::yellow));
+  int dashes = 0;
+  for (int x = 70; x < 570; ++x) dashes += QColor(image.pixel(x, 300)) == QColor(Qt::yellow);
+  EXPECT_GT(dashes, 100);
+  EXPECT_LT(dashes, 450);
+  int lit = 0;
+  for (int y = 100; y < 120; ++y) {
+    for (int x = 100; x < 250; ++x) lit += qRed(image.pixel(x, y)) > 128;
+  }
+  EXPECT_GT(lit, 50);
+  const int width = canvas.TextWidth("Break-point at X = 6.07");
+  EXPECT_GT(width, 100);
+  EXPECT_LT(width, 200);
+  EXPECT_GT(canvas.TextHeight("8"), 10);
+  EXPECT_LT(canvas.TextHeight("8"), 25);
+}
+
+TEST_F(QtCanvasTest, SavesBitmapAndPngWholeOrNotAtAll) {
+  TempDir dir;
+  canvas.SetBrushColor(colours::Silver);
+  canvas.FillRect(0, 0, 623, 465);
+  std::string reason;
+  ASSERT_TRUE(canvas.Save(dir / "g.bmp", reason)) << reason;
+  ASSERT_TRUE(canvas.Save(dir / "g.png", reason)) << reason;
+  for (const char* name : {"g.bmp", "g.png"}) {
+    const QImage back(QString::fromStdString(dir / name));
+    ASSERT_EQ(back.size(), QSize(623, 465)) << name;
+    EXPECT_EQ(QColor(back.pixel(300, 200)), QColor(192, 192, 192)) << name;
+  }
+  EXPECT_FALSE(canvas.Save(dir / "g.jpg", reason));
+  EXPECT_FALSE(canvas.Save(dir / "missing/g.bmp", reason));
+  EXPECT_NE(reason.find("could not be written"), std::string::npos);
+  EXPECT_EQ(dir.Listing(), "g.bmp g.png ");
+}
+
+}  // namespace
+}  // namespace kinvalo
