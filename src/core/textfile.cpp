@@ -95,6 +95,19 @@ std::string Utf8ToCp1252(const std::string& text) {
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
+  // Read in one piece when the size is known, so that a large file is held
+  // once, not twice.
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size > 0 && in) {
+    std::string text(static_cast<size_t>(size), '\0');
+    in.read(text.data(), size);
+    if (in.gcount() != size) return false;
+    bytes = std::move(text);
+    return true;
+  }
+  in.clear();
   std::ostringstream buffer;
   buffer << in.rdbuf();
   if (in.bad()) return false;
