@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "graphs/graph_prep.h"
@@ -14,29 +14,21 @@
 namespace kinvalo {
 namespace {
 
+namespace c = colours;
 using test::SegmentOp;
 using test::TextOp;
-namespace c = colours;
+using Strings = std::vector<std::string>;
+constexpr PenStyle Solid = PenStyle::Solid, Dashed = PenStyle::Dashed, Dotted = PenStyle::Dotted;
 
-// A segment as the user sees it: end points and line style.
-struct Seg {
-  int x1, y1, x2, y2;
-  PenStyle style;
-  friend bool operator==(const Seg&, const Seg&) = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Seg& s) {
-  return os << "(" << s.x1 << "," << s.y1 << ")-(" << s.x2 << "," << s.y2 << ") style "
-            << static_cast<int>(s.style);
-}
-
+// A segment as the user sees it: its ends and its line style.
+using Seg = std::tuple<int, int, int, int, PenStyle>;
 std::vector<Seg> Drawn(const std::vector<SegmentOp>& ops) {
   std::vector<Seg> out;
-  for (const SegmentOp& o : ops) out.push_back({o.x1, o.y1, o.x2, o.y2, o.style});
+  for (const SegmentOp& o : ops) out.emplace_back(o.x1, o.y1, o.x2, o.y2, o.style);
   return out;
 }
-
-constexpr PenStyle Solid = PenStyle::Solid, Dashed = PenStyle::Dashed, Dotted = PenStyle::Dotted;
+// Position and font size of a text, empty when it was not drawn.
+std::vector<int> Place(const TextOp* t) { return t ? std::vector{t->x, t->y, t->size} : std::vector<int>{}; }
 
 class GraphDrawTest : public ::testing::Test {
  protected:
@@ -53,98 +45,54 @@ class GraphDrawTest : public ::testing::Test {
     ScaleAxes(s);
     SetAxisLabels(s);
   }
-
-  // X 1..n on an axis of 0 to 24 (or 0 to 30), Y 5..10 on an axis of 4 to
+  // n data sets, X 1..20 on an axis of 0 to 24 and Y 5..10 on one of 4 to
   // 12: px(x) = Round(x * 500 / 24) + 70, py(y) = 400 - 40 (y - 4).
   void Line(int n = 20) {
     std::vector<double> xs, ys;
-    for (int i = 0; i < n; ++i) {
-      xs.push_back(1 + 19.0 * i / (n - 1));
-      ys.push_back(5 + 5.0 * i / (n - 1));
-    }
+    for (int i = 0; i < n; ++i) xs.push_back(1 + 19.0 * i / (n - 1)), ys.push_back(5 + 5.0 * i / (n - 1));
     Prepare(xs, ys);
   }
-
   void Regression(std::uint8_t type, double slope) {
     s.Graph.FileType = type;
     Line();
     GraphState& g = s.Graph;
-    g.GraphAvX = 10.5;
-    g.GraphAvY = 7.5;
-    g.FileSlopeA = slope;
-    g.GraphStErrSlope = 0.05;
-    g.GraphStDevRes = 1;
+    g.GraphAvX = 10.5, g.GraphAvY = 7.5, g.FileSlopeA = slope, g.GraphStErrSlope = 0.05, g.GraphStDevRes = 1;
   }
-
-  // A Type 3 (level 5 up to BP 10, then rising through (15, 7.5)) or a
-  // Type 4 result (rising through (5, 7) up to the level 9.5 from BP 10).
+  // Type 3: level 5 up to BP 10, then rising through (15, 7.5); Type 4:
+  // rising through (5, 7) up to BP 10, then the level 9.5.
   void Partial(std::uint8_t type, bool fitted) {
+    const bool t3 = type == 3;
     s.Graph.FileType = type;
     Line();
     GraphState& g = s.Graph;
-    g.ShowRegressionLine = fitted;
-    g.FileMethod = 2;
-    g.FileBreakPoint = 10;
-    g.GraphN = 9;
-    g.GraphN2 = 11;
-    g.GraphAvX = 5;
-    g.GraphAvX2 = 15;
-    g.GraphAvY = type == 3 ? 5 : 7;
-    g.GraphAvY2 = type == 3 ? 7.5 : 9.5;
-    g.FileSlopeA = type == 3 ? 0 : 0.5;
-    g.FileSlopeAg = type == 3 ? 0.5 : 0;
-    g.SlopeBelow = type == 3 ? 0.02 : 0.45;
-    g.SlopeAbove = type == 3 ? 0.45 : 0.02;
-    g.StDevYBelow = 0.4;
-    g.StDevYAbove = 1.6;
-    g.StDevXBelow = 2.74;
-    g.StDevXAbove = 3.32;
-    g.AvXAll = 10.5;
-    g.FileCoefExpl = 0.9;
-    s.R.SlopeAllGraph = 0.3;
-    s.R.BPType3 = s.R.BPType4 = 10;
-    s.R.ConfBPLeftType3 = s.R.ConfBPLeftType4 = 9;
-    s.R.ConfBPRightType3 = s.R.ConfBPRightType4 = 11.5;
+    g.ShowRegressionLine = fitted, g.FileMethod = 2, g.FileBreakPoint = 10, g.FileCoefExpl = 0.9;
+    g.GraphN = 9, g.GraphAvX = 5, g.GraphAvY = t3 ? 5 : 7, g.FileSlopeA = t3 ? 0 : 0.5;
+    g.GraphN2 = 11, g.GraphAvX2 = 15, g.GraphAvY2 = t3 ? 7.5 : 9.5, g.FileSlopeAg = t3 ? 0.5 : 0;
+    g.SlopeBelow = t3 ? 0.02 : 0.45, g.SlopeAbove = t3 ? 0.45 : 0.02, g.AvXAll = 10.5;
+    g.StDevYBelow = 0.4, g.StDevYAbove = 1.6, g.StDevXBelow = 2.74, g.StDevXAbove = 3.32;
+    SharedResults& r = s.R;
+    r.SlopeAllGraph = 0.3, r.BPType3 = r.BPType4 = 10;
+    r.ConfBPLeftType3 = r.ConfBPLeftType4 = 9, r.ConfBPRightType3 = r.ConfBPRightType4 = 11.5;
   }
-
-  // Level 5 up to X 10, rising by 0.5 up to X 20, level 10 beyond, X 1..30;
+  // X 1..30: level 5 up to 10, rising by 0.5 up to 20, level 10 beyond;
   // px(x) = Round(x * 500 / 30) + 70. The levels read back differ a little
   // from the data's.
   void Combined(bool fitted) {
     std::vector<double> xs, ys;
-    for (int x = 1; x <= 30; ++x) {
-      xs.push_back(x);
-      ys.push_back(x <= 10 ? 5 : x <= 20 ? 5 + 0.5 * (x - 10) : 10);
-    }
+    for (int x = 1; x <= 30; ++x) xs.push_back(x), ys.push_back(x <= 10 ? 5 : x <= 20 ? 5 + 0.5 * (x - 10) : 10);
     s.Graph.FileType = 3;
     Prepare(xs, ys);
     GraphState& g = s.Graph;
-    g.ShowRegressionLine = fitted;
-    g.ShowBlock = true;
-    g.FileBreakPoint = 10;
-    g.GraphAvY = 5;
-    g.GraphN = 10;
-    g.GraphN2 = 17;
-    g.StDevYAbove = 4;  // m0 = 0.25: blocks 0.875 above and below their level
+    g.ShowRegressionLine = fitted, g.ShowBlock = true, g.FileBreakPoint = 10, g.GraphAvY = 5;
+    g.GraphN = 10, g.GraphN2 = 17, g.StDevYAbove = 4;  // m0 0.25: blocks 0.875 about their level
     SharedResults& r = s.R;
-    r.BothTypesFound = true;
-    r.BPType3 = 10;
-    r.BPType4 = 20;
-    r.AvYType3 = 5.2;
-    r.AvYType4 = 9.8;
-    r.ConfBPLeftType3 = 9;
-    r.ConfBPRightType3 = 11.5;
-    r.ConfBPLeftType4 = 18.5;
-    r.ConfBPRightType4 = 35;
+    r.BothTypesFound = true, r.BPType3 = 10, r.BPType4 = 20, r.AvYType3 = 5.2, r.AvYType4 = 9.8;
+    r.ConfBPLeftType3 = 9, r.ConfBPRightType3 = 11.5, r.ConfBPLeftType4 = 18.5, r.ConfBPRightType4 = 35;
     r.CoefExplCombined = 0.5;
   }
-
-  std::vector<std::string> TextsAfterBullets() const {
-    std::vector<std::string> out;
-    for (const TextOp& t : canvas.All<TextOp>()) {
-      if (t.text == "\u2022") out.clear();
-      else out.push_back(t.text);
-    }
+  Strings TextsAfterBullets() const {
+    Strings out;
+    for (const TextOp& t : canvas.All<TextOp>()) t.text == "\u2022" ? out.clear() : out.push_back(t.text);
     return out;
   }
 
@@ -158,29 +106,19 @@ TEST_F(GraphDrawTest, RegressionFrameTicksLabelsAndBullets) {
   DrawRegressionGraph(s, canvas);
   const auto fills = canvas.All<test::FillOp>();
   ASSERT_EQ(fills.size(), 2u);
-  EXPECT_EQ(fills[0].brush, c::Silver);
-  EXPECT_EQ(fills[1].brush, c::Blue);
-  const TextOp* title1 = canvas.FindText("First title");
-  ASSERT_TRUE(title1);
-  EXPECT_EQ(title1->font, "Arial");
-  EXPECT_EQ(std::vector<int>({title1->x, title1->y, title1->size}), std::vector<int>({45, 5, 10}));
-  const TextOp* title2 = canvas.FindText("Second title");
-  ASSERT_TRUE(title2);
-  EXPECT_EQ(std::vector<int>({title2->x, title2->y, title2->size}), std::vector<int>({45, 20, 8}));
-  EXPECT_EQ(title2->colour, c::White);
-  // "%4.2f" labels right-aligned 6 pixels left of the Y axis, "%3.1f" under X.
-  const std::vector<std::tuple<std::string, int, int>> labels = {
-      {"12.00", 29, 73}, {"4.00", 36, 393}, {"0.0", 62, 412}, {"4.0", 145, 412}, {"24.0", 562, 412}};
-  for (const auto& [text, x, y] : labels) {
-    const TextOp* t = canvas.FindText(text);
-    ASSERT_TRUE(t) << text;
-    EXPECT_EQ(std::pair(t->x, t->y), std::pair(x, y)) << text;
+  EXPECT_EQ(std::tuple(fills[0].brush, fills[1].brush), std::tuple(c::Silver, c::Blue));
+  EXPECT_EQ(canvas.FindText("First title")->font, "Arial");
+  EXPECT_EQ(Place(canvas.FindText("First title")), std::vector({45, 5, 10}));
+  EXPECT_EQ(Place(canvas.FindText("Second title")), std::vector({45, 20, 8}));
+  // "%4.2f" labels end 6 pixels left of the Y axis; "%3.1f" labels under X.
+  for (const auto& [text, x, y] : std::vector<std::tuple<std::string, int, int>>{
+           {"12.00", 29, 73}, {"4.00", 36, 393}, {"0.0", 62, 412}, {"4.0", 145, 412}, {"24.0", 562, 412}}) {
+    EXPECT_EQ(Place(canvas.FindText(text)), std::vector({x, y, 8})) << text;
   }
-  EXPECT_TRUE(canvas.FindText("X-Data") && canvas.FindText("Y-Data"));
-  const TextOp* bullet = canvas.FindText("\u2022");
-  ASSERT_TRUE(bullet);
-  EXPECT_EQ(std::vector<int>({bullet->x, bullet->y, bullet->size}), std::vector<int>({91, 352, 10}));
-  EXPECT_EQ(bullet->colour, c::Aqua);
+  EXPECT_EQ(Place(canvas.FindText("X-Data")), std::vector({515, 425, 8}));
+  EXPECT_EQ(Place(canvas.FindText("Y-Data")), std::vector({70, 50, 8}));
+  EXPECT_EQ(Place(canvas.FindText("\u2022")), std::vector({91, 352, 10}));  // data set (1, 5)
+  EXPECT_EQ(canvas.FindText("\u2022")->colour, c::Aqua);
   EXPECT_TRUE(s.Controls.GraphImageVisible && s.Controls.BPButtonVisible);
   EXPECT_EQ(s.Controls.BPButtonLeft, 244);
 }
@@ -196,29 +134,18 @@ TEST_F(GraphDrawTest, ZeroStandardErrorOfSlopePutsTheInnerBeltPointsAtTheMeanX) 
 }
 
 TEST_F(GraphDrawTest, RegressionLineIsCutAtTheYRangeOnlyWhenItSlopes) {
-  Regression(1, 2);  // crosses Y 5 at X 9.25 and Y 10 at X 11.75
+  Regression(1, 2);  // reaches Y 5 at X 9.25 and Y 10 at X 11.75
   DrawRegressionGraph(s, canvas);
   EXPECT_EQ(Drawn(canvas.Segments(c::White)).back(), (Seg{263, 360, 315, 160, Solid}));
   EXPECT_TRUE(canvas.FindText("Type 1, breakpoint absent"));
-
   canvas.ops.clear();
-  Regression(0, 2);  // type 0: level at the mean over the whole X range
+  Regression(0, 2);  // type 0: the mean Y over the whole X range
   DrawRegressionGraph(s, canvas);
   EXPECT_EQ(Drawn(canvas.Segments(c::White)).back(), (Seg{91, 260, 487, 260, Solid}));
-  const TextOp* t = canvas.FindText("Type 0, breakpoint absent");
-  ASSERT_TRUE(t);
-  EXPECT_EQ(std::vector<int>({t->x, t->y, t->size}), std::vector<int>({400, 35, 8}));
+  EXPECT_EQ(Place(canvas.FindText("Type 0, breakpoint absent")), std::vector({400, 35, 8}));
 }
 
-struct ConfidenceCase {
-  const char* name;
-  double factor;
-  const char* caption;
-};
-
-void PrintTo(const ConfidenceCase& c, std::ostream* os) { *os << c.name; }
-
-class BeltCaptionTest : public GraphDrawTest, public ::testing::WithParamInterface<ConfidenceCase> {};
+class BeltCaptionTest : public GraphDrawTest, public ::testing::WithParamInterface<std::pair<double, const char*>> {};
 
 TEST_P(BeltCaptionTest, CaptionFollowsTheConfidenceButTheBeltDoesNot) {
   Regression(1, 0.25);
@@ -226,33 +153,26 @@ TEST_P(BeltCaptionTest, CaptionFollowsTheConfidenceButTheBeltDoesNot) {
   DrawRegressionGraph(s, canvas);
   const auto belt90 = Drawn(canvas.Segments(c::Yellow));
   canvas.ops.clear();
-  s.R.ConfidenceFactor = GetParam().factor;
+  s.R.ConfidenceFactor = GetParam().first;
   DrawRegressionGraph(s, canvas);
   const auto belt = canvas.Segments(c::Yellow);
   ASSERT_EQ(belt.size(), 10u);
   EXPECT_EQ(Drawn(belt), belt90);
   EXPECT_EQ(belt[0].style, Dashed);
-  const TextOp* t = canvas.FindText(GetParam().caption);
-  ASSERT_TRUE(t);
-  EXPECT_EQ(std::vector<int>({t->x, t->y}), std::vector<int>({400, 50}));
-  EXPECT_EQ(t->colour, c::Yellow);
+  const std::string caption = std::string(GetParam().second) + "% confidence belt is shown";
+  EXPECT_EQ(Place(canvas.FindText(caption)), std::vector({400, 50, 8}));
+  EXPECT_EQ(canvas.FindText(caption)->colour, c::Yellow);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Confidence, BeltCaptionTest,
-    ::testing::Values(ConfidenceCase{"Ninety", 1.75, "90% confidence belt is shown"},
-                      ConfidenceCase{"NinetyFive", 2.1, "95% confidence belt is shown"},
-                      ConfidenceCase{"NinetyEight", 2.5, "98% confidence belt is shown"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Confidence, BeltCaptionTest,
+                         ::testing::Values(std::pair(1.75, "90"), std::pair(2.1, "95"), std::pair(2.5, "98")),
+                         [](const auto& info) { return std::string("Percent") + info.param.second; });
 
 class PenWidthTest : public GraphDrawTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
 
 TEST_P(PenWidthTest, RegressionLineWidensAbove150DataSetsButNotTheBelt) {
   Line(GetParam().first);
-  s.Graph.GraphType = 1;
-  s.Graph.GraphAvX = 10.5;
-  s.Graph.GraphAvY = 7.5;
-  s.Graph.ShowBelt = true;
+  s.Graph.GraphType = 1, s.Graph.GraphAvX = 10.5, s.Graph.GraphAvY = 7.5, s.Graph.ShowBelt = true;
   DrawRegressionGraph(s, canvas);
   EXPECT_EQ(canvas.Segments(c::White).back().width, GetParam().second);
   EXPECT_EQ(canvas.Segments(c::Yellow).front().width, 1);
@@ -267,14 +187,12 @@ TEST_F(GraphDrawTest, CalcObsLineOfEqualityInTenfoldUnitsClippedToTheYRange) {
   Prepare({1, 2, 3}, {0.5, 0.7, 0.9}, {0.45, 0.8, 1.0});
   ASSERT_EQ(s.Graph.YFactor, 10);
   DrawRegressionGraph(s, canvas);
-  // Y axis 4..10, X axis 0..2: from (0.5, 5) to (0.9, 9) in graph units.
+  // Axes 0..2 and 4..10: from (0.5, 5) to (0.9, 9) in graph units.
   EXPECT_EQ(Drawn(canvas.Segments(c::White)).back(), (Seg{195, 347, 295, 133, Solid}));
   EXPECT_TRUE(canvas.Segments(c::Yellow).empty());
   EXPECT_TRUE(canvas.FindText("Ycalc") && canvas.FindText("Yobs * 10"));
-  const TextOp* t = canvas.FindText("Yobs versus Ycalc");
-  ASSERT_TRUE(t);
-  EXPECT_EQ(std::vector<int>({t->x, t->y, t->size}), std::vector<int>({440, 35, 8}));
-  EXPECT_EQ(t->colour, c::Aqua);
+  EXPECT_EQ(Place(canvas.FindText("Yobs versus Ycalc")), std::vector({440, 35, 8}));
+  EXPECT_EQ(canvas.FindText("Yobs versus Ycalc")->colour, c::Aqua);
   EXPECT_FALSE(canvas.FindText("Type 1, breakpoint absent"));
 }
 
@@ -285,8 +203,7 @@ struct PartialCase {
   std::vector<Seg> lines;
   const char* heading;
 };
-
-void PrintTo(const PartialCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PartialCase& p, std::ostream* os) { *os << p.name; }
 
 class PartialLinesTest : public GraphDrawTest, public ::testing::WithParamInterface<PartialCase> {};
 
@@ -296,37 +213,30 @@ TEST_P(PartialLinesTest, FunctionLinesBeltJumpAndCaptions) {
   s.Graph.ShowBelt = true;
   DrawPartialGraph(s, canvas);
   EXPECT_EQ(Drawn(canvas.Segments(c::Blue)), p.lines);
-  // The belt's upper line runs A-B-C-E with connecting lines; with fitted
-  // lines it jumps at BP from one side's line to the other's.
+  // The upper belt line runs A-B-C-E with connecting lines; with fitted
+  // lines it jumps at BP (x 278) from one side's line to the other's.
   const auto belt = canvas.Segments(c::Fuchsia);
   ASSERT_EQ(belt.size(), 5u);
-  EXPECT_EQ(belt[1].x2, 278);
-  EXPECT_EQ(belt[2].x1, 278);
-  EXPECT_EQ(belt[1].y2 != belt[2].y1, p.fitted);
-  EXPECT_TRUE(canvas.FindText("90% confidence belt of") && canvas.FindText("function lines is shown"));
-  const auto texts = TextsAfterBullets();
-  EXPECT_EQ(texts.at(2), p.heading);
-  EXPECT_EQ(texts.at(3), "Break-point at X = 10.00");
-  EXPECT_EQ(texts.size() == 5 && texts.at(4) == "Expl. coeff    0.900", p.fitted);
+  EXPECT_EQ(std::tuple(belt[1].x2, belt[2].x1, belt[1].y2 != belt[2].y1), std::tuple(278, 278, p.fitted));
+  const Strings expected = {"90% confidence belt of", "function lines is shown", p.heading, "Break-point at X = 10.00"};
+  Strings texts = TextsAfterBullets();
+  EXPECT_EQ(Strings(texts.begin(), texts.begin() + 4), expected);
+  EXPECT_EQ(texts.size() == 5 && texts[4] == "Expl. coeff    0.900", p.fitted);
   EXPECT_EQ(canvas.FindText("\u2022")->colour, c::Green);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, PartialLinesTest,
     ::testing::Values(
-        PartialCase{"Type3Connecting", 3, false,
-                    {{91, 360, 278, 360, Solid}, {278, 360, 487, 160, Dashed}},
+        PartialCase{"Type3Connecting", 3, false, {{91, 360, 278, 360, Solid}, {278, 360, 487, 160, Dashed}},
                     "Relation of Type 3"},
         PartialCase{"Type3Fitted", 3, true,
-                    {{91, 360, 278, 360, Solid}, {278, 360, 278, 350, Dotted},
-                     {278, 350, 487, 170, Solid}},
+                    {{91, 360, 278, 360, Solid}, {278, 360, 278, 350, Dotted}, {278, 350, 487, 170, Solid}},
                     "Partial relations"},
-        PartialCase{"Type4Connecting", 4, false,
-                    {{91, 360, 278, 180, Dashed}, {278, 180, 487, 180, Solid}},
+        PartialCase{"Type4Connecting", 4, false, {{91, 360, 278, 180, Dashed}, {278, 180, 487, 180, Solid}},
                     "Relation of Type 4"},
         PartialCase{"Type4Fitted", 4, true,
-                    {{91, 352, 278, 190, Solid}, {278, 190, 278, 180, Dotted},
-                     {278, 180, 487, 180, Solid}},
+                    {{91, 352, 278, 190, Solid}, {278, 190, 278, 180, Dotted}, {278, 180, 487, 180, Solid}},
                     "Partial relations"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -335,7 +245,6 @@ TEST_F(GraphDrawTest, SlopeAgainstAllDataIsDrawnLevel) {
   s.Graph.SlopeAbove = -0.2;
   DrawPartialGraph(s, canvas);
   EXPECT_EQ(Drawn(canvas.Segments(c::Blue)).back(), (Seg{278, 260, 487, 260, Solid}));
-
   canvas.ops.clear();
   Partial(4, true);
   s.R.SlopeAllGraph = -0.3;
@@ -343,83 +252,59 @@ TEST_F(GraphDrawTest, SlopeAgainstAllDataIsDrawnLevel) {
   EXPECT_EQ(Drawn(canvas.Segments(c::Blue)).front(), (Seg{91, 280, 278, 280, Solid}));
 }
 
-TEST_F(GraphDrawTest, BeltEndsAreDrawnBackIntoTheYRange) {
+TEST_F(GraphDrawTest, BeltStartAboveTheYRangeMovesLeftAndReplacesThePointAtTheCentre) {
   Partial(3, false);
+  s.Graph.GraphAvY = 9.9, s.Graph.FileSlopeA = 0.01;
   ComputePartialGeometry(s);
   const GraphGeometry& geo = s.Graph.Geo;
-  // The upper end at XMax overshoots 1.05 YMax: it goes back half the way
-  // from the right centre; the lower start of Type 3 falls below YMin and
-  // moves to the left centre.
-  EXPECT_DOUBLE_EQ(geo.E.x, 12.5);
-  EXPECT_NEAR(geo.E.y, 6.8145, 1e-4);
-  EXPECT_DOUBLE_EQ(geo.F.x, 5);
-  EXPECT_NEAR(geo.F.y, 4.3842, 1e-4);
-  EXPECT_NEAR(geo.A.y, 5.8618, 1e-4);
-
-  // A level near the top: the start moves left of XMin, and the point at
-  // the left centre, above YMax, is replaced by it.
-  s.Graph.GraphAvY = 9.9;
-  s.Graph.FileSlopeA = 0.01;
-  ComputePartialGeometry(s);
-  EXPECT_DOUBLE_EQ(geo.A.x, -1);
-  EXPECT_DOUBLE_EQ(geo.B.x, geo.A.x);
-  EXPECT_DOUBLE_EQ(geo.B.y, geo.A.y);
+  EXPECT_DOUBLE_EQ(geo.A.x, -1);  // XMin - (mean X - XMin) / 2
+  EXPECT_EQ(std::tuple(geo.B.x, geo.B.y), std::tuple(geo.A.x, geo.A.y));
 }
 
 TEST_F(GraphDrawTest, BlockClampsLeftLimitAndBreakpointButNotRightLimit) {
   Partial(3, false);
   s.Graph.ShowBlock = true;
-  s.R.ConfBPLeftType3 = 0.5;
-  s.R.BPType3 = 25;
-  s.R.ConfBPRightType3 = 30;
+  s.R.ConfBPLeftType3 = 0.5, s.R.BPType3 = 25, s.R.ConfBPRightType3 = 30;
   DrawPartialGraph(s, canvas);
   EXPECT_DOUBLE_EQ(s.Graph.Geo.Block.left, 1.001);
   EXPECT_DOUBLE_EQ(s.Graph.Geo.Block.mid, 19.999);
-  // Level 5 -/+ 1.75 * sqrt(0.064): from y 378 to 342.
-  const std::vector<Seg> outline = {{487, 378, 91, 378, Solid}, {91, 378, 91, 342, Solid},
-                                    {91, 342, 487, 342, Solid}, {487, 342, 695, 342, Solid},
-                                    {695, 342, 695, 378, Solid}, {695, 378, 487, 378, Solid}};
-  EXPECT_EQ(Drawn(canvas.Segments(c::Yellow)), outline);
-  const auto texts = TextsAfterBullets();
-  EXPECT_EQ(std::vector<std::string>(texts.end() - 2, texts.end()),
-            std::vector<std::string>({"90% confidence block", "of break-point is shown"}));
-  EXPECT_EQ(canvas.FindText("of break-point is shown")->y, 77);
+  // Level 5 -/+ 1.75 * sqrt(0.064): from y 378 up to 342.
+  EXPECT_EQ(Drawn(canvas.Segments(c::Yellow)),
+            (std::vector<Seg>{{487, 378, 91, 378, Solid}, {91, 378, 91, 342, Solid}, {91, 342, 487, 342, Solid},
+                              {487, 342, 695, 342, Solid}, {695, 342, 695, 378, Solid}, {695, 378, 487, 378, Solid}}));
+  const Strings texts = TextsAfterBullets();
+  EXPECT_EQ(Strings(texts.end() - 2, texts.end()), Strings({"90% confidence block", "of break-point is shown"}));
+  EXPECT_EQ(Place(canvas.FindText("of break-point is shown")), std::vector({450, 77, 10}));
 }
 
 TEST_F(GraphDrawTest, WithoutBeltAndBlockOnlyFrameDataLinesAndCaptions) {
   Partial(3, true);
   DrawPartialGraph(s, canvas);
-  for (const SegmentOp& seg : canvas.All<SegmentOp>()) {
-    EXPECT_TRUE(seg.colour == c::White || seg.colour == c::Blue) << seg;
-  }
+  for (const SegmentOp& seg : canvas.All<SegmentOp>()) EXPECT_TRUE(seg.colour == c::White || seg.colour == c::Blue);
   EXPECT_EQ(canvas.Segments(c::Blue).size(), 3u);
-  EXPECT_EQ(TextsAfterBullets(), std::vector<std::string>({"Partial relations", "Break-point at X = 10.00",
-                                                           "Expl. coeff    0.900"}));
-  EXPECT_TRUE(s.Controls.GraphImageVisible);
+  EXPECT_EQ(TextsAfterBullets(), Strings({"Partial relations", "Break-point at X = 10.00", "Expl. coeff    0.900"}));
+  EXPECT_EQ(Place(canvas.FindText("First title")), std::vector({45, 3, 12}));
+  EXPECT_EQ(Place(canvas.FindText("Second title")), std::vector({45, 22, 10}));
 }
 
 TEST_F(GraphDrawTest, CombinedLineInBothModesWithBothBlocks) {
   Combined(false);
   DrawCombinedGraph(s, canvas);
   EXPECT_EQ(Drawn(canvas.Segments(c::Blue)),
-            (std::vector<Seg>{{87, 352, 237, 352, Solid}, {237, 352, 403, 168, Dashed},
-                              {403, 168, 570, 168, Solid}}));
+            (std::vector<Seg>{{87, 352, 237, 352, Solid}, {237, 352, 403, 168, Dashed}, {403, 168, 570, 168, Solid}}));
   EXPECT_TRUE(canvas.FindText("Expl. coeff    0.500"));
 
   canvas.ops.clear();
   Combined(true);  // the middle part is recomputed from the plotted data
   DrawCombinedGraph(s, canvas);
   EXPECT_EQ(Drawn(canvas.Segments(c::Blue)),
-            (std::vector<Seg>{{87, 352, 237, 352, Solid}, {237, 352, 237, 360, Dotted},
-                              {237, 360, 403, 160, Solid}, {403, 160, 403, 168, Dotted},
-                              {403, 168, 570, 168, Solid}}));
-  EXPECT_DOUBLE_EQ(s.R.CombY1, 5);
-  EXPECT_DOUBLE_EQ(s.R.CombY2, 10);
-  const auto texts = TextsAfterBullets();
-  EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.begin() + 4),
-            std::vector<std::string>({"Combined Type 3 and 4", "Break-point 1 at X = 10.00",
-                                      "Break-point 2 at X = 20.00", "Expl. coeff    0.995"}));
-  // The Type 3 block around level 5, then the Type 4 block from its right
+            (std::vector<Seg>{{87, 352, 237, 352, Solid}, {237, 352, 237, 360, Dotted}, {237, 360, 403, 160, Solid},
+                              {403, 160, 403, 168, Dotted}, {403, 168, 570, 168, Solid}}));
+  const Strings texts = TextsAfterBullets();
+  EXPECT_EQ(Strings(texts.begin(), texts.begin() + 4),
+            Strings({"Combined Type 3 and 4", "Break-point 1 at X = 10.00", "Break-point 2 at X = 20.00",
+                     "Expl. coeff    0.995"}));
+  // The Type 3 block about level 5, then the Type 4 block from its right
   // limit (35, beyond the data and not clamped) through 20 to 18.5.
   const auto blocks = Drawn(canvas.Segments(c::Yellow));
   ASSERT_EQ(blocks.size(), 12u);
@@ -427,21 +312,24 @@ TEST_F(GraphDrawTest, CombinedLineInBothModesWithBothBlocks) {
   EXPECT_EQ(blocks[4], (Seg{262, 325, 262, 395, Solid}));
   EXPECT_EQ(blocks[6], (Seg{403, 203, 653, 203, Solid}));
   EXPECT_EQ(blocks[10], (Seg{378, 133, 378, 203, Solid}));
+
+  canvas.ops.clear();
+  s.Graph.ShowBlock = false;  // then only frame and data points
+  DrawCombinedGraph(s, canvas);
+  EXPECT_TRUE(canvas.Segments(c::Blue).empty() && canvas.Segments(c::Yellow).empty());
+  EXPECT_TRUE(TextsAfterBullets().empty());
 }
 
-class CombinedCaptionTest : public GraphDrawTest,
-                            public ::testing::WithParamInterface<std::pair<const char*, int>> {};
+class CombinedCaptionTest : public GraphDrawTest, public ::testing::WithParamInterface<std::pair<const char*, int>> {};
 
 TEST_P(CombinedCaptionTest, BlockCaptionsFollowTheCombinationButton) {
   Combined(true);
   s.Controls.ZtypeButtonCaption = GetParam().first;
   DrawCombinedGraph(s, canvas);
-  const TextOp* first = canvas.FindText("90% confidence blocks");
-  const TextOp* second = canvas.FindText("of break-points are shown");
-  ASSERT_TRUE(first && second);
-  EXPECT_EQ(std::vector<int>({first->x, first->y, second->y}),
-            std::vector<int>({450, GetParam().second, GetParam().second + 15}));
-  EXPECT_EQ(second->colour, c::Yellow);
+  const int y = GetParam().second;
+  EXPECT_EQ(Place(canvas.FindText("90% confidence blocks")), std::vector({450, y, 10}));
+  EXPECT_EQ(Place(canvas.FindText("of break-points are shown")), std::vector({450, y + 15, 10}));
+  EXPECT_EQ(canvas.FindText("of break-points are shown")->colour, c::Yellow);
 }
 
 INSTANTIATE_TEST_SUITE_P(Button, CombinedCaptionTest,
@@ -449,50 +337,30 @@ INSTANTIATE_TEST_SUITE_P(Button, CombinedCaptionTest,
                                            std::pair("Show combination  Type 3 and 4", 62)),
                          [](const auto& info) { return info.param.second == 77 ? "BestOfTwo" : "Combination"; });
 
-TEST_F(GraphDrawTest, CombinedWithoutBlockShowsOnlyFrameAndData) {
-  Combined(true);
-  s.Graph.ShowBlock = false;
-  DrawCombinedGraph(s, canvas);
-  EXPECT_TRUE(canvas.Segments(c::Blue).empty());
-  EXPECT_TRUE(canvas.Segments(c::Yellow).empty());
-  EXPECT_TRUE(TextsAfterBullets().empty());
-  EXPECT_TRUE(s.Controls.GraphImageVisible);
-}
-
 TEST_F(GraphDrawTest, CombinedGraphLeavesTheWorkingDataAsTheyWere) {
   Combined(true);
   const std::vector<double> xs(30, 2.5), ys(30, 7.5);  // the user's input
-  s.DM.XData = xs;
-  s.DM.YData = ys;
-  // Running sums of other data, left over from a search.
-  s.Reg.SortedByX = true;
+  s.DM.XData = xs, s.DM.YData = ys;
+  s.Reg.SortedByX = true;  // with running sums of other data, left by a search
   s.Reg.TotalSum = {1e6, 1e6, 1e6, 1e6, 1e6};
   DrawCombinedGraph(s, canvas);
   EXPECT_TRUE(canvas.FindText("Expl. coeff    0.995"));
-  EXPECT_EQ(s.DM.XData, xs);
-  EXPECT_EQ(s.DM.YData, ys);
-  EXPECT_EQ(s.DM.NrOfData, 30);
-  EXPECT_TRUE(s.Reg.SortedByX);
-  EXPECT_TRUE(s.R.BothTypesFound);
+  EXPECT_EQ(std::tuple(s.DM.XData, s.DM.YData, s.DM.NrOfData), std::tuple(xs, ys, 30));
+  EXPECT_TRUE(s.Reg.SortedByX && s.R.BothTypesFound);
 
   s.DM.GraphYData.pop_back();  // fewer Y than data sets: the recomputation throws
   EXPECT_ANY_THROW(DrawCombinedGraph(s, canvas));
-  EXPECT_EQ(s.DM.XData, xs);
-  EXPECT_EQ(s.DM.YData, ys);
-  EXPECT_EQ(s.DM.NrOfData, 30);
+  EXPECT_EQ(std::tuple(s.DM.XData, s.DM.YData, s.DM.NrOfData), std::tuple(xs, ys, 30));
 }
 
 enum class Kind { Regression, CalcObs, Type3Fitted, Type4Connecting, Combined };
 
 class GraphKindTest : public GraphDrawTest, public ::testing::WithParamInterface<Kind> {
  protected:
-  void Arrange() {
+  void SetUp() override {
     switch (GetParam()) {
       case Kind::Regression: Regression(1, 0.25); break;
-      case Kind::CalcObs:
-        s.Graph.GraphMode = 3;
-        Prepare({1, 2, 3}, {0.5, 0.7, 0.9}, {0.45, 0.8, 1.0});
-        break;
+      case Kind::CalcObs: s.Graph.GraphMode = 3, Prepare({1, 2, 3}, {0.5, 0.7, 0.9}, {0.45, 0.8, 1.0}); break;
       case Kind::Type3Fitted: Partial(3, true); break;
       case Kind::Type4Connecting: Partial(4, false); break;
       case Kind::Combined: Combined(true); break;
@@ -500,65 +368,54 @@ class GraphKindTest : public GraphDrawTest, public ::testing::WithParamInterface
     s.Graph.ShowBelt = s.Graph.ShowBlock = true;
   }
   void Draw() {
-    switch (GetParam()) {
-      case Kind::Regression:
-      case Kind::CalcObs: DrawRegressionGraph(s, canvas); break;
-      case Kind::Type3Fitted:
-      case Kind::Type4Connecting: DrawPartialGraph(s, canvas); break;
-      case Kind::Combined: DrawCombinedGraph(s, canvas); break;
-    }
+    if (GetParam() == Kind::Regression || GetParam() == Kind::CalcObs) return DrawRegressionGraph(s, canvas);
+    if (GetParam() == Kind::Combined) return DrawCombinedGraph(s, canvas);
+    DrawPartialGraph(s, canvas);
   }
 };
 
 TEST_P(GraphKindTest, BlackAndWhiteDrawsOnlyBlackOnWhite) {
-  Arrange();
   s.Graph.ColourGraph = false;
   Draw();
   const auto fills = canvas.All<test::FillOp>();
   ASSERT_EQ(fills.size(), 2u);
-  EXPECT_EQ(fills[0].brush, c::Silver);
-  EXPECT_EQ(fills[1].brush, c::White);
-  for (const SegmentOp& seg : canvas.All<SegmentOp>()) EXPECT_EQ(seg.colour, c::Black) << seg;
+  EXPECT_EQ(std::tuple(fills[0].brush, fills[1].brush), std::tuple(c::Silver, c::White));
+  for (const SegmentOp& seg : canvas.All<SegmentOp>()) EXPECT_EQ(seg.colour, c::Black);
   for (const TextOp& t : canvas.All<TextOp>()) EXPECT_EQ(t.colour, c::Black) << t.text;
 }
 
 TEST_P(GraphKindTest, NoVariationShowsTheMessageAndDrawsNothing) {
-  Arrange();
   s.R.XMax = s.R.XMin;
   Draw();
   const bool regression = GetParam() == Kind::Regression || GetParam() == Kind::CalcObs;
-  EXPECT_EQ(platform.messages, std::vector<std::string>({regression
-                                                             ? "Graph could not be made due to absence of data"
-                                                             : "Graph could not be made due to absence of data variation"}));
+  EXPECT_EQ(platform.messages, Strings({std::string("Graph could not be made due to absence of data") +
+                                        (regression ? "" : " variation")}));
   EXPECT_TRUE(canvas.ops.empty());
   EXPECT_FALSE(s.Controls.GraphImageVisible || s.Controls.BPButtonVisible);
 }
 
 TEST_P(GraphKindTest, AnAxisWithoutLengthRefusesTheGraph) {
-  Arrange();
   s.Graph.XAxisHigh = s.Graph.XAxisLow;
   EXPECT_THROW(Draw(), GraphRefused);
   EXPECT_FALSE(s.Controls.GraphImageVisible);
 }
 
 std::string KindName(const ::testing::TestParamInfo<Kind>& info) {
-  static const char* const names[] = {"Regression", "CalcObs", "Type3Fitted", "Type4Connecting",
-                                      "Combined"};
-  return names[static_cast<int>(info.param)];
+  const char* const names[] = {"Regression", "CalcObs", "Type3Fitted", "Type4Connecting", "Combined"};
+  return names[int(info.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, GraphKindTest,
-                         ::testing::Values(Kind::Regression, Kind::CalcObs, Kind::Type3Fitted,
-                                           Kind::Type4Connecting, Kind::Combined),
+                         ::testing::Values(Kind::Regression, Kind::CalcObs, Kind::Type3Fitted, Kind::Type4Connecting,
+                                           Kind::Combined),
                          KindName);
 
 TEST_F(GraphDrawTest, ValuesFarOutsideTheAxesRefuseTheGraph) {
   Regression(0, 0);
   s.Graph.GraphAvY = 1e12;
   EXPECT_THROW(DrawRegressionGraph(s, canvas), GraphRefused);
-
-  // One data set on each side: the belt has no width to compute, which only
-  // matters once it is drawn.
+  // One data set on each side leaves the belt without a width, which only
+  // matters once the belt is drawn.
   Partial(3, true);
   s.Graph.GraphN = s.Graph.GraphN2 = 1;
   EXPECT_NO_THROW(DrawPartialGraph(s, canvas));

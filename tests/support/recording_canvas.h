@@ -1,9 +1,7 @@
 #pragma once
-// A Canvas that records what reaches the picture: every fill with its
-// brush colour, every line segment with the pen it was drawn with and
-// every text with its font. Text metrics are fixed: 7 pixels per
-// character, 14 pixels high.
-#include <ostream>
+// A Canvas that records what reaches the picture: fills with their brush,
+// line segments with the pen they were drawn with, texts with their font.
+// Text metrics are fixed: 7 pixels per character, 14 pixels high.
 #include <string>
 #include <variant>
 #include <vector>
@@ -16,14 +14,12 @@ struct FillOp {
   Rgb brush;
   int x1, y1, x2, y2;
 };
-
 struct SegmentOp {
   Rgb colour;
   int width;
   PenStyle style;
   int x1, y1, x2, y2;
 };
-
 struct TextOp {
   std::string font;
   int size;
@@ -32,43 +28,25 @@ struct TextOp {
   std::string text;
 };
 
-using CanvasOp = std::variant<FillOp, SegmentOp, TextOp>;
-
-inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
-  return os << "(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << ")";
-}
-
-inline std::ostream& operator<<(std::ostream& os, const SegmentOp& s) {
-  static const char* const styles[] = {"solid", "dashed", "dotted"};
-  return os << "(" << s.x1 << "," << s.y1 << ")-(" << s.x2 << "," << s.y2 << ") " << s.colour
-            << " w" << s.width << " " << styles[static_cast<int>(s.style)];
-}
-
 class RecordingCanvas : public Canvas {
  public:
-  std::vector<CanvasOp> ops;
+  std::vector<std::variant<FillOp, SegmentOp, TextOp>> ops;
 
   void SetBrushColor(Rgb colour) override { brush_ = colour; }
-  void FillRect(int x1, int y1, int x2, int y2) override {
-    ops.push_back(FillOp{brush_, x1, y1, x2, y2});
-  }
-  void SetPenColor(Rgb colour) override { penColour_ = colour; }
-  void SetPenWidth(int width) override { penWidth_ = width; }
-  void SetPenStyle(PenStyle style) override { penStyle_ = style; }
-  void MoveTo(int x, int y) override {
-    x_ = x;
-    y_ = y;
-  }
+  void FillRect(int x1, int y1, int x2, int y2) override { ops.push_back(FillOp{brush_, x1, y1, x2, y2}); }
+  void SetPenColor(Rgb colour) override { pen_ = colour; }
+  void SetPenWidth(int width) override { width_ = width; }
+  void SetPenStyle(PenStyle style) override { style_ = style; }
+  void MoveTo(int x, int y) override { x_ = x, y_ = y; }
   void LineTo(int x, int y) override {
-    ops.push_back(SegmentOp{penColour_, penWidth_, penStyle_, x_, y_, x, y});
-    x_ = x;
-    y_ = y;
+    ops.push_back(SegmentOp{pen_, width_, style_, x_, y_, x, y});
+    x_ = x, y_ = y;
   }
-  void SetFontName(const std::string& name) override { fontName_ = name; }
-  void SetFontSize(int points) override { fontSize_ = points; }
-  void SetFontColor(Rgb colour) override { fontColour_ = colour; }
+  void SetFontName(const std::string& name) override { font_ = name; }
+  void SetFontSize(int points) override { size_ = points; }
+  void SetFontColor(Rgb colour) override { ink_ = colour; }
   void TextOut(int x, int y, const std::string& text) override {
-    ops.push_back(TextOp{fontName_, fontSize_, fontColour_, x, y, text});
+    ops.push_back(TextOp{font_, size_, ink_, x, y, text});
   }
   int TextWidth(const std::string& text) override {
     int characters = 0;
@@ -80,7 +58,7 @@ class RecordingCanvas : public Canvas {
   template <typename Op>
   std::vector<Op> All() const {
     std::vector<Op> found;
-    for (const CanvasOp& op : ops) {
+    for (const auto& op : ops) {
       if (const Op* o = std::get_if<Op>(&op)) found.push_back(*o);
     }
     return found;
@@ -94,19 +72,17 @@ class RecordingCanvas : public Canvas {
   }
   // The first text that is exactly `text`, or nullptr.
   const TextOp* FindText(const std::string& text) const {
-    for (const CanvasOp& op : ops) {
+    for (const auto& op : ops) {
       if (const TextOp* t = std::get_if<TextOp>(&op); t && t->text == text) return t;
     }
     return nullptr;
   }
 
  private:
-  Rgb brush_{}, penColour_{}, fontColour_{};
-  int penWidth_ = 1;
-  PenStyle penStyle_ = PenStyle::Solid;
-  int x_ = 0, y_ = 0;
-  std::string fontName_;
-  int fontSize_ = 0;
+  Rgb brush_{}, pen_{}, ink_{};
+  int width_ = 1, x_ = 0, y_ = 0, size_ = 0;
+  PenStyle style_ = PenStyle::Solid;
+  std::string font_;
 };
 
 }  // namespace kinvalo::test
