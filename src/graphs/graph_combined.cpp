@@ -1,0 +1,129 @@
+// The combined Type 3 and 4 graph: a level up to the Type 3 breakpoint, a
+// middle part up to the Type 4 breakpoint and a second level beyond it,
+// with the confidence blocks of both breakpoints.
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "graphs/graph_draw.h"
+#include "graphs/graph_frame.h"
+#include "regression/regres1.h"
+
+namespace kinvalo {
+
+using namespace graph_detail;
+
+namespace {
+
+// The regression primitives read their data sets from the working data.
+// While they run on the graph data, this keeps the user's data aside and
+// puts them back however the computation ends.
+class WorkingDataKept {
+ public:
+  explicit WorkingDataKept(AppState& s)
+      : s_(s),
+        xData_(std::move(s.DM.XData)),
+        yData_(std::move(s.DM.YData)),
+        nrOfData_(s.DM.NrOfData),
+        sortedByX_(s.Reg.SortedByX),
+        bothTypesFound_(s.R.BothTypesFound) {}
+  WorkingDataKept(const WorkingDataKept&) = delete;
+  WorkingDataKept& operator=(const WorkingDataKept&) = delete;
+  ~WorkingDataKept() {
+    s_.DM.XData = std::move(xData_);
+    s_.DM.YData = std::move(yData_);
+    s_.DM.NrOfData = nrOfData_;
+    s_.Reg.SortedByX = sortedByX_;
+    s_.R.BothTypesFound = bothTypesFound_;
+  }
+
+ private:
+  AppState& s_;
+  DataArrayR xData_, yData_;
+  std::int32_t nrOfData_;
+  bool sortedByX_;
+  bool bothTypesFound_;
+};
+
+// CombY1, CombY2 and CoefExplCombined from the plotted data (Y in graph
+// units), with the sum of squares of Y of the data at X >= 0 as total.
+void RecomputeCombinedLine(AppState& s) {
+  WorkingDataKept kept(s);
+  s.DM.XData = s.DM.GraphXData;
+  s.DM.YData = s.DM.GraphYData;
+  // The running sums of sorted working data do not belong to these data.
+  s.Reg.SortedByX = false;
+  ComputeGroupStatistics(s, 0.0);
+  s.Reg.TotalSSY = s.Reg.GroupStat[2].SSY;
+  ComputeCombinedLine(s);
+}
+
+}  // namespace
+
+void DrawCombinedGraph(AppState& s, Canvas& canvas) {
+  s.Graph.CombinedShown = true;
+  ComputePartialGeometry(s);
+  if (NoDataVariation(s)) {
+    s.platform.ShowMessage("Graph could not be made due to absence of data variation");
+    return;
+  }
+  PlaceBPButton(s);
+  const GraphState& g = s.Graph;
+  const GraphGeometry& geo = g.Geo;
+  SharedResults& r = s.R;
+  if (g.ShowRegressionLine) RecomputeCombinedLine(s);
+
+  Painter p(s, canvas);
+  p.Frame({12, 3, 10, colours::Silver, 22});
+  p.Bullets(colours::Green, true);
+  const std::string percentage = Percentage(r.ConfidenceFactor);
+  if ((g.GraphType != 3 && g.GraphType != 4) || !g.ShowBlock) {
+    s.Controls.GraphImageVisible = true;
+    return;
+  }
+
+  p.Pen(colours::Yellow, PenStyle::Solid);
+  p.BlockOutline(geo.Block);
+  p.BlockOutline(geo.SecondBlock);
+
+  // The breakpoint of the drawn type is the one of the file.
+  if (g.GraphType == 3) r.BPType3 = g.FileBreakPoint;
+  if (g.GraphType == 4) r.BPType4 = g.FileBreakPoint;
+  const GraphPoint start{r.XMin, r.AvYType3}, corner1{r.BPType3, r.AvYType3};
+  const GraphPoint corner2{r.BPType4, r.AvYType4}, end{r.XMax, r.AvYType4};
+  canvas.SetPenColor(p.Ink(colours::Blue));
+  canvas.SetPenStyle(PenStyle::Solid);
+  p.MoveTo(start);
+  p.LineTo(corner1);
+  if (!g.ShowRegressionLine) {
+    canvas.SetPenStyle(PenStyle::Dashed);
+    p.LineTo(corner2);
+  } else {
+    canvas.SetPenStyle(PenStyle::Dotted);
+    p.LineTo({r.BPType3, r.CombY1});
+    canvas.SetPenStyle(PenStyle::Solid);
+    p.LineTo({r.BPType4, r.CombY2});
+    canvas.SetPenStyle(PenStyle::Dotted);
+    p.LineTo(corner2);
+  }
+  canvas.SetPenStyle(PenStyle::Solid);
+  p.LineTo(end);
+
+  p.Font(colours::Blue);
+  canvas.TextOut(450, 22, "Combined Type 3 and 4");
+  p.Font(colours::White);
+  canvas.TextOut(450, 42, "Break-point 1 at X = " + Fixed(r.BPType3, 5, 2));
+  canvas.TextOut(450, 57, "Break-point 2 at X = " + Fixed(r.BPType4, 5, 2));
+  p.Font(colours::Blue);
+  canvas.TextOut(310, 42, "Expl. coeff " + Fixed(r.CoefExplCombined, 8, 3));
+
+  // The captions stand 15 pixels lower while the combination button reads
+  // "Show best of the two".
+  p.Font(colours::Yellow);
+  const int top = s.Controls.ZtypeButtonCaption == "Show best of the two" ? 77 : 62;
+  canvas.TextOut(450, top, percentage + "% confidence blocks");
+  canvas.TextOut(450, top + 15, "of break-points are shown");
+  s.Controls.GraphImageVisible = true;
+}
+
+}  // namespace kinvalo

@@ -1,0 +1,191 @@
+#include "graphs/graph_frame.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "core/format.h"
+
+namespace kinvalo::graph_detail {
+
+namespace {
+
+constexpr const char* TooFarOutside =
+    "The graph could not be drawn: a value lies too far outside the axes.";
+constexpr const char* AxisWithoutLength =
+    "The graph could not be drawn: an axis has the same value at both ends.";
+
+// A pixel coordinate that the canvas can take, or a refused graph.
+int Pixel(double v) {
+  if (!std::isfinite(v) || v < std::numeric_limits<std::int32_t>::min() ||
+      v > std::numeric_limits<std::int32_t>::max()) {
+    throw GraphRefused(TooFarOutside);
+  }
+  return static_cast<int>(v);
+}
+
+// Rounding to the nearest integer, halves to the even neighbour.
+double Round(double v) { return std::nearbyint(v); }
+
+double Span(std::int32_t low, std::int32_t high) {
+  const double span = static_cast<double>(high) - static_cast<double>(low);
+  if (span == 0) throw GraphRefused(AxisWithoutLength);
+  return span;
+}
+
+}  // namespace
+
+bool NoDataVariation(const AppState& s) { return s.R.XMax == s.R.XMin || s.Graph.YMax == s.Graph.YMin; }
+
+void PlaceBPButton(AppState& s) {
+  s.Controls.BPButtonVisible = true;
+  s.Controls.BPButtonLeft = s.Controls.SelectButtonVisible ? 144 : 244;
+}
+
+std::string Percentage(double confidenceFactor) {
+  if (confidenceFactor < 1.8) return "90";
+  if (confidenceFactor < 2.2) return "95";
+  return "98";
+}
+
+std::string Fixed(double value, int width, int decimals) {
+  if (!std::isfinite(value)) throw GraphRefused(TooFarOutside);
+  return F(value, width, decimals);
+}
+
+Rgb Painter::Ink(Rgb colour) const { return s_.Graph.ColourGraph ? colour : colours::Black; }
+
+int Painter::Px(double x) const {
+  const GraphState& g = s_.Graph;
+  const double span = Span(g.XAxisLow, g.XAxisHigh);
+  return Pixel(Round((x - g.XAxisLow) * g.PlotWidth / span) + 70.0);
+}
+
+int Painter::Py(double y) const {
+  const GraphState& g = s_.Graph;
+  const double span = Span(g.YAxisLow, g.YAxisHigh);
+  return Pixel(400.0 - Round((y - g.YAxisLow) * g.PlotHeight / span));
+}
+
+int Painter::PyNotBelowAxis(double y) const {
+  const GraphState& g = s_.Graph;
+  const double span = Span(g.YAxisLow, g.YAxisHigh);
+  double v = (y - g.YAxisLow) * g.PlotHeight / span;
+  if (v < 0) v = 0;
+  return Pixel(400.0 - Round(v));
+}
+
+int Painter::PxGuarded(double x) const {
+  const GraphState& g = s_.Graph;
+  if (g.XAxisHigh == g.XAxisLow) return Pixel(Round(x - g.XAxisLow) + 70.0);
+  return Px(x);
+}
+
+int Painter::PyGuarded(double y) const {
+  const GraphState& g = s_.Graph;
+  if (g.YAxisHigh == g.YAxisLow) return Pixel(400.0 - Round(y - g.YAxisLow));
+  return Py(y);
+}
+
+void Painter::Pen(Rgb colour, PenStyle style) {
+  canvas.SetPenColor(Ink(colour));
+  canvas.SetPenStyle(style);
+}
+
+void Painter::Font(Rgb colour) { canvas.SetFontColor(Ink(colour)); }
+
+void Painter::MoveTo(GraphPoint p) {
+  const int x = Px(p.x);
+  const int y = Py(p.y);
+  canvas.MoveTo(x, y);
+}
+
+void Painter::LineTo(GraphPoint p) {
+  const int x = Px(p.x);
+  const int y = Py(p.y);
+  canvas.LineTo(x, y);
+}
+
+void Painter::Segment(GraphPoint a, GraphPoint b) {
+  const int x1 = Px(a.x), y1 = Py(a.y), x2 = Px(b.x), y2 = Py(b.y);
+  canvas.MoveTo(x1, y1);
+  canvas.LineTo(x2, y2);
+}
+
+void Painter::Frame(const FrameLayout& layout) {
+  const GraphState& g = s_.Graph;
+  if (g.YIntervals <= 0 || g.XIntervals <= 0) throw GraphRefused(AxisWithoutLength);
+  canvas.SetFontName(FontName);
+  canvas.SetFontSize(layout.titleSize);
+  canvas.SetFontColor(colours::Black);
+  canvas.SetBrushColor(colours::Silver);
+  canvas.FillRect(0, 0, PictureWidth, PictureHeight);
+  canvas.TextOut(45, layout.title1Y, s_.DM.Title1);
+  canvas.SetFontSize(layout.textSize);
+  canvas.TextOut(20, 450, ProgramCaption);
+  canvas.SetBrushColor(g.ColourGraph ? layout.plotColour : colours::White);
+  canvas.FillRect(20, 19, 605, 445);
+  Font(colours::White);
+  Pen(colours::White, PenStyle::Solid);
+  canvas.SetPenWidth(1);
+  canvas.TextOut(45, layout.title2Y, s_.DM.Title2);
+  canvas.MoveTo(70, 400);
+  canvas.LineTo(70, 80);
+  canvas.MoveTo(70, 400);
+  canvas.LineTo(570, 400);
+  canvas.TextOut(515, 425, g.XLabel);
+  canvas.TextOut(70, 50, g.YLabel);
+
+  // Tick values come from the integer axis ends; the labels of the Y axis
+  // run from the top down.
+  for (std::int32_t i = 0; i <= g.YIntervals; ++i) {
+    const double fraction = static_cast<double>(i) / g.YIntervals;
+    const int t = Pixel(Round(fraction * g.PlotHeight + 80));
+    canvas.MoveTo(70, t);
+    canvas.LineTo(66, t);
+    const std::int64_t step = static_cast<std::int64_t>(i) *
+                              (static_cast<std::int64_t>(g.YAxisHigh) - g.YAxisLow);
+    const double value = g.YAxisHigh - static_cast<double>(step) / g.YIntervals;
+    const std::string label = Fixed(value, g.YDecimals + 2, g.YDecimals);
+    const int x = 70 - canvas.TextWidth(label) - 6;
+    const int y = t - Pixel(Round(canvas.TextHeight(label) * 0.5));
+    canvas.TextOut(x, y, label);
+  }
+  for (std::int32_t i = 0; i <= g.XIntervals; ++i) {
+    const double fraction = static_cast<double>(i) / g.XIntervals;
+    const int t = Pixel(Round(fraction * g.PlotWidth + 70));
+    canvas.MoveTo(t, 400);
+    canvas.LineTo(t, 404);
+    const std::int64_t step = (static_cast<std::int64_t>(g.XAxisHigh) - g.XAxisLow) * i;
+    const double value = g.XAxisLow + static_cast<double>(step) / g.XIntervals;
+    const std::string label = Fixed(value, g.XDecimals + 2, g.XDecimals);
+    canvas.TextOut(Pixel(Round(fraction * g.PlotWidth + 62)), 412, label);
+  }
+}
+
+void Painter::Bullets(Rgb colour, bool guardDegenerateAxes) {
+  Font(colour);
+  canvas.SetFontSize(10);
+  const TDMTulmex& dm = s_.DM;
+  for (std::int32_t k = 0; k < dm.NrOfData; ++k) {
+    const double x = dm.GraphXData.at(k);
+    const double y = dm.GraphYData.at(k);
+    const int px = guardDegenerateAxes ? PxGuarded(x) : Px(x);
+    const int py = guardDegenerateAxes ? PyGuarded(y) : Py(y);
+    canvas.TextOut(px, Pixel(static_cast<double>(py) - 8), Bullet);
+  }
+}
+
+void Painter::BlockOutline(const GraphBlock& block) {
+  const int xl = Px(block.left), xm = Px(block.mid), xr = Px(block.right);
+  const int yb = Py(block.bottom), yt = Py(block.top);
+  canvas.MoveTo(xm, yb);
+  canvas.LineTo(xl, yb);
+  canvas.LineTo(xl, yt);
+  canvas.LineTo(xm, yt);
+  canvas.LineTo(xr, yt);
+  canvas.LineTo(xr, yb);
+  canvas.LineTo(xm, yb);
+}
+
+}  // namespace kinvalo::graph_detail
