@@ -46,14 +46,15 @@ class WorkingDataKept {
 };
 
 // CombY1, CombY2 and CoefExplCombined from the plotted data (Y in graph
-// units), with the sum of squares of Y of the data at X >= 0 as total.
+// units), with the sum of squares of Y of all data as total: the side from
+// the smallest X on holds them all, negative X included.
 void RecomputeCombinedLine(AppState& s) {
   WorkingDataKept kept(s);
   s.DM.XData = s.DM.GraphXData;
   s.DM.YData = s.DM.GraphYData;
   // The running sums of sorted working data do not belong to these data.
   s.Reg.SortedByX = false;
-  ComputeGroupStatistics(s, 0.0);
+  ComputeGroupStatistics(s, s.R.XMin);
   s.Reg.TotalSSY = s.Reg.GroupStat[2].SSY;
   ComputeCombinedLine(s);
 }
@@ -74,7 +75,7 @@ void DrawCombinedGraph(AppState& s, Canvas& canvas) {
   if (g.ShowRegressionLine) RecomputeCombinedLine(s);
 
   Painter p(s, canvas);
-  p.Frame({12, 3, 10, colours::Silver, 22});
+  p.Frame({12, 3, 10, colours::Silver, 22, 450 - 45 - 8});
   p.Bullets(colours::Green, true);
   const std::string percentage = Percentage(r.ConfidenceFactor);
   if ((g.GraphType != 3 && g.GraphType != 4) || !g.ShowBlock) {
@@ -89,8 +90,11 @@ void DrawCombinedGraph(AppState& s, Canvas& canvas) {
   // The breakpoint of the drawn type is the one of the file.
   if (g.GraphType == 3) r.BPType3 = g.FileBreakPoint;
   if (g.GraphType == 4) r.BPType4 = g.FileBreakPoint;
-  const GraphPoint start{r.XMin, r.AvYType3}, corner1{r.BPType3, r.AvYType3};
-  const GraphPoint corner2{r.BPType4, r.AvYType4}, end{r.XMax, r.AvYType4};
+  // The levels are read in data units; the data are drawn times the Y
+  // factor, and so are they.
+  const double level3 = g.YFactor * r.AvYType3, level4 = g.YFactor * r.AvYType4;
+  const GraphPoint start{r.XMin, level3}, corner1{r.BPType3, level3};
+  const GraphPoint corner2{r.BPType4, level4}, end{r.XMax, level4};
   canvas.SetPenColor(p.Ink(colours::Blue));
   canvas.SetPenStyle(PenStyle::Solid);
   p.MoveTo(start);

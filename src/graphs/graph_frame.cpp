@@ -112,6 +112,25 @@ void Painter::Segment(GraphPoint a, GraphPoint b) {
   canvas.LineTo(x2, y2);
 }
 
+namespace {
+
+// A title longer than its room loses its end, marked "...", so that it
+// never runs under the captions beside it or off the picture.
+std::string Fitted(Canvas& canvas, const std::string& text, int room) {
+  if (canvas.TextWidth(text) <= room) return text;
+  std::string cut = text;
+  while (!cut.empty()) {
+    // Drop one whole UTF-8 character.
+    size_t end = cut.size() - 1;
+    while (end > 0 && (static_cast<unsigned char>(cut[end]) & 0xC0) == 0x80) --end;
+    cut.erase(end);
+    if (canvas.TextWidth(cut + "...") <= room) break;
+  }
+  return cut + "...";
+}
+
+}  // namespace
+
 void Painter::Frame(const FrameLayout& layout) {
   const GraphState& g = s_.Graph;
   if (g.YIntervals <= 0 || g.XIntervals <= 0) throw GraphRefused(AxisWithoutLength);
@@ -120,7 +139,7 @@ void Painter::Frame(const FrameLayout& layout) {
   canvas.SetFontColor(colours::Black);
   canvas.SetBrushColor(colours::Silver);
   canvas.FillRect(0, 0, PictureWidth, PictureHeight);
-  canvas.TextOut(45, layout.title1Y, s_.DM.Title1);
+  canvas.TextOut(45, layout.title1Y, Fitted(canvas, s_.DM.Title1, 605 - 45));
   canvas.SetFontSize(layout.textSize);
   canvas.TextOut(20, 450, ProgramCaption);
   canvas.SetBrushColor(g.ColourGraph ? layout.plotColour : colours::White);
@@ -128,7 +147,7 @@ void Painter::Frame(const FrameLayout& layout) {
   Font(colours::White);
   Pen(colours::White, PenStyle::Solid);
   canvas.SetPenWidth(1);
-  canvas.TextOut(45, layout.title2Y, s_.DM.Title2);
+  canvas.TextOut(45, layout.title2Y, Fitted(canvas, s_.DM.Title2, layout.title2Width));
   canvas.MoveTo(70, 400);
   canvas.LineTo(70, 80);
   canvas.MoveTo(70, 400);

@@ -46,6 +46,7 @@ struct FrameLayout {
   int textSize;       // caption line, Title2, axis captions and tick labels
   Rgb plotColour;     // plot background in colour; white in black-and-white
   int title2Y;        // Title2 at (45, title2Y)
+  int title2Width;    // room for Title2 before the captions at its right
 };
 
 class Painter {

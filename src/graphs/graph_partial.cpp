@@ -100,7 +100,9 @@ void ComputePartialGeometry(AppState& s) {
     if (cL == 0) {
       A = B;
     } else {
-      A.x = XMin - (xBar - XMin) / 2;
+      // Halfway towards the centre of the data, where the line is nearer
+      // the Y range (a step to the left of XMin would leave the plot).
+      A.x = XMin + (xBar - XMin) / 2;
       A.y = yL(A.x) + k * h(XMin);
     }
   }
@@ -191,14 +193,18 @@ void ComputePartialGeometry(AppState& s) {
 
   // The combined graph adds the block of the other type, around that
   // type's level and with its limits as read.
+  // The levels are read in data units and drawn, like the data, times
+  // the Y factor.
   geo.SecondBlock = {};
   if (g.CombinedShown) {
     if (g.FileType == 4) {
-      geo.SecondBlock = {r.ConfBPRightType3, r.BPType3, r.ConfBPLeftType3,
-                         r.AvYType3 - k * h0, r.AvYType3 + k * h0};
+      const double other = F * r.AvYType3;
+      geo.SecondBlock = {r.ConfBPRightType3, r.BPType3, r.ConfBPLeftType3, other - k * h0,
+                         other + k * h0};
     } else {
-      geo.SecondBlock = {r.ConfBPRightType4, r.BPType4, r.ConfBPLeftType4,
-                         r.AvYType4 - k * h0, r.AvYType4 + k * h0};
+      const double other = F * r.AvYType4;
+      geo.SecondBlock = {r.ConfBPRightType4, r.BPType4, r.ConfBPLeftType4, other - k * h0,
+                         other + k * h0};
     }
   }
 }
@@ -215,7 +221,7 @@ void DrawPartialGraph(AppState& s, Canvas& canvas) {
   const bool type4 = g.GraphType == 4;
   const bool fitted = g.ShowRegressionLine;
   Painter p(s, canvas);
-  p.Frame({12, 3, 10, colours::Silver, 22});
+  p.Frame({12, 3, 10, colours::Silver, 22, 450 - 45 - 8});
   p.Bullets(colours::Green, true);
   const std::string percentage = Percentage(s.R.ConfidenceFactor);
 

@@ -106,7 +106,7 @@ void DrawRegressionGraph(AppState& s, Canvas& canvas) {
   const GraphState& g = s.Graph;
   const GraphGeometry& geo = g.Geo;
   Painter p(s, canvas);
-  p.Frame({10, 5, 8, colours::Blue, 20});
+  p.Frame({10, 5, 8, colours::Blue, 20, 605 - 45});
   p.Bullets(colours::Aqua, false);
   canvas.SetFontSize(8);
 

@@ -77,16 +77,20 @@ class GraphDrawTest : public ::testing::Test {
   // X 1..30: level 5 up to 10, rising by 0.5 up to 20, level 10 beyond;
   // px(x) = Round(x * 500 / 30) + 70. The levels read back differ a little
   // from the data's.
-  void Combined(bool fitted) {
+  // `scale` multiplies every Y value read back; `shift` moves the data
+  // along the X axis.
+  void Combined(bool fitted, double scale = 1, double shift = 0) {
     std::vector<double> xs, ys;
-    for (int x = 1; x <= 30; ++x) xs.push_back(x), ys.push_back(x <= 10 ? 5 : x <= 20 ? 5 + 0.5 * (x - 10) : 10);
+    for (int x = 1; x <= 30; ++x) {
+      xs.push_back(x + shift), ys.push_back(scale * (x <= 10 ? 5 : x <= 20 ? 5 + 0.5 * (x - 10) : 10));
+    }
     s.Graph.FileType = 3;
     Prepare(xs, ys);
     GraphState& g = s.Graph;
-    g.ShowRegressionLine = fitted, g.ShowBlock = true, g.FileBreakPoint = 10, g.GraphAvY = 5;
-    g.GraphN = 10, g.GraphN2 = 17, g.StDevYAbove = 4;  // m0 0.25: blocks 0.875 about their level
+    g.ShowRegressionLine = fitted, g.ShowBlock = true, g.FileBreakPoint = 10, g.GraphAvY = scale * 5;
+    g.GraphN = 10, g.GraphN2 = 17, g.StDevYAbove = scale * 4;  // m0 0.25: blocks 0.875 about their level
     SharedResults& r = s.R;
-    r.BothTypesFound = true, r.BPType3 = 10, r.BPType4 = 20, r.AvYType3 = 5.2, r.AvYType4 = 9.8;
+    r.BothTypesFound = true, r.BPType3 = 10, r.BPType4 = 20, r.AvYType3 = scale * 5.2, r.AvYType4 = scale * 9.8;
     r.ConfBPLeftType3 = 9, r.ConfBPRightType3 = 11.5, r.ConfBPLeftType4 = 18.5, r.ConfBPRightType4 = 35;
     r.CoefExplCombined = 0.5;
   }
@@ -252,12 +256,12 @@ TEST_F(GraphDrawTest, SlopeAgainstAllDataIsDrawnLevel) {
   EXPECT_EQ(Drawn(canvas.Segments(c::Blue)).front(), (Seg{91, 280, 278, 280, Solid}));
 }
 
-TEST_F(GraphDrawTest, BeltStartAboveTheYRangeMovesLeftAndReplacesThePointAtTheCentre) {
+TEST_F(GraphDrawTest, BeltStartAboveTheYRangeMovesTowardTheCentreAndReplacesThePointThere) {
   Partial(3, false);
   s.Graph.GraphAvY = 9.9, s.Graph.FileSlopeA = 0.01;
   ComputePartialGeometry(s);
   const GraphGeometry& geo = s.Graph.Geo;
-  EXPECT_DOUBLE_EQ(geo.A.x, -1);  // XMin - (mean X - XMin) / 2
+  EXPECT_DOUBLE_EQ(geo.A.x, 3);  // XMin + (mean X - XMin) / 2, inside the plot
   EXPECT_EQ(std::tuple(geo.B.x, geo.B.y), std::tuple(geo.A.x, geo.A.y));
 }
 
@@ -318,6 +322,28 @@ TEST_F(GraphDrawTest, CombinedLineInBothModesWithBothBlocks) {
   DrawCombinedGraph(s, canvas);
   EXPECT_TRUE(canvas.Segments(c::Blue).empty() && canvas.Segments(c::Yellow).empty());
   EXPECT_TRUE(TextsAfterBullets().empty());
+}
+
+TEST_F(GraphDrawTest, CombinedExplanationCountsDataLeftOfZero) {
+  Combined(true, 1, -15);
+  s.R.BPType3 -= 15, s.R.BPType4 -= 15, s.Graph.FileBreakPoint -= 15;
+  DrawCombinedGraph(s, canvas);
+  EXPECT_TRUE(canvas.FindText("Expl. coeff    0.995"));
+}
+
+// Y values a tenth as large are drawn ten times larger: the same picture.
+TEST_F(GraphDrawTest, CombinedLevelsAndSecondBlockFollowTheYFactor) {
+  Combined(false, 0.9);
+  ASSERT_EQ(s.Graph.YFactor, 1);
+  DrawCombinedGraph(s, canvas);
+  const auto lines = Drawn(canvas.Segments(c::Blue)), blocks = Drawn(canvas.Segments(c::Yellow));
+  canvas.ops.clear();
+  Combined(false, 0.09);
+  ASSERT_EQ(s.Graph.YFactor, 10);
+  DrawCombinedGraph(s, canvas);
+  EXPECT_EQ(Drawn(canvas.Segments(c::Blue)), lines);
+  EXPECT_EQ(Drawn(canvas.Segments(c::Yellow)), blocks);
+  EXPECT_EQ(blocks.size(), 12u);
 }
 
 class CombinedCaptionTest : public GraphDrawTest, public ::testing::WithParamInterface<std::pair<const char*, int>> {};
