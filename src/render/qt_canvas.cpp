@@ -37,6 +37,7 @@ QPainter& QtCanvas::Painter() {
 
 void QtCanvas::ApplyPen() {
   if (!painter_) return;
+  textPen_ = false;
   Qt::PenStyle style = Qt::SolidLine;
   if (penStyle_ == PenStyle::Dashed) style = Qt::DashLine;
   if (penStyle_ == PenStyle::Dotted) style = Qt::DotLine;
@@ -44,12 +45,17 @@ void QtCanvas::ApplyPen() {
   painter_->setPen(pen);
 }
 
-QFont QtCanvas::CurrentFont() const {
-  QFont font(QString::fromStdString(fontName_));
-  font.setPointSize(fontSize_);
-  // Grey edges only: a black-and-white picture must hold no coloured pixel.
-  font.setStyleStrategy(QFont::NoSubpixelAntialias);
-  return font;
+const QFont& QtCanvas::CurrentFont() {
+  if (fontStale_) {
+    font_ = QFont(QString::fromStdString(fontName_));
+    font_.setPointSize(fontSize_);
+    // Grey edges only: a black-and-white picture must hold no coloured pixel.
+    font_.setStyleStrategy(QFont::NoSubpixelAntialias);
+    ascent_ = QFontMetrics(font_, &image_).ascent();
+    fontStale_ = false;
+    if (painter_) painter_->setFont(font_);
+  }
+  return font_;
 }
 
 void QtCanvas::SetBrushColor(Rgb colour) { brush_ = ToQColor(colour); }
@@ -77,22 +83,40 @@ void QtCanvas::MoveTo(int x, int y) { current_ = QPoint(x, y); }
 
 void QtCanvas::LineTo(int x, int y) {
   const QPoint to(x, y);
-  Painter().drawLine(current_, to);
+  QPainter& p = Painter();
+  if (textPen_) ApplyPen();
+  p.drawLine(current_, to);
   current_ = to;
 }
 
-void QtCanvas::SetFontName(const std::string& name) { fontName_ = name; }
-void QtCanvas::SetFontSize(int points) { fontSize_ = points < 1 ? 1 : points; }
-void QtCanvas::SetFontColor(Rgb colour) { fontColour_ = ToQColor(colour); }
+void QtCanvas::SetFontName(const std::string& name) {
+  if (name != fontName_) fontStale_ = true;
+  fontName_ = name;
+}
+void QtCanvas::SetFontSize(int points) {
+  points = points < 1 ? 1 : points;
+  if (points != fontSize_) fontStale_ = true;
+  fontSize_ = points;
+}
+void QtCanvas::SetFontColor(Rgb colour) {
+  fontColour_ = ToQColor(colour);
+  if (textPen_) painter_->setPen(fontColour_);
+}
 
 void QtCanvas::TextOut(int x, int y, const std::string& text) {
   QPainter& p = Painter();
-  p.save();
-  p.setFont(CurrentFont());
-  p.setPen(fontColour_);
-  const QFontMetrics metrics(p.font());
-  p.drawText(QPoint(x, y + metrics.ascent()), QString::fromStdString(text));
-  p.restore();
+  const QFont& font = CurrentFont();
+  if (p.font() != font) p.setFont(font);
+  if (!textPen_) {
+    p.setPen(fontColour_);
+    textPen_ = true;
+  }
+  if (text != lastText_ || lastLayout_.text().isEmpty()) {
+    lastText_ = text;
+    lastLayout_ = QStaticText(QString::fromStdString(text));
+    lastLayout_.setTextFormat(Qt::PlainText);
+  }
+  p.drawStaticText(QPoint(x, y), lastLayout_);
 }
 
 int QtCanvas::TextWidth(const std::string& text) {
@@ -108,6 +132,7 @@ QImage QtCanvas::Image() {
   if (painter_) {
     painter_->end();
     painter_.reset();
+    textPen_ = false;
   }
   return image_;
 }

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPoint>
+#include <QStaticText>
 #include <memory>
 #include <string>
 
@@ -44,7 +45,7 @@ class QtCanvas : public Canvas {
  private:
   QPainter& Painter();
   void ApplyPen();
-  QFont CurrentFont() const;
+  const QFont& CurrentFont();
 
   QImage image_;
   std::unique_ptr<QPainter> painter_;
@@ -56,6 +57,15 @@ class QtCanvas : public Canvas {
   std::string fontName_ = "Arial";
   int fontSize_ = 10;
   QColor fontColour_{Qt::black};
+  // The font built from name and size, rebuilt only when they change; the
+  // graphs draw one bullet per data set.
+  QFont font_;
+  bool fontStale_ = true;
+  int ascent_ = 0;
+  bool textPen_ = false;  // the painter holds the text colour, not the pen
+  // The last text laid out, kept for the next data set's bullet.
+  std::string lastText_;
+  QStaticText lastLayout_;
 };
 
 }  // namespace kinvalo
