@@ -129,6 +129,16 @@ TEST(GraphCli, RefusalsGiveTheWindowsMessagesAndStatusOne) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "This result has only one breakpoint, so there is no combined graph.\n");
 
+  // A value edited far beyond the graph's axes refuses the graph.
+  std::string edited = ReadBytes(out);
+  const size_t row = edited.find("\r\n   1 ");
+  ASSERT_NE(row, std::string::npos);
+  edited.replace(edited.find("E+00", row), 5, "E+200");
+  test::WriteBytes(dir / "edited.out", edited);
+  run = Cli({"graph", dir / "edited.out", dir / "a.bmp"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "The data are too large to draw a graph axis.\n");
+
   run = Cli({"graph", out, dir / "no-such-folder/a.bmp"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("could not be written"), std::string::npos) << run.err;
