@@ -1,5 +1,6 @@
 #include "core/format.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -43,7 +44,9 @@ bool IsUnderflow(const std::string& text) {
   }
   long long exponent = 0;
   if (i < text.size()) {
-    exponent = std::strtoll(text.c_str() + i + 1, nullptr, 10);  // saturates
+    // strtoll saturates; the digits before the exponent are far fewer
+    // than this bound, so the sum below cannot overflow.
+    exponent = std::clamp(std::strtoll(text.c_str() + i + 1, nullptr, 10), -(1LL << 60), 1LL << 60);
   }
   return magnitude + exponent <= 0;
 }

@@ -93,9 +93,11 @@ TEST(ParseReal, AcceptsTheFileNumberSyntaxOnly) {
   EXPECT_EQ(v, 5);
   EXPECT_TRUE(ParseReal("1e-400", v));  // too small for a double: zero
   EXPECT_EQ(v, 0);
+  EXPECT_TRUE(ParseReal("1e-99999999999999999999999", v));  // an exponent beyond 64 bits
+  EXPECT_EQ(v, 0);
   v = 99;
   for (const char* bad : {"", "-", ".", "2,5", "2a", "1e", "1e+", "--1", "+-1", "nan", "inf",
-                          "0x10", "1e400", "12.5.3", " 1", "1 "}) {
+                          "0x10", "1e400", "9e99999999999999999999999", "12.5.3", " 1", "1 "}) {
     EXPECT_FALSE(ParseReal(bad, v)) << bad;
   }
   EXPECT_EQ(v, 99) << "a refused text leaves the value alone";
