@@ -131,7 +131,7 @@ const char* const kPasteHelp = R"(PASTING DATA FROM A SPREADSHEET
 1. In the spreadsheet, select the two columns of Y and X values (Y on the
    left, X on the right), without their headings, and copy them.
 2. Here, click on the first cell of the Y column (row 1).
-3. Paste: press Ctrl+V, or right-click twice on the cell and choose Paste.
+3. Paste: press Ctrl+V, or right-click on the cell and choose Paste.
 
 All rows are filled at once and the number of data sets follows the number
 of pasted rows. A single column can be pasted in the same way into the Y or
@@ -145,8 +145,8 @@ comma or a point can be the decimal mark.)";
 
 const char* const kOutputSymbols = R"(EXPLANATION OF SOME SYMBOLS IN THE OUTPUT FILE
 
-st.dev.Yr    standard deviation of the residuals of Y (the differences
-             between observed and calculated Y)
+st.dev.Yr    standard deviation of the residuals of Y (the
+             differences between observed and calculated Y)
 BP           breakpoint
 BPx          breakpoint on the X axis
 BPz          breakpoint on the Z axis
@@ -155,24 +155,28 @@ Y(X=0)       value of Y where the regression line cuts X = 0
 N>           number of data above the breakpoint
 N<           number of data below the breakpoint
 Nt           total number of data
-Yav*         mean Y of the data in the part that is not affected (the
-             horizontal part)
-Yi           Ybp - Yav*: the increase of Y if all values were brought into
-             the unaffected part
-expl. coeff. coefficient of explanation: 1 - S(Yr^2) / S((Y - Yav)^2), the
-             part of the variation of Y explained by the function
+Yav*         mean Y of the data in the part that is not
+             affected (the horizontal part)
+Yi           Ybp - Yav*: the increase of Y if all values were
+             brought into the unaffected part
+expl. coeff. coefficient of explanation:
+             1 - S(Yr^2) / S((Y - Yav)^2), the part of the
+             variation of Y explained by the function
 YXr          residual of Y after the regression upon X
 st.dev.YXr   standard deviation of YXr
 YZr          residual of Y after the regression upon Z
 st.dev.YZr   standard deviation of YZr
 st.dev.XZr   standard deviation of the residuals of X upon Z
-YXZr         residual of Y after the regression upon X and then Z
-YZXr         residual of Y after the regression upon Z and then X
+YXZr         residual of Y after the regression upon X,
+             then Z
+YZXr         residual of Y after the regression upon Z,
+             then X
 st.dev.YXZr  standard deviation of YXZr
 st.dev.YZXr  standard deviation of YZXr
 
-The overall coefficient of explanation compares the residuals of the
-complete function with the variation of Y about its mean.)";
+The overall coefficient of explanation compares the
+residuals of the complete function with the variation
+of Y about its mean.)";
 
 const char* const kConfidenceHelp = R"(The confidence belt around the regression
 lines follows published statistical principles.

@@ -172,3 +172,25 @@ void GridView::keyPressEvent(QKeyEvent* event) {
 }
 
 }  // namespace kinvalo::app
+
+namespace kinvalo::app {
+
+void GridView::contextMenuEvent(QContextMenuEvent* event) {
+  const QModelIndex index = indexAt(event->pos());
+  if (!index.isValid() || index.column() == 0) return;
+  setCurrentIndex(index);
+  auto* menu = new QMenu(this);
+  menu->setObjectName(QStringLiteral("StringGrid1Menu"));
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  QAction* cut = menu->addAction(tr("Cu&t"));
+  QAction* copy = menu->addAction(tr("&Copy"));
+  QAction* paste = menu->addAction(tr("&Paste"));
+  paste->setObjectName(QStringLiteral("edit-paste"));
+  connect(cut, &QAction::triggered, this, [this, index] { emit CutRequested(index); });
+  connect(copy, &QAction::triggered, this,
+          [index] { QApplication::clipboard()->setText(index.data().toString()); });
+  connect(paste, &QAction::triggered, this, [this, index] { emit PasteRequested(index); });
+  menu->popup(event->globalPos());
+}
+
+}  // namespace kinvalo::app

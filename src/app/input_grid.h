@@ -86,6 +86,8 @@ class GridView : public QTableView {
  protected:
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Right-click on a data cell: paste into it, or cut or copy its text.
+  void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 }  // namespace kinvalo::app

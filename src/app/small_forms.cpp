@@ -1,17 +1,38 @@
 #include "app/small_forms.h"
 
 #include <QCloseEvent>
+#include <QRegularExpression>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include "app/help_texts.h"
 
 namespace kinvalo::app {
 
-QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const char* text, const QColor& background) {
+QString FlowText(const char* text) {
+  static const QRegularExpression item(QStringLiteral("^(- |\\d+\\. |(Type|Method|Sequence) \\d+:)"));
+  QStringList paragraphs;
+  QString previous;
+  bool open = false;
+  for (const QString& raw : QString::fromUtf8(text).split(QLatin1Char('\n'))) {
+    const QString line = raw.trimmed();
+    if (open && !line.isEmpty() && !previous.isEmpty() && !item.match(line).hasMatch()) {
+      paragraphs.back() += QLatin1Char(' ') + line;
+    } else {
+      paragraphs << raw;
+      open = true;
+    }
+    previous = line;
+  }
+  return paragraphs.join(QLatin1Char('\n'));
+}
+
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const char* text, const QColor& background,
+                         bool keepLines) {
   auto* memo = new QPlainTextEdit(parent);
   memo->setObjectName(QString::fromLatin1(name));
   memo->setReadOnly(true);
-  memo->setPlainText(QString::fromUtf8(text));
+  memo->setPlainText(keepLines ? QString::fromUtf8(text) : FlowText(text));
   QPalette palette = memo->palette();
   palette.setColor(QPalette::Base, background);
   palette.setColor(QPalette::Text, Qt::black);
@@ -66,7 +87,7 @@ void TFinishForm::closeEvent(QCloseEvent* event) {
 
 TSymbolsForm::TSymbolsForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   SmallWindow(this, "TSymbolsForm", "Tulmex output symbols", 543, 551);
-  QPlainTextEdit* memo = MakeMemo(this, "SymbolsMemo", texts::kOutputSymbols, QColor(0xE4, 0xE4, 0xE4));
+  QPlainTextEdit* memo = MakeMemo(this, "SymbolsMemo", texts::kOutputSymbols, QColor(0xE4, 0xE4, 0xE4), true);
   memo->setFont(QFont(QStringLiteral("Courier New"), 9));
   memo->setLineWrapMode(QPlainTextEdit::NoWrap);
   Column(this)->addWidget(memo);

@@ -12,8 +12,15 @@
 
 namespace kinvalo::app {
 
-// A read-only text box in a pale colour of its own.
-QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const char* text, const QColor& background);
+// A read-only text box in a pale colour of its own. Its text flows to the
+// width of the box unless `keepLines` (tables of symbols).
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const char* text, const QColor& background,
+                         bool keepLines = false);
+
+// Joins the lines of each paragraph, so that a text flows to the width of
+// its box: a line continues the one before unless either is empty or it
+// starts an item ("- ", "1. ", "Type 3:", "Method 1:").
+QString FlowText(const char* text);
 
 class TFinishForm : public TBaseForm {
   Q_OBJECT

@@ -79,10 +79,7 @@ void TTulmexForm::EditCut1Execute() {
   } else if (auto* memo = qobject_cast<QPlainTextEdit*>(focus)) {
     memo->cut();
   } else if (focus == StringGrid1) {
-    const QModelIndex index = StringGrid1->currentIndex();
-    if (!index.isValid() || index.column() == 0) return;
-    QApplication::clipboard()->setText(index.data().toString());
-    StringGrid1SetEditText(index.column(), index.row() + 1, std::string());
+    emit StringGrid1->CutRequested(StringGrid1->currentIndex());
   }
 }
 
@@ -95,9 +92,7 @@ void TTulmexForm::EditPaste1Execute() {
   } else if (auto* memo = qobject_cast<QPlainTextEdit*>(focus)) {
     memo->paste();
   } else if (focus == StringGrid1) {
-    const QModelIndex index = StringGrid1->currentIndex();
-    if (!index.isValid() || index.column() == 0) return;
-    StringGrid1SetEditText(index.column(), index.row() + 1, QApplication::clipboard()->text().toStdString());
+    emit StringGrid1->PasteRequested(StringGrid1->currentIndex());
   }
 }
 

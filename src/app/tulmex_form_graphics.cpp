@@ -2,6 +2,7 @@
 // graphs are not built yet; their commands do nothing.
 #include <QImage>
 #include <QPixmap>
+#include <QVBoxLayout>
 
 #include "app/small_forms.h"
 #include "app/tulmex_form.h"
@@ -23,11 +24,15 @@ void TTulmexForm::BuildGraphicsTab() {
   };
   GraphImage = picture("GraphImage", 623);
   PictureImage = picture("PictureImage", 609);
-  int y = 8;
-  auto button = [this, &y](const char* name, const char* caption, int height = 30) {
-    QPushButton* b = MakeButton(GraphicsTabSheet, name, caption);
-    b->setGeometry(640, y, 200, height);
-    y += height + 8;
+  // The commands stand in one column; a hidden one leaves no gap.
+  auto* column = new QWidget(GraphicsTabSheet);
+  column->setGeometry(640, 0, 210, 520);
+  auto* stack = new QVBoxLayout(column);
+  stack->setContentsMargins(4, 8, 4, 8);
+  auto button = [this, column, stack](const char* name, const char* caption) {
+    QPushButton* b = MakeButton(column, name, caption);
+    b->setMinimumHeight(30);
+    stack->addWidget(b);
     return b;
   };
   SeeGraphButton = button("SeeGraphButton", "Open graph");
@@ -40,6 +45,7 @@ void TTulmexForm::BuildGraphicsTab() {
   ZtypeButton = button("ZtypeButton", "Show combination  Type 3 and 4");
   BPButton = button("BPButton", "Confidence help");
   SelectButton = button("SelectButton", "Selection");
+  stack->addStretch(1);
   for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, ConfButton, CalcObs_Button, ZtypeButton, BPButton,
                          SelectButton}) {
     b->hide();

@@ -150,8 +150,10 @@ void TTulmexForm::BuildInputTab() {
     if (!index.isValid() || index.column() == 0) return;
     CellTextChanged(index.column(), index.row() + 1, QApplication::clipboard()->text().toStdString());
   });
-  connect(StringGrid1, &GridView::CutRequested, this, [this](const QModelIndex&) {
-    Command([this] { EditCut1Execute(); });
+  connect(StringGrid1, &GridView::CutRequested, this, [this](const QModelIndex& index) {
+    if (!index.isValid() || index.column() == 0) return;
+    QApplication::clipboard()->setText(index.data().toString());
+    CellTextChanged(index.column(), index.row() + 1, std::string());
   });
   connect(StringGrid1, &GridView::ClearRequested, this, [this](const QModelIndexList& indexes) {
     Command([this, indexes] {

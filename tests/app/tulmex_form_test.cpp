@@ -548,6 +548,21 @@ void TulmexFormTest::pasteReachesTheHandlerWholeByEveryRoute() {
     check(s, 2);
     QCOMPARE(s.Cell(1, 1), QStringLiteral("0"));  // Y stays, the second column has no place
   }
+  {  // Right-click on a cell of the table.
+    Session s;
+    s.GoTo("InputTabSheet");
+    s.ui.answers = {true};
+    QApplication::clipboard()->setText(block);
+    QTableView* grid = s.Grid();
+    const QPoint at = grid->visualRect(grid->model()->index(0, 1)).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &event);
+    auto* menu = grid->findChild<QMenu*>(QStringLiteral("StringGrid1Menu"));
+    QVERIFY(menu);
+    menu->findChild<QAction*>(QStringLiteral("edit-paste"))->trigger();
+    menu->close();
+    check(s, 1);
+  }
 }
 
 void TulmexFormTest::countBoxRaisedAndLowered() {
