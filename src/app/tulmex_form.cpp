@@ -54,6 +54,7 @@ TTulmexForm::~TTulmexForm() {
   // Closing the widgets below sends focus and visibility signals; no
   // command runs any more.
   dying_ = true;
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
   // The table's view reads the input page; it goes first.
   StringGrid1->setModel(nullptr);
   delete gridModel_;

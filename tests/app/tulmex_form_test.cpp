@@ -24,6 +24,7 @@
 #include "app/qt_platform.h"
 #include "core/textfile.h"
 #include "data/output_reader.h"
+#include "engine/engine.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
@@ -206,6 +207,7 @@ class TulmexFormTest : public QObject {
   void emptyXCellsDroppedByTheRun();
   void aLetterStopsTheRunWithNothingWritten();
   void saveCancelledOrNotOverwritten();
+  void refusedDataReturnToTheInputTab();
   void anovaToggleAndSymbolsWindow();
   void outputTabShowsReport();
   void openInput();
@@ -638,6 +640,21 @@ void TulmexFormTest::saveCancelledOrNotOverwritten() {
   s.Calculate("results.out");
   QCOMPARE(QString::fromStdString(s.dir.Listing()),
            QStringLiteral("old.inp results.out.inp results.out.out results.out.txt results.out.var "));
+}
+
+void TulmexFormTest::refusedDataReturnToTheInputTab() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.Calculate("zeros.inp");  // the fresh table: fifteen times (0, 0)
+  QCOMPARE(s.ui.messages.back(), std::string(kScarcityMessage));
+  QCOMPARE(s.CurrentTab(), s.InputTab());
+  QVERIFY(s.In("WaitMemo")->isHidden());
+  QCOMPARE(QString::fromStdString(s.dir.Listing()), QStringLiteral("zeros.inp "));
+  QCOMPARE(s.Rows(), 15);
+  QVERIFY(!s.form->Calculated());
+  s.GoTo("OutputTabSheet");
+  QVERIFY(!s.Shown("OutputMemo"));
+  QVERIFY(!s.Shown("AnovaButton"));
 }
 
 void TulmexFormTest::anovaToggleAndSymbolsWindow() {
