@@ -390,6 +390,10 @@ void TulmexFormTest::typedDataCalculatedToTheOutputTab() {
   s.GoTo("InputTabSheet");
   QCOMPARE(s.Rows(), 15);
   QCOMPARE(s.Cell(1, 15), QStringLiteral("0"));
+  // A key on a selected cell starts typing over it.
+  s.Grid()->setCurrentIndex(s.Grid()->model()->index(0, 1));
+  QTest::keyClick(s.Grid(), Qt::Key_8);
+  QCOMPARE(s.Cell(1, 1), QStringLiteral("8"));
   QTest::keyClicks(s.In<QLineEdit>("Title1Edit"), "Typed trial");
   const auto data = Type3Data();
   // Fifteen rows typed key by key, five more after raising the count.
