@@ -26,7 +26,7 @@ void TTulmexForm::BuildGraphicsTab() {
   PictureImage = picture("PictureImage", 609);
   // The commands stand in one column; a hidden one leaves no gap.
   auto* column = new QWidget(GraphicsTabSheet);
-  column->setGeometry(640, 0, 210, 520);
+  column->setGeometry(634, 0, 210, 520);
   auto* stack = new QVBoxLayout(column);
   stack->setContentsMargins(4, 8, 4, 8);
   auto button = [this, column, stack](const char* name, const char* caption) {
