@@ -115,42 +115,6 @@ TEST_F(InputPageTest, FreshTableHoldsFifteenRowsOfZeros) {
   EXPECT_EQ(page.Grid.Width(), 220);
 }
 
-TEST_F(InputPageTest, TwentyFiveLinesPastedIntoRowOneFillTheTable) {
-  page.StringGrid1SetEditText(1, 1, Columns(25));
-  EXPECT_EQ(state.DM.NrOfData, 25);
-  EXPECT_EQ(page.NrOfDataEdit, "25");
-  EXPECT_EQ(page.Grid.RowCount(), 26);
-  EXPECT_EQ(Row(1), "1|101|1");
-  EXPECT_EQ(Row(25), "25|125|25");
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_TRUE(page.W.DataPresent);
-  EXPECT_EQ(state.DM.YData.at(24), 125.0);
-}
-
-TEST_F(InputPageTest, TwelveLinesIntoFifteenRowsAskToKeepFifteen) {
-  for (bool keep : {true, false}) {
-    SCOPED_TRACE(keep ? "Yes" : "No");
-    InputPage fresh(state);
-    fresh.LayOutTable();
-    state.R.NrOfInputData = 15;
-    ui.messages.clear();
-    ui.answers = {keep};
-    fresh.StringGrid1SetEditText(1, 1, Columns(12));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0],
-              "The number of data sets is less than the original number. Do you want to maintain the "
-              "original number?");
-    EXPECT_EQ(state.DM.NrOfData, keep ? 15 : 12);
-    EXPECT_EQ(fresh.Grid.RowCount(), keep ? 16 : 13);
-    EXPECT_EQ(fresh.NrOfDataEdit, keep ? "15" : "12");
-    EXPECT_EQ(fresh.Grid.Cell(1, 12), "112");
-    if (keep) {
-      EXPECT_EQ(fresh.Grid.Cell(1, 13) + fresh.Grid.Cell(2, 15), "00");
-    }
-    EXPECT_EQ(state.R.NrOfInputData, keep ? 15 : 12);
-  }
-}
-
 TEST_F(InputPageTest, EveryKindOfLineEndOpensOneRow) {
   for (const char* end : {"\r\n", "\n", "\r"}) {
     InputPage fresh(state);
