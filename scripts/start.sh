@@ -4,7 +4,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/setup.sh"
 bash "$here/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
+# Without arguments the window starts; with arguments the batch command runs.
 if [ $# -eq 0 ]; then
-  exec "$here/build/src/kinvalo-cli" --help
+  exec "$here/build/src/app/kinvalo"
 fi
 exec "$here/build/src/kinvalo-cli" "$@"

@@ -1,0 +1,59 @@
+// The multi-cell paste of the input table: a spreadsheet block of two
+// columns pasted into the first Y cell, without any window.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "data/input_table.h"
+
+namespace kinvalo {
+namespace {
+
+class QuietPlatform : public Platform {
+ public:
+  void ShowMessage(const std::string&) override {}
+  bool AskYesNo(const std::string&) override { return true; }
+  std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override { return {}; }
+  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
+  void Wait(int) override {}
+};
+
+std::string Block(int rows) {
+  std::string text;
+  for (int i = 1; i <= rows; ++i) {
+    text += std::to_string(50 + i % 37) + "," + std::to_string(i % 100) + "\t" + std::to_string(i) + ".25\r\n";
+  }
+  return text;
+}
+
+void BM_PasteTwoColumns(benchmark::State& state) {
+  const std::string text = Block(static_cast<int>(state.range(0)));
+  QuietPlatform ui;
+  for (auto _ : state) {
+    state.PauseTiming();
+    AppState app(ui);
+    InputPage page(app);
+    page.LayOutTable();
+    state.ResumeTiming();
+    page.StringGrid1SetEditText(1, 1, text);
+    benchmark::DoNotOptimize(page.Grid.Cell(2, page.TableRows()));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PasteTwoColumns)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The rows taken into the working data by the calculation run.
+void BM_TakeTableRows(benchmark::State& state) {
+  const std::string text = Block(static_cast<int>(state.range(0)));
+  QuietPlatform ui;
+  AppState app(ui);
+  InputPage page(app);
+  page.LayOutTable();
+  page.StringGrid1SetEditText(1, 1, text);
+  for (auto _ : state) benchmark::DoNotOptimize(page.TakeTableRows("a", "b"));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TakeTableRows)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kinvalo

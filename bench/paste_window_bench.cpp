@@ -1,0 +1,52 @@
+// The multi-cell paste through the window: the input table laid out again
+// and the view brought up to date, on the offscreen platform.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTabWidget>
+
+#include <string>
+
+#include "app/application.h"
+
+namespace kinvalo {
+namespace {
+
+class QuietPlatform : public Platform {
+ public:
+  void ShowMessage(const std::string&) override {}
+  bool AskYesNo(const std::string&) override { return true; }
+  std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override { return {}; }
+  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
+  void Wait(int) override {}
+};
+
+void BM_PasteIntoWindow(benchmark::State& state) {
+  std::string text;
+  for (int i = 1; i <= state.range(0); ++i) text += std::to_string(i % 97) + ",5\t" + std::to_string(i) + "\r\n";
+  QuietPlatform ui;
+  for (auto _ : state) {
+    state.PauseTiming();
+    app::KinvaloApplication windows(ui, [] {});
+    windows.Start();
+    windows.TulmexForm->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+    QApplication::processEvents();
+    state.ResumeTiming();
+    windows.TulmexForm->StringGrid1SetEditText(1, 1, text);
+    QApplication::processEvents();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PasteIntoWindow)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kinvalo
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

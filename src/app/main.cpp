@@ -1,0 +1,21 @@
+// Kinvalo: partial linear regression of Y upon X, in a window.
+#include <QApplication>
+#include <QFont>
+
+#include "app/application.h"
+#include "app/command_guard.h"
+#include "app/qt_platform.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QString::fromLatin1(kinvalo::app::kApplicationTitle));
+  // Closing the main window shows the finish window; only that one ends the
+  // program.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setFont(QFont(QStringLiteral("Arial"), 9));
+  kinvalo::app::QtPlatform platform;
+  kinvalo::app::KinvaloApplication windows(platform, [] { QCoreApplication::exit(0); });
+  platform.SetParent(windows.TulmexForm.get());
+  kinvalo::app::RunCommand(platform, [&windows] { windows.Start(); });
+  return QApplication::exec();
+}

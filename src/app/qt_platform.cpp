@@ -1,0 +1,70 @@
+#include "app/qt_platform.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <QThread>
+
+namespace kinvalo::app {
+
+namespace {
+const QString kTitle = QStringLiteral("Kinvalo");
+}
+
+QString ToQtFilter(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString& description = parts[i];
+    const QString pattern = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+    filters << (description.contains(QLatin1Char('(')) ? description : description + " (" + pattern + ")");
+  }
+  if (parts.size() % 2 == 1 && !parts.back().isEmpty()) filters << parts.back();
+  return filters.join(QStringLiteral(";;"));
+}
+
+void QtPlatform::ShowMessage(const std::string& text) {
+  QMessageBox::information(parent_, kTitle, QString::fromStdString(text));
+}
+
+bool QtPlatform::AskYesNo(const std::string& text) {
+  return QMessageBox::question(parent_, kTitle, QString::fromStdString(text),
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtPlatform::RunDialog(const FileDialogOptions& options, bool save) {
+  QFileDialog dialog(parent_, QString::fromStdString(options.title),
+                     QString::fromStdString(options.initialFolder), ToQtFilter(options.filter));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // The program asks itself before it overwrites a file.
+  if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  QString suffix = QString::fromStdString(options.defaultExtension);
+  if (suffix.startsWith(QLatin1Char('.'))) suffix.remove(0, 1);
+  dialog.setDefaultSuffix(suffix);
+  if (!options.fileName.empty()) dialog.selectFile(QString::fromStdString(options.fileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> QtPlatform::OpenFileDialog(const FileDialogOptions& options) {
+  return RunDialog(options, false);
+}
+
+std::optional<std::string> QtPlatform::SaveFileDialog(const FileDialogOptions& options) {
+  return RunDialog(options, true);
+}
+
+void QtPlatform::Wait(int milliseconds) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < milliseconds) {
+    const int left = milliseconds - static_cast<int>(clock.elapsed());
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, left > 0 ? left : 0);
+    QThread::msleep(10);
+  }
+}
+
+}  // namespace kinvalo::app

@@ -1,0 +1,65 @@
+#pragma once
+// The small windows: the finish window, the output symbols, the confidence
+// help and the more-info window. Created once at start-up, then only shown
+// and hidden.
+#include <functional>
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QWidget>
+
+#include "app/base_form.h"
+
+namespace kinvalo::app {
+
+// A read-only text box in a pale colour of its own. Its text flows to the
+// width of the box unless `keepLines` (tables of symbols).
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const char* text, const QColor& background,
+                         bool keepLines = false);
+
+// Joins the lines of each paragraph, so that a text flows to the width of
+// its box: a line continues the one before unless either is empty or it
+// starts an item ("- ", "1. ", "Type 3:", "Method 1:").
+QString FlowText(const char* text);
+
+class TFinishForm : public TBaseForm {
+  Q_OBJECT
+
+ public:
+  // `endApplication` ends the program once the current command returns.
+  TFinishForm(QWidget* parent, std::function<void()> endApplication);
+
+  void FinishButtonClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;  // FormShow
+  void closeEvent(QCloseEvent* event) override;  // FormClose
+
+ private:
+  std::function<void()> endApplication_;
+  QPlainTextEdit* FinishMemo;
+  QPushButton* FinishButton;
+};
+
+class TSymbolsForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TSymbolsForm(QWidget* parent);
+};
+
+class THelpForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit THelpForm(QWidget* parent);
+};
+
+class TMoreInfoForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TMoreInfoForm(QWidget* parent);
+};
+
+}  // namespace kinvalo::app

@@ -1,0 +1,124 @@
+// The calculation run: from the input table through the saved input file,
+// the breakpoint search and the variance analysis to the output tab. The
+// calculation itself is the one the batch command runs.
+#include <cctype>
+
+#include "app/small_forms.h"
+#include "app/tulmex_form.h"
+#include "calc/calculation.h"
+#include "core/paths.h"
+
+namespace kinvalo::app {
+
+namespace {
+
+// The input file always ends in ".inp": its result files are named by
+// replacing that extension, so no other name can make them overwrite it.
+std::string WithInputExtension(const std::string& path) {
+  const std::string base = ChangeFileExt(path, "");
+  std::string extension = path.substr(base.size());
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".inp" ? path : path + ".inp";
+}
+
+}  // namespace
+
+bool TTulmexForm::ConfirmSaveFile() {
+  const std::optional<std::string> path = ui_.SaveFileDialog(InputSaveDialog_);
+  if (!path) {
+    SaveCancelled = true;
+    return false;
+  }
+  s_->DM.FileName = WithInputExtension(*path);
+  if (FileExists(s_->DM.FileName)) return s_->DM.AskYesNo("The file already exists, overwrite?");
+  return true;
+}
+
+void TTulmexForm::InputSaveExecute() {
+  SaveCancelled = false;
+  if (!ConfirmSaveFile() || SaveCancelled) {
+    ui_.ShowMessage("The input data were not saved");
+    return;
+  }
+  TDMTulmex& dm = s_->DM;
+  const bool taken = input_->TakeTableRows(Title1Edit->text().toStdString(), Title2Edit->text().toStdString());
+  ShowInputPage();
+  if (!taken) return;
+  ExplainButton->setText(QStringLiteral("Explanation"));
+  AnovaButton->setText(QStringLiteral("Anova table"));
+  // A file that cannot be created has been reported; the run goes on with
+  // the data in memory.
+  dm.WriteInputFile();
+  ConfComboBoxChange();
+  try {
+    RunCalculation();
+  } catch (...) {
+    WaitMemo->hide();
+    throw;
+  }
+  if (s_->R.DataUnfit) {
+    s_->R.DataUnfit = false;
+    InputTabSheetShow();
+    return;
+  }
+  InputFileName_ = ChangeFileExt(dm.FileName, ".inp");
+  dm.FileName = ChangeFileExt(dm.FileName, ".out");
+  if (!LoadResult(".out")) {
+    WaitMemo->hide();
+    ShowTab(InputTabSheet);
+    return;
+  }
+  WaitMemo->appendPlainText(QStringLiteral(" Filing results .."));
+  ui_.Wait(500);
+  WaitMemo->hide();
+  ui_.ShowMessage("The input is saved in " + InputFileName_ +
+                  "   Calculations were done and the output is saved in  " + dm.FileName);
+  ShowTextLines();
+  for (QWidget* w : {static_cast<QWidget*>(OutputMemo), static_cast<QWidget*>(ExplainButton),
+                     static_cast<QWidget*>(AnovaButton), static_cast<QWidget*>(SymbolsButton),
+                     static_cast<QWidget*>(GraphicsButton)}) {
+    w->show();
+  }
+  CalcObs_Button->setText(QStringLiteral("See calc-obs graph"));
+  SetDialogFolders(ExtractFilePath(dm.FileName));
+  Calculated_ = true;
+  s_->Graph.ShowBelt = false;
+  s_->Graph.ShowBlock = false;
+  s_->Graph.CombineTypes = false;
+  ConfButton->setEnabled(false);
+  ConfButton->setText(QStringLiteral("Show confidence belt"));
+  RegButton->setText(QStringLiteral("Show regression line"));
+  s_->Controls.ZtypeButtonCaption = "Show combination  Type 3 and 4";
+  ZtypeButton->setText(QString::fromStdString(s_->Controls.ZtypeButtonCaption));
+  const bool partial = s_->R.ResultType == 3 || s_->R.ResultType == 4;
+  for (QPushButton* b : {CalcObs_Button, RegButton, ZtypeButton}) b->setVisible(partial);
+  ShowTab(OutputTabSheet);
+}
+
+void TTulmexForm::RunCalculation() {
+  WaitMemo->clear();
+  WaitMemo->show();
+  WaitMemo->raise();
+  WaitMemo->appendPlainText(QStringLiteral(" Saving data ....."));
+  ui_.Wait(500);
+  WaitMemo->appendPlainText(QStringLiteral(" Progress 25% ...."));
+  ui_.Wait(500);
+  input_->W.DecimalSeparator = '.';
+  SetExplainEnabled(true);
+  AnovaButton->setEnabled(true);
+  // The breakpoint search with its files, then the variance analysis.
+  CalculateResults(*s_);
+  if (s_->R.DataUnfit) {
+    WaitMemo->hide();
+    return;
+  }
+  WaitMemo->appendPlainText(QStringLiteral(" Calculating ...."));
+  ui_.Wait(500);
+  WaitMemo->appendPlainText(QStringLiteral(" Anova table ...."));
+  ui_.Wait(500);
+  GraphSaveAction->setEnabled(true);
+  WaitMemo->appendPlainText(QStringLiteral(" Progress 75% ..."));
+  ui_.Wait(500);
+}
+
+}  // namespace kinvalo::app

@@ -1,0 +1,893 @@
+// The window as a user meets it: what each control shows, what a workflow
+// leaves on the screen and on disk, and which messages appear. Dialogs and
+// message boxes are answered by the scripted platform.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QtTest>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/application.h"
+#include "app/command_guard.h"
+#include "app/input_grid.h"
+#include "app/qt_platform.h"
+#include "core/textfile.h"
+#include "data/output_reader.h"
+#include "engine/engine.h"
+#include "support/scripted_platform.h"
+#include "support/temp_dir.h"
+
+using namespace kinvalo;
+using namespace kinvalo::app;
+
+namespace {
+
+const char* const kNotReal = "Not all data values in the inputfile are real, do not use letters or blanks.";
+
+// Two tab-separated spreadsheet columns, one CR LF line per data set.
+QString Columns(const std::vector<std::pair<double, double>>& rows) {
+  QString text;
+  for (const auto& [y, x] : rows) text += QString::number(y) + "\t" + QString::number(x) + "\r\n";
+  return text;
+}
+
+// Level up to X = 10, then falling: a clear Type 3.
+std::vector<std::pair<double, double>> Type3Data() {
+  std::vector<std::pair<double, double>> rows;
+  for (int i = 1; i <= 20; ++i) {
+    const double noise = (i % 3 - 1) * 0.4;
+    rows.emplace_back((i <= 10 ? 50.0 : 50.0 - 3.0 * (i - 10)) + noise, i);
+  }
+  return rows;
+}
+
+// A straight line with a little scatter: Type 1.
+std::vector<std::pair<double, double>> Type1Data() {
+  std::vector<std::pair<double, double>> rows;
+  for (int i = 1; i <= 20; ++i) rows.emplace_back(5.0 + 2.0 * i + (i % 4 - 1.5) * 0.8, i);
+  return rows;
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+  TextReader in;
+  std::vector<std::string> lines;
+  if (!in.Open(path)) return lines;
+  while (!in.AtEnd()) lines.push_back(in.ReadLine());
+  return lines;
+}
+
+// One program run: the windows as the program creates them, a scripted
+// platform and a folder of its own.
+struct Session {
+  test::ScriptedPlatform ui;
+  int ended = 0;
+  KinvaloApplication app{ui, [this] { ++ended; }};
+  test::TempDir dir;
+  TTulmexForm* form = nullptr;
+
+  Session() {
+    app.Start();
+    form = app.TulmexForm.get();
+    QApplication::setActiveWindow(form);
+  }
+
+  template <typename T = QWidget>
+  T* Get(const char* name) const {
+    T* widget = form->findChild<T*>(QString::fromLatin1(name));
+    if (!widget) qFatal("no control %s", name);
+    return widget;
+  }
+  QWidget* InputTab() const { return Get("InputTabSheet"); }
+  // A control of the input tab (the confidence help window has a memo of
+  // the same name as the tab's help panel).
+  template <typename T = QWidget>
+  T* In(const char* name) const {
+    T* widget = InputTab()->findChild<T*>(QString::fromLatin1(name));
+    if (!widget) qFatal("no input control %s", name);
+    return widget;
+  }
+  bool Shown(const char* name) const { return !Get(name)->isHidden(); }
+  QString Caption(const char* name) const { return Get<QPushButton>(name)->text(); }
+  QString Status() const { return Get<QLabel>("StatusPanel")->text(); }
+  QWidget* CurrentTab() const { return Get<QTabWidget>("PageControl1")->currentWidget(); }
+  void GoTo(const char* tab) const {
+    auto* pages = Get<QTabWidget>("PageControl1");
+    pages->setCurrentWidget(Get(tab));
+  }
+  void Click(const char* name) const { QTest::mouseClick(Get<QPushButton>(name), Qt::LeftButton); }
+
+  QTableView* Grid() const { return In<QTableView>("StringGrid1"); }
+  QString Cell(int col, int row) const {
+    return Grid()->model()->index(row - 1, col).data().toString();
+  }
+  int Rows() const { return Grid()->model()->rowCount(); }
+  QString CountBox() const { return In<QLineEdit>("NrOfDataEdit")->text(); }
+
+  // Opens the cell editor of (col, row) as a double click does.
+  QLineEdit* Editor(int col, int row) const {
+    QTableView* grid = Grid();
+    const QModelIndex index = grid->model()->index(row - 1, col);
+    grid->setCurrentIndex(index);
+    grid->edit(index);
+    // An editor closed earlier may wait for its deletion.
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* e : grid->findChildren<QLineEdit*>(QStringLiteral("StringGrid1Editor"))) {
+      if (!e->isHidden()) editor = e;
+    }
+    if (!editor) qFatal("no cell editor");
+    editor->setFocus();
+    return editor;
+  }
+  // Types `text` key by key over the cell's text and leaves the cell.
+  void Type(int col, int row, const QString& text) const {
+    QLineEdit* editor = Editor(col, row);
+    editor->selectAll();
+    if (text.isEmpty()) {
+      QTest::keyClick(editor, Qt::Key_Delete);
+    } else {
+      QTest::keyClicks(editor, text);
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+  }
+  // Pastes the clipboard into the cell editor with Ctrl+V.
+  void PasteInto(int col, int row, const QString& clipboard) const {
+    QApplication::clipboard()->setText(clipboard);
+    QLineEdit* editor = Editor(col, row);
+    editor->selectAll();
+    QTest::keySequence(editor, QKeySequence::Paste);
+  }
+  // Fills the table by pasting into the first Y cell.
+  void PasteData(const std::vector<std::pair<double, double>>& rows) const { PasteInto(1, 1, Columns(rows)); }
+
+  // Save/calculate, answering the save dialog with `name` in the folder.
+  std::string Calculate(const std::string& name) {
+    const std::string path = dir / name;
+    ui.files.push_back(path);
+    Click("InputSaveButton");
+    return path;
+  }
+};
+
+// The output reader arrives with its own work; until then it loads nothing
+// and the tests of what the memo shows wait for it.
+bool OutputReaderWorks() {
+  test::TempDir dir;
+  const std::string path = dir / "three.out";
+  test::WriteBytes(path, "one\r\ntwo\r\nthree\r\n");
+  test::ScriptedPlatform ui;
+  AppState state(ui);
+  bool ok = false;
+  LoadResultText(state, path, ok, ".out");
+  return state.DM.TextLines.size() == 3;
+}
+
+QStringList MemoLines(const QPlainTextEdit* memo) { return memo->toPlainText().split(QLatin1Char('\n')); }
+
+QStringList ToQt(const std::vector<std::string>& lines) {
+  QStringList list;
+  for (const auto& line : lines) list << QString::fromStdString(line);
+  return list;
+}
+
+}  // namespace
+
+class TulmexFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startsOnIntroWithTheFinishWindowHidden();
+  void menuEntries_data();
+  void menuEntries();
+  void inputControls_data();
+  void inputControls();
+  void statusTextPerTab_data();
+  void statusTextPerTab();
+  void windowPlacement_data();
+  void windowPlacement();
+  void dialogFilters();
+  void introDetailsReturnToTheIntroduction();
+  void typedDataCalculatedToTheOutputTab();
+  void pastedDataCalculatedWithTheChosenConfidence();
+  void twentyFiveLinesPastedIntoRowOne();
+  void twelveLinesIntoFifteenRows_data();
+  void twelveLinesIntoFifteenRows();
+  void pasteReachesTheHandlerWholeByEveryRoute();
+  void countBoxRaisedAndLowered();
+  void emptyXCellsDroppedByTheRun();
+  void aLetterStopsTheRunWithNothingWritten();
+  void saveCancelledOrNotOverwritten();
+  void refusedDataReturnToTheInputTab();
+  void anovaToggleAndSymbolsWindow();
+  void outputTabShowsReport();
+  void openInput();
+  void openInputOfABrokenFileKeepsTheProgramGoing();
+  void openOutput();
+  void helpPanelsToggle();
+  void clearData();
+  void cutNeverEndsTheProgram();
+  void closingTheMainWindowShowsTheFinishWindow();
+};
+
+void TulmexFormTest::startsOnIntroWithTheFinishWindowHidden() {
+  Session s;
+  QCOMPARE(s.form->windowTitle(), QStringLiteral("Kinvalo, partial regression "));
+  QCOMPARE(s.CurrentTab(), s.Get("IntroTabSheet"));
+  QCOMPARE(s.Status(), QStringLiteral("Click on the Input tab to proceed."));
+  auto* pages = s.Get<QTabWidget>("PageControl1");
+  QStringList tabs;
+  for (int i = 0; i < pages->count(); ++i) tabs << pages->tabText(i);
+  QCOMPARE(tabs, QStringList({"  Intro  ", "  Input  ", "  Output  ", " Graphics "}));
+  QVERIFY(!s.app.FinishForm->isVisible());
+  QCOMPARE(s.app.FinishForm->windowTitle(), QStringLiteral("Tulmex finish"));
+  QCOMPARE(s.app.SymbolsForm->windowTitle(), QStringLiteral("Tulmex output symbols"));
+  QCOMPARE(s.app.HelpForm->windowTitle(), QStringLiteral("Help St.Err.BP and confidence analysis"));
+  QCOMPARE(s.app.MoreInfoForm->windowTitle(), QStringLiteral("More Info"));
+  QVERIFY(s.Get<QPlainTextEdit>("IntroMemo")->toPlainText().startsWith("INTRODUCTION TO THE Kinvalo PROGRAM"));
+  QVERIFY(!s.Get<QPushButton>("TestsButton")->isEnabled());
+  QVERIFY(!s.Shown("MoreInfoButton"));
+  QVERIFY(!s.form->findChild<QAction*>("InputSaveMenu")->isEnabled());
+}
+
+void TulmexFormTest::menuEntries_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("caption");
+  QTest::addColumn<QString>("shortcut");
+  QTest::newRow("open input") << "InputOpenMenu" << "Open input" << "Ctrl+I";
+  QTest::newRow("open output") << "OutputOpenMenu" << "Open output" << "Ctrl+O";
+  QTest::newRow("open graph") << "GraphOpenMenu" << "OpenGraph" << "Ctrl+G";
+  QTest::newRow("save input") << "InputSaveMenu" << "Save input" << "Ctrl+S";
+  QTest::newRow("save graph") << "GraphSaveMenu" << "s&Ave graph" << "Ctrl+A";
+  QTest::newRow("exit has the quit key") << "ProgramExit" << "program e&Xit" << "Ctrl+Q";
+  QTest::newRow("copy") << "Copy" << "&Copy" << "Ctrl+C";
+  QTest::newRow("cut alone has Ctrl+X") << "Cut" << "Cu&t" << "Ctrl+X";
+  QTest::newRow("paste") << "Paste" << "&Paste" << "Ctrl+V";
+}
+
+void TulmexFormTest::menuEntries() {
+  QFETCH(QString, name);
+  QFETCH(QString, caption);
+  QFETCH(QString, shortcut);
+  Session s;
+  auto* entry = s.form->findChild<QAction*>(name);
+  QVERIFY(entry);
+  QCOMPARE(entry->text(), caption);
+  QCOMPARE(entry->shortcut().toString(), shortcut);
+  // No two entries share a key: an ambiguous key would fire neither.
+  int sharing = 0;
+  for (QAction* other : s.form->findChildren<QAction*>()) sharing += other->shortcut() == entry->shortcut();
+  QCOMPARE(sharing, 1);
+}
+
+void TulmexFormTest::inputControls_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("hint");
+  QTest::addColumn<bool>("shown");
+  QTest::newRow("file label") << "FileNameLabel" << "File" << "" << false;
+  QTest::newRow("title 1 label") << "Title1Label" << "Title1" << "" << true;
+  QTest::newRow("title 1") << "Title1Edit" << "" << "General information" << true;
+  QTest::newRow("title 2 label") << "Title2Label" << "Title2" << "" << true;
+  QTest::newRow("title 2") << "Title2Edit" << "" << "Details about the variables and units" << true;
+  QTest::newRow("count label") << "NrOfDataLabel" << "Nr. of data sets" << "" << true;
+  QTest::newRow("count") << "NrOfDataEdit" << "15" << "Between 6 and 900" << true;
+  QTest::newRow("confidence label") << "ConfLabel" << "Minimum confidence %" << "" << true;
+  QTest::newRow("preference") << "RadioGroup1" << "Express preference" << "" << true;
+  QTest::newRow("prefer 3") << "RadioButton1" << "Prefer Type 3" << "" << true;
+  QTest::newRow("prefer 4") << "RadioButton2" << "Prefer Type 4" << "" << true;
+  QTest::newRow("best") << "RadioButton3" << "Best of the two" << "" << true;
+  QTest::newRow("table") << "StringGrid1" << "" << "Y = dependent variable, X, Z independent" << true;
+  QTest::newRow("symbols help") << "HelpOpenButton" << "Symbols help" << "" << true;
+  QTest::newRow("paste help") << "PasteButton" << "Paste help" << "" << true;
+  QTest::newRow("clear") << "ClearButton" << "Clear data" << "" << true;
+  QTest::newRow("open") << "InputOpenButton" << "Open input" << "" << true;
+  QTest::newRow("calculate") << "InputSaveButton" << "Save/calculate" << "" << true;
+  QTest::newRow("wait memo") << "WaitMemo" << "" << "" << false;
+  QTest::newRow("symbols panel") << "HelpMemo" << "" << "" << false;
+  QTest::newRow("paste panel") << "PasteMemo" << "" << "" << false;
+  QTest::newRow("types picture") << "Image1" << "" << "" << true;
+}
+
+void TulmexFormTest::inputControls() {
+  QFETCH(QString, name);
+  QFETCH(QString, text);
+  QFETCH(QString, hint);
+  QFETCH(bool, shown);
+  Session s;
+  s.GoTo("InputTabSheet");
+  QWidget* w = s.In(name.toLatin1().constData());
+  QCOMPARE(!w->isHidden(), shown);
+  QCOMPARE(w->toolTip(), hint);
+  QString shownText;
+  if (auto* label = qobject_cast<QLabel*>(w)) shownText = label->text();
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) shownText = edit->text();
+  if (auto* button = qobject_cast<QAbstractButton*>(w)) shownText = button->text();
+  if (auto* box = qobject_cast<QGroupBox*>(w)) shownText = box->title();
+  QCOMPARE(shownText, text);
+  if (name == "RadioButton3") QVERIFY(qobject_cast<QRadioButton*>(w)->isChecked());
+  if (name == "Image1") QCOMPARE(qobject_cast<QLabel*>(w)->pixmap().size(), QSize(280, 230));
+}
+
+void TulmexFormTest::statusTextPerTab_data() {
+  QTest::addColumn<QString>("tab");
+  QTest::addColumn<QString>("status");
+  QTest::newRow("input") << "InputTabSheet"
+                         << "Enter data or use \"Open\" to edit existing data. Then use \"Save-Calculate\".";
+  QTest::newRow("output") << "OutputTabSheet" << "The output file can be inspected";
+  QTest::newRow("graphics") << "GraphicsTabSheet" << "Graphics presentations of output data can be seen and saved";
+  QTest::newRow("back to intro") << "IntroTabSheet" << "Click on the Input tab to proceed.";
+}
+
+void TulmexFormTest::statusTextPerTab() {
+  QFETCH(QString, tab);
+  QFETCH(QString, status);
+  Session s;
+  s.GoTo("GraphicsTabSheet");
+  s.GoTo("InputTabSheet");
+  s.GoTo(tab.toLatin1().constData());
+  QCOMPARE(s.Status(), status);
+  // Only the input tab can save.
+  QCOMPARE(s.form->findChild<QAction*>("InputSaveMenu")->isEnabled(), tab == "InputTabSheet");
+}
+
+void TulmexFormTest::windowPlacement_data() {
+  QTest::addColumn<int>("screen");
+  QTest::addColumn<int>("left");
+  QTest::addColumn<int>("width");
+  QTest::newRow("800 wide") << 800 << 5 << 795;
+  QTest::newRow("860 wide") << 860 << 5 << 855;
+  QTest::newRow("861 wide") << 861 << 100 << 860;
+  QTest::newRow("1024 wide") << 1024 << 100 << 860;
+}
+
+void TulmexFormTest::windowPlacement() {
+  QFETCH(int, screen);
+  QFETCH(int, left);
+  QFETCH(int, width);
+  const WindowPlacement placement = PlaceMainWindow(screen);
+  QCOMPARE(placement.left, left);
+  QCOMPARE(placement.width, width);
+}
+
+void TulmexFormTest::dialogFilters() {
+  QCOMPARE(ToQtFilter("Input files (*.inp)|*.inp"), QStringLiteral("Input files (*.inp)"));
+  QCOMPARE(ToQtFilter("Graphs|*.bmp|All|*.*"), QStringLiteral("Graphs (*.bmp);;All (*.*)"));
+  test::ScriptedPlatform ui;
+  bool ran = false;
+  RunCommand(ui, [&] {
+    ran = true;
+    throw std::out_of_range("index 7");
+  });
+  QVERIFY(ran);
+  QCOMPARE(ui.messages.size(), size_t{1});
+  QCOMPARE(QString::fromStdString(ui.messages[0]), QString::fromStdString(GenericErrorMessage("index 7")));
+}
+
+void TulmexFormTest::introDetailsReturnToTheIntroduction() {
+  Session s;
+  s.Click("TypesButton");
+  QVERIFY(!s.Shown("IntroMemo"));
+  QVERIFY(s.Shown("TypesMemo"));
+  QVERIFY(s.Get<QPlainTextEdit>("TypesMemo")->toPlainText().startsWith("EXPLANATION OF THE FUNCTION TYPES USED"));
+  s.GoTo("InputTabSheet");
+  s.GoTo("IntroTabSheet");
+  QVERIFY(s.Shown("IntroMemo"));
+  for (const char* memo : {"TypesMemo", "TestsMemo", "SequenceMemo", "MethodsMemo"}) QVERIFY(!s.Shown(memo));
+}
+
+void TulmexFormTest::typedDataCalculatedToTheOutputTab() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  QCOMPARE(s.Rows(), 15);
+  QCOMPARE(s.Cell(1, 15), QStringLiteral("0"));
+  // A key on a selected cell starts typing over it.
+  s.Grid()->setCurrentIndex(s.Grid()->model()->index(0, 1));
+  QTest::keyClick(s.Grid(), Qt::Key_8);
+  QCOMPARE(s.Cell(1, 1), QStringLiteral("8"));
+  QTest::keyClicks(s.In<QLineEdit>("Title1Edit"), "Typed trial");
+  const auto data = Type3Data();
+  // Fifteen rows typed key by key, five more after raising the count.
+  for (int r = 1; r <= 15; ++r) {
+    s.Type(1, r, QString::number(data[r - 1].first).replace('.', ','));
+    s.Type(2, r, QString::number(data[r - 1].second));
+  }
+  auto* count = s.In<QLineEdit>("NrOfDataEdit");
+  count->selectAll();
+  QTest::keyClicks(count, "20");
+  QTest::keyClick(count, Qt::Key_Return);
+  QCOMPARE(s.ui.messages.back(), std::string(" Add data in the last cells at the end of the column"));
+  QCOMPARE(s.Rows(), 20);
+  QCOMPARE(s.Cell(1, 15), QString::number(data[14].first).replace('.', ','));
+  QCOMPARE(s.Cell(1, 16), QString());
+  for (int r = 16; r <= 20; ++r) {
+    s.Type(1, r, QString::number(data[r - 1].first));
+    s.Type(2, r, QString::number(data[r - 1].second));
+  }
+  s.ui.messages.clear();
+  const std::string inp = s.Calculate("typed.inp");
+
+  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
+  QCOMPARE(s.Status(), QStringLiteral("The output file can be inspected"));
+  const std::string out = s.dir / "typed.out";
+  QCOMPARE(s.ui.messages.back(), "The input is saved in " + inp +
+                                     "   Calculations were done and the output is saved in  " + out);
+  QCOMPARE(QString::fromStdString(s.dir.Listing()), QStringLiteral("typed.inp typed.out typed.txt typed.var "));
+  const std::vector<std::string> lines = FileLines(inp);
+  QCOMPARE(lines.size(), size_t{31});
+  QCOMPARE(lines[0], std::string("Typed trial"));
+  QCOMPARE(lines[1], std::string(" No second title given"));
+  QCOMPARE(lines[4], std::string(" Number of data sets:  20"));
+  QCOMPARE(QString::fromStdString(lines[11]), QStringLiteral("    1      50.00         1.00"));
+  QCOMPARE(QString::fromStdString(lines[30]), QStringLiteral("   20      20.40        20.00"));
+  QCOMPARE(s.form->InputFileName(), inp);
+  QCOMPARE(s.form->InputSaveDialog().initialFolder, s.dir.path().string() + "/");
+  // The waits of the progress lines: six of half a second.
+  QCOMPARE(s.ui.waited, 3000);
+  QVERIFY(s.In("WaitMemo")->isHidden());
+  QCOMPARE(s.In<QPlainTextEdit>("WaitMemo")->toPlainText(),
+           QStringLiteral(" Saving data .....\n Progress 25% ....\n Calculating ....\n Anova table ....\n"
+                          " Progress 75% ...\n Filing results .."));
+  for (const char* shown : {"OutputMemo", "ExplainButton", "AnovaButton", "SymbolsButton", "GraphicsButton",
+                            "ResultButton", "CalcObs_Button", "ZtypeButton"}) {
+    QVERIFY2(s.Shown(shown), shown);
+  }
+  QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show combination  Type 3 and 4"));
+  QVERIFY(!s.Get<QPushButton>("ConfButton")->isEnabled());
+  QVERIFY(s.form->Calculated());
+}
+
+void TulmexFormTest::pastedDataCalculatedWithTheChosenConfidence() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.In<QComboBox>("ConfComboBox")->setCurrentIndex(1);
+  s.In<QRadioButton>("RadioButton1")->setChecked(true);
+  s.PasteData(Type1Data());
+  QCOMPARE(s.CountBox(), QStringLiteral("20"));
+  s.Calculate("line.inp");
+  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
+  QCOMPARE(s.form->State().R.ConfidenceFactor, 2.1);
+  bool confidence = false;
+  for (const std::string& line : FileLines(s.dir / "line.out")) confidence |= line == " Minimum confidence % : 95";
+  QVERIFY(confidence);
+  // A straight line has no partial graphs and no explanation table.
+  QCOMPARE(QString::fromStdString(s.dir.Listing()), QStringLiteral("line.inp line.out line.var "));
+  for (const char* hidden : {"CalcObs_Button", "RegButton", "ZtypeButton"}) QVERIFY2(!s.Shown(hidden), hidden);
+  QVERIFY(!s.Get<QPushButton>("ExplainButton")->isEnabled());
+}
+
+void TulmexFormTest::twentyFiveLinesPastedIntoRowOne() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  std::vector<std::pair<double, double>> rows;
+  for (int i = 1; i <= 25; ++i) rows.emplace_back(100 + i, i * 0.5);
+  s.PasteData(rows);
+  QCOMPARE(s.Rows(), 25);
+  QCOMPARE(s.CountBox(), QStringLiteral("25"));
+  for (int r : {1, 13, 25}) {
+    QCOMPARE(s.Cell(0, r), QString::number(r));
+    QCOMPARE(s.Cell(1, r), QString::number(100 + r));
+    QCOMPARE(s.Cell(2, r), QString::number(r * 0.5));
+  }
+  QCOMPARE(s.Grid()->width(), 220);
+  QVERIFY(s.ui.messages.empty());
+}
+
+void TulmexFormTest::twelveLinesIntoFifteenRows_data() {
+  QTest::addColumn<bool>("keep");
+  QTest::newRow("yes keeps 15") << true;
+  QTest::newRow("no leaves 12") << false;
+}
+
+void TulmexFormTest::twelveLinesIntoFifteenRows() {
+  QFETCH(bool, keep);
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.Type(1, 14, "77");
+  s.ui.answers = {keep};
+  std::vector<std::pair<double, double>> rows;
+  for (int i = 1; i <= 12; ++i) rows.emplace_back(i, i);
+  s.PasteData(rows);
+  QVERIFY(!s.ui.messages.empty());
+  QCOMPARE(s.ui.messages.front(),
+           std::string("The number of data sets is less than the original number. Do you want to maintain the "
+                       "original number?"));
+  QCOMPARE(s.Rows(), keep ? 15 : 12);
+  QCOMPARE(s.CountBox(), keep ? QStringLiteral("15") : QStringLiteral("12"));
+  QCOMPARE(s.Cell(1, 12), QStringLiteral("12"));
+  if (keep) QCOMPARE(s.Cell(1, 14), QStringLiteral("77"));
+  QCOMPARE(s.ui.messages.size(), size_t{1});
+}
+
+void TulmexFormTest::pasteReachesTheHandlerWholeByEveryRoute() {
+  const QString block = QStringLiteral("1 234,5\t7\n2.5 kg\t8\t99\n3e2\t9\n");
+  auto check = [](Session& s, int col) {
+    QCOMPARE(s.CountBox(), QStringLiteral("15"));
+    QCOMPARE(s.Cell(col, 1), QStringLiteral("1234,5"));
+    QCOMPARE(s.Cell(col, 2), QStringLiteral("2.5"));
+    QCOMPARE(s.Cell(col, 3), QStringLiteral("3E2"));
+  };
+  {  // Ctrl+V in the cell editor, answering Yes to keep 15 rows.
+    Session s;
+    s.GoTo("InputTabSheet");
+    s.ui.answers = {true};
+    s.PasteInto(1, 1, block);
+    check(s, 1);
+    QCOMPARE(s.Cell(2, 2), QStringLiteral("8"));
+    QCOMPARE(s.Cell(1, 4), QStringLiteral("0"));
+  }
+  {  // The cell editor's context menu.
+    Session s;
+    s.GoTo("InputTabSheet");
+    s.ui.answers = {true};
+    QApplication::clipboard()->setText(block);
+    QLineEdit* editor = s.Editor(1, 1);
+    editor->selectAll();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), editor->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(editor, &event);
+    QMenu* menu = editor->findChild<QMenu*>();
+    QVERIFY(menu);
+    QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
+    QVERIFY(paste);
+    paste->trigger();
+    menu->close();
+    check(s, 1);
+  }
+  {  // Ctrl+V on a selected cell of the X column, no editor open.
+    Session s;
+    s.GoTo("InputTabSheet");
+    s.ui.answers = {true};
+    QApplication::clipboard()->setText(block);
+    QTableView* grid = s.Grid();
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, 2));
+    QTest::keySequence(grid, QKeySequence::Paste);
+    check(s, 2);
+    QCOMPARE(s.Cell(1, 1), QStringLiteral("0"));  // Y stays, the second column has no place
+  }
+  {  // Right-click on a cell of the table.
+    Session s;
+    s.GoTo("InputTabSheet");
+    s.ui.answers = {true};
+    QApplication::clipboard()->setText(block);
+    QTableView* grid = s.Grid();
+    const QPoint at = grid->visualRect(grid->model()->index(0, 1)).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &event);
+    auto* menu = grid->findChild<QMenu*>(QStringLiteral("StringGrid1Menu"));
+    QVERIFY(menu);
+    menu->findChild<QAction*>(QStringLiteral("edit-paste"))->trigger();
+    menu->close();
+    check(s, 1);
+  }
+}
+
+void TulmexFormTest::countBoxRaisedAndLowered() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.Type(1, 3, "4,25");
+  auto* count = s.In<QLineEdit>("NrOfDataEdit");
+  auto enter = [&](const char* text) {
+    count->selectAll();
+    QTest::keyClicks(count, text);
+    QTest::keyClick(count, Qt::Key_Return);
+    return QString::fromStdString(s.ui.messages.empty() ? std::string() : s.ui.messages.back());
+  };
+  QCOMPARE(enter("12"), QStringLiteral(" To remove data make the relevant data cells empty"));
+  QCOMPARE(s.Rows(), 15);
+  QCOMPARE(enter("x1"), QStringLiteral("The number of data sets is not a valid integer"));
+  QCOMPARE(enter("-30"), QStringLiteral(" The minimum number of data sets is 10"));
+  QCOMPARE(s.Rows(), 15);
+  QCOMPARE(enter("30"), QStringLiteral(" Add data in the last cells at the end of the column"));
+  QCOMPARE(s.Rows(), 30);
+  QCOMPARE(s.Cell(1, 3), QStringLiteral("4,25"));
+  QCOMPARE(s.Cell(0, 30), QStringLiteral("30"));
+  QCOMPARE(s.Grid()->width(), 220);
+}
+
+void TulmexFormTest::emptyXCellsDroppedByTheRun() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  auto data = Type3Data();
+  data.resize(15);
+  s.PasteData(data);
+  s.Type(2, 3, "");
+  s.Type(2, 7, "");
+  const std::string inp = s.Calculate("gaps.inp");
+  const std::vector<std::string> lines = FileLines(inp);
+  QCOMPARE(lines.size(), size_t{11 + 13});
+  QCOMPARE(lines[4], std::string(" Number of data sets:  13"));
+  QCOMPARE(lines[23].substr(0, 5), std::string("   13"));
+  s.GoTo("InputTabSheet");
+  QCOMPARE(s.CountBox(), QStringLiteral("13"));
+  QCOMPARE(s.Rows(), 13);
+  QCOMPARE(s.Cell(2, 3), QStringLiteral("4"));  // row 4 moved up
+  QCOMPARE(s.Cell(2, 13), QStringLiteral("15"));
+}
+
+void TulmexFormTest::aLetterStopsTheRunWithNothingWritten() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.PasteData(Type3Data());
+  s.Type(1, 5, "2a");
+  s.Calculate("letters.inp");
+  QCOMPARE(s.ui.messages.back(), std::string(kNotReal));
+  QCOMPARE(QString::fromStdString(s.dir.Listing()), QString());
+  QCOMPARE(s.CurrentTab(), s.InputTab());
+  QCOMPARE(s.Cell(1, 5), QStringLiteral("2a"));
+  QVERIFY(!s.form->Calculated());
+}
+
+void TulmexFormTest::saveCancelledOrNotOverwritten() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.PasteData(Type3Data());
+  s.ui.files.push_back(std::nullopt);
+  s.Click("InputSaveButton");
+  QCOMPARE(s.ui.messages.back(), std::string("The input data were not saved"));
+  test::WriteBytes(s.dir / "old.inp", "keep me");
+  s.ui.answers = {false};
+  s.Calculate("old");  // the name gets its extension
+  QCOMPARE(s.ui.messages.end()[-2], std::string("The file already exists, overwrite?"));
+  QCOMPARE(s.ui.messages.back(), std::string("The input data were not saved"));
+  QCOMPARE(test::ReadBytes(s.dir / "old.inp"), std::string("keep me"));
+  // A name of a result file is not taken for the input.
+  s.Calculate("results.out");
+  QCOMPARE(QString::fromStdString(s.dir.Listing()),
+           QStringLiteral("old.inp results.out.inp results.out.out results.out.txt results.out.var "));
+}
+
+void TulmexFormTest::refusedDataReturnToTheInputTab() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.Calculate("zeros.inp");  // the fresh table: fifteen times (0, 0)
+  QCOMPARE(s.ui.messages.back(), std::string(kScarcityMessage));
+  QCOMPARE(s.CurrentTab(), s.InputTab());
+  QVERIFY(s.In("WaitMemo")->isHidden());
+  QCOMPARE(QString::fromStdString(s.dir.Listing()), QStringLiteral("zeros.inp "));
+  QCOMPARE(s.Rows(), 15);
+  QVERIFY(!s.form->Calculated());
+  s.GoTo("OutputTabSheet");
+  QVERIFY(!s.Shown("OutputMemo"));
+  QVERIFY(!s.Shown("AnovaButton"));
+}
+
+void TulmexFormTest::anovaToggleAndSymbolsWindow() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.PasteData(Type1Data());
+  s.Calculate("anova.inp");
+  QVERIFY(!s.Get<QPushButton>("ExplainButton")->isEnabled());
+  s.Click("SymbolsButton");
+  QVERIFY(s.app.SymbolsForm->isVisible());
+  s.Click("AnovaButton");
+  QCOMPARE(s.Caption("AnovaButton"), QStringLiteral("Close Anova"));
+  QVERIFY(!s.Shown("SymbolsButton"));
+  QVERIFY(!s.Shown("GraphicsButton"));
+  QVERIFY(!s.app.SymbolsForm->isVisible());
+  QVERIFY(!s.Get<QPushButton>("ExplainButton")->isEnabled());
+  s.Click("AnovaButton");
+  QCOMPARE(s.Caption("AnovaButton"), QStringLiteral("Anova table"));
+  QVERIFY(s.Shown("SymbolsButton"));
+  QVERIFY(s.Shown("GraphicsButton"));
+  QCOMPARE(s.form->State().DM.FileName, s.dir / "anova.out");
+  s.Click("SymbolsButton");
+  QVERIFY(s.app.SymbolsForm->isVisible());
+  s.GoTo("InputTabSheet");
+  QVERIFY(!s.app.SymbolsForm->isVisible());
+}
+
+void TulmexFormTest::outputTabShowsReport() {
+  if (!OutputReaderWorks()) QSKIP("needs the output reader");
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.PasteData(Type3Data());
+  s.Calculate("report.inp");
+  auto* memo = s.Get<QPlainTextEdit>("OutputMemo");
+  QCOMPARE(MemoLines(memo), ToQt(FileLines(s.dir / "report.out")));
+  // Type 3: the explanation table, and back.
+  QVERIFY(s.Get<QPushButton>("ExplainButton")->isEnabled());
+  s.Click("ExplainButton");
+  QCOMPARE(s.Caption("ExplainButton"), QStringLiteral("Close file"));
+  QCOMPARE(MemoLines(memo), ToQt(FileLines(s.dir / "report.txt")));
+  QVERIFY(!s.Shown("AnovaButton"));
+  s.Click("ExplainButton");
+  QCOMPARE(s.Caption("ExplainButton"), QStringLiteral("Explanation"));
+  QCOMPARE(MemoLines(memo), ToQt(FileLines(s.dir / "report.out")));
+  // The variance analysis, and back.
+  s.Click("AnovaButton");
+  QCOMPARE(MemoLines(memo), ToQt(FileLines(s.dir / "report.var")));
+  s.Click("AnovaButton");
+  QCOMPARE(MemoLines(memo), ToQt(FileLines(s.dir / "report.out")));
+  QVERIFY(s.Get<QPushButton>("ExplainButton")->isEnabled());
+
+  // Type 1: no explanation table.
+  Session line;
+  line.GoTo("InputTabSheet");
+  line.PasteData(Type1Data());
+  line.Calculate("line.inp");
+  QVERIFY(!line.Get<QPushButton>("ExplainButton")->isEnabled());
+  line.Click("AnovaButton");
+  QCOMPARE(MemoLines(line.Get<QPlainTextEdit>("OutputMemo")), ToQt(FileLines(line.dir / "line.var")));
+
+  // Open output shows the file as it is.
+  Session reopened;
+  reopened.ui.files.push_back(s.dir / "report.out");
+  reopened.Click("ResultButton");
+  QCOMPARE(MemoLines(reopened.Get<QPlainTextEdit>("OutputMemo")), ToQt(FileLines(s.dir / "report.out")));
+}
+
+void TulmexFormTest::openInput() {
+  Session s;
+  const std::string path = s.dir / "salinity.inp";
+  std::filesystem::copy_file(KINVALO_EXAMPLES "/salinity.inp", path);
+  s.ui.files = {std::nullopt, s.dir / "missing.inp", path};
+  s.Click("InputOpenButton");  // from the intro tab's neighbour: any tab will do
+  QCOMPARE(s.ui.messages.back(), std::string("No input file was selected"));
+  s.form->findChild<QAction*>("InputOpenAction")->trigger();
+  QCOMPARE(s.ui.messages.back(), std::string("File does not exist, please select another one,"));
+  s.ui.messages.clear();
+  s.form->findChild<QAction*>("InputOpenAction")->trigger();
+  QVERIFY(s.ui.messages.empty());
+  QCOMPARE(s.CurrentTab(), s.InputTab());
+  QVERIFY(s.Shown("FileNameEdit"));
+  QCOMPARE(s.In<QLineEdit>("FileNameEdit")->text(), QString::fromStdString(path));
+  QCOMPARE(s.In<QLineEdit>("Title1Edit")->text(), QStringLiteral("Wheat yield against soil salinity, 40 field plots"));
+  QCOMPARE(s.CountBox(), QStringLiteral("40"));
+  QCOMPARE(s.Rows(), 40);
+  QCOMPARE(s.Cell(0, 1) + "|" + s.Cell(1, 1) + "|" + s.Cell(2, 1), QStringLiteral("1|88.06|8.37"));
+  QCOMPARE(s.form->OutputOpenDialog().initialFolder, s.dir.path().string() + "/");
+  // Opened data calculate like typed ones.
+  s.Calculate("again.inp");
+  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
+  QCOMPARE(FileLines(s.dir / "again.inp").size(), size_t{51});
+}
+
+void TulmexFormTest::openInputOfABrokenFileKeepsTheProgramGoing() {
+  Session s;
+  const std::string path = s.dir / "broken.inp";
+  test::WriteBytes(path, "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
+                         " Number of data sets:  many\r\n");
+  s.ui.files = {path};
+  s.GoTo("InputTabSheet");
+  s.Type(1, 1, "5");
+  s.Click("InputOpenButton");
+  QCOMPARE(s.ui.messages.size(), size_t{1});
+  QVERIFY(QString::fromStdString(s.ui.messages[0]).startsWith("An unexpected error stopped this command."));
+  QVERIFY(QString::fromStdString(s.ui.messages[0]).contains("broken.inp"));
+  QCOMPARE(s.Cell(1, 1), QStringLiteral("5"));
+  QVERIFY(!s.Shown("FileNameEdit"));
+  s.Type(1, 2, "6");
+  QCOMPARE(s.Cell(1, 2), QStringLiteral("6"));
+}
+
+void TulmexFormTest::openOutput() {
+  Session s;
+  const std::string path = s.dir / "salinity.out";
+  std::filesystem::copy_file(KINVALO_TEST_DATA "/salinity.out", path);
+  s.ui.files = {std::nullopt};
+  s.Click("ResultButton");
+  QCOMPARE(s.ui.messages.back(), std::string("No output file selected"));
+  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
+  for (const char* shown : {"ExplainButton", "AnovaButton", "SymbolsButton", "GraphicsButton"}) {
+    QVERIFY2(s.Shown(shown), shown);
+  }
+  s.ui.files = {path};
+  s.form->findChild<QAction*>("OutputOpenMenu")->trigger();
+  QCOMPARE(s.Status(), QStringLiteral("The output file can be imported into spreadsheets"));
+  QVERIFY(s.Shown("OutputMemo"));
+  QVERIFY(s.form->Calculated());
+  QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Show confidence belt"));
+  QCOMPARE(s.form->State().DM.FileName, path);
+  QCOMPARE(s.form->InputSaveDialog().initialFolder, s.dir.path().string() + "/");
+}
+
+void TulmexFormTest::helpPanelsToggle() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.Click("PasteButton");
+  QCOMPARE(s.Caption("PasteButton"), QStringLiteral("Close paste"));
+  QVERIFY(!s.In("PasteMemo")->isHidden());
+  QVERIFY(s.Grid()->isHidden());
+  for (const char* b : {"ClearButton", "HelpOpenButton", "InputSaveButton", "InputOpenButton"}) {
+    QVERIFY2(!s.In(b)->isEnabled(), b);
+  }
+  s.Click("PasteButton");
+  QCOMPARE(s.Caption("PasteButton"), QStringLiteral("Paste help"));
+  QVERIFY(!s.Grid()->isHidden());
+  s.Click("HelpOpenButton");
+  QCOMPARE(s.Caption("HelpOpenButton"), QStringLiteral("Close symbols"));
+  QVERIFY(!s.In("HelpMemo")->isHidden());
+  QVERIFY(!s.In("PasteButton")->isEnabled());
+  s.Click("HelpOpenButton");
+  QCOMPARE(s.Caption("HelpOpenButton"), QStringLiteral("Symbols help "));
+  // Leaving the tab with the symbols panel open closes it properly.
+  s.Click("HelpOpenButton");
+  s.GoTo("IntroTabSheet");
+  s.GoTo("InputTabSheet");
+  QVERIFY(s.In("HelpMemo")->isHidden());
+  QVERIFY(!s.Grid()->isHidden());
+  QVERIFY(s.In("PasteButton")->isEnabled());
+}
+
+void TulmexFormTest::clearData() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  QTest::keyClicks(s.In<QLineEdit>("Title1Edit"), "Plots");
+  s.PasteData(Type3Data());
+  s.ui.answers = {false};
+  s.Click("ClearButton");
+  QCOMPARE(s.ui.messages.back(), std::string("The data will be cleared, are you sure?"));
+  QCOMPARE(s.Rows(), 20);
+  s.ui.answers = {true};
+  s.Click("ClearButton");
+  QCOMPARE(s.CurrentTab(), s.InputTab());
+  QCOMPARE(s.Rows(), 15);
+  QCOMPARE(s.CountBox(), QStringLiteral("15"));
+  QCOMPARE(s.Cell(1, 1) + s.Cell(2, 15), QStringLiteral("00"));
+  QCOMPARE(s.In<QLineEdit>("Title1Edit")->text(), QString());
+  QCOMPARE(s.Grid()->width(), 220);
+}
+
+void TulmexFormTest::cutNeverEndsTheProgram() {
+  Session s;
+  s.form->show();
+  QVERIFY(QTest::qWaitForWindowActive(s.form));
+  s.GoTo("InputTabSheet");
+  s.Type(1, 2, "12,5");
+  QLineEdit* editor = s.Editor(1, 2);
+  editor->selectAll();
+  QTest::keySequence(editor, QKeySequence::Cut);
+  QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("12,5"));
+  QCOMPARE(s.Cell(1, 2), QString());
+  QTest::keyClick(editor, Qt::Key_Escape);
+  // On the selected cell, on a title box and on a button alike.
+  s.Type(1, 3, "7");
+  s.Grid()->setFocus();
+  s.Grid()->setCurrentIndex(s.Grid()->model()->index(2, 1));
+  QTest::keySequence(s.Grid(), QKeySequence::Cut);
+  QCOMPARE(s.Cell(1, 3), QString());
+  auto* title = s.In<QLineEdit>("Title2Edit");
+  title->setText("Yield");
+  title->setFocus();
+  title->selectAll();
+  QTest::keySequence(title, QKeySequence::Cut);
+  QCOMPARE(title->text(), QString());
+  s.In("ClearButton")->setFocus();
+  QTest::keySequence(s.In("ClearButton"), QKeySequence(Qt::CTRL | Qt::Key_X));
+  QVERIFY(!s.app.FinishForm->isVisible());
+  QTest::keySequence(s.form, QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QVERIFY(s.app.FinishForm->isVisible());
+  QCOMPARE(s.ended, 0);
+}
+
+void TulmexFormTest::closingTheMainWindowShowsTheFinishWindow() {
+  Session s;
+  s.form->show();
+  QVERIFY(!s.form->close());
+  QVERIFY(s.form->isVisible());
+  QVERIFY(s.app.FinishForm->isVisible());
+  QCOMPARE(s.app.FinishForm->findChild<QLabel*>("StatusPanel")->text(),
+           QStringLiteral("Click Finish button to end program"));
+  QCOMPARE(s.app.FinishForm->findChild<QPlainTextEdit*>("FinishMemo")->toPlainText(),
+           QStringLiteral(" Thank you for using Kinvalo"));
+  QCOMPARE(s.ended, 0);
+  QTest::mouseClick(s.app.FinishForm->findChild<QPushButton*>("FinishButton"), Qt::LeftButton);
+  QCOMPARE(s.ended, 1);
+  Session closing;
+  closing.form->close();
+  closing.app.FinishForm->close();
+  QCOMPARE(closing.ended, 1);
+}
+
+QTEST_MAIN(TulmexFormTest)
+#include "tulmex_form_test.moc"
