@@ -22,6 +22,11 @@
 #include "app/input_grid.h"
 #include "data/app_state.h"
 #include "data/input_table.h"
+#include "graphs/canvas.h"
+
+namespace kinvalo {
+class QtCanvas;
+}
 
 namespace kinvalo::app {
 
@@ -88,6 +93,15 @@ class TTulmexForm : public TBaseForm {
 
   // Graphics tab.
   void GraphicsButtonClick();
+  void RegButtonClick();
+  void ConfButtonClick();
+  void CalcObs_ButtonClick();
+  void ZtypeButtonClick();
+  void BPbuttonClick();
+  void MakeGraphButtonClick();
+  void GraphOpenActionExecute();
+  void GraphSaveActionExecute();
+  void SaveBlWhButtonClick();
 
   // Edit menu: the clipboard commands on the control that has the focus.
   void EditCopy1Execute();
@@ -140,6 +154,15 @@ class TTulmexForm : public TBaseForm {
   void SetExplainEnabled(bool enabled);
   void CloseConfidenceHelp();
 
+  // Graphics tab helpers.
+  void PrepareGraph();  // SelectGraphData, ScaleAxes, SetAxisLabels
+  // Draws with `routine` on a fresh picture and shows it; false when
+  // nothing was drawn (the reason has been shown).
+  bool Draw(void (*routine)(AppState&, Canvas&));
+  bool ShowPicture(QtCanvas& canvas);
+  void SaveGraph(bool colour);
+  void SetZtypeCaption(const char* caption);
+
   Platform& ui_;
   AppState* s_ = nullptr;
   std::unique_ptr<InputPage> input_;
@@ -157,6 +180,9 @@ class TTulmexForm : public TBaseForm {
   bool editingCount_ = false;
   bool placed_ = false;
   bool dying_ = false;
+  // The output file on display was opened from disk, not calculated in
+  // this run.
+  bool ResultFromFile_ = false;
 
   FileDialogOptions InputOpenDialog_, InputSaveDialog_, OutputOpenDialog_, OutputReadDialog_,
       GraphSaveDialog_, GraphOpenDialog_;

@@ -29,7 +29,8 @@ void TTulmexForm::BuildMenu() {
   OnSignal(EditCopy1, &QAction::triggered, &TTulmexForm::EditCopy1Execute);
   OnSignal(EditCut1, &QAction::triggered, &TTulmexForm::EditCut1Execute);
   OnSignal(EditPaste1, &QAction::triggered, &TTulmexForm::EditPaste1Execute);
-  // The graph commands come with the graphics tab; until then they do nothing.
+  OnSignal(GraphOpenAction, &QAction::triggered, &TTulmexForm::GraphOpenActionExecute);
+  OnSignal(GraphSaveAction, &QAction::triggered, &TTulmexForm::GraphSaveActionExecute);
   connect(FileExit1, &QAction::triggered, this, [this] { close(); });
 
   QMenuBar* bar = menuBar();

@@ -82,6 +82,7 @@ void TTulmexForm::InputSaveExecute() {
   CalcObs_Button->setText(QStringLiteral("See calc-obs graph"));
   SetDialogFolders(ExtractFilePath(dm.FileName));
   Calculated_ = true;
+  ResultFromFile_ = false;
   s_->Graph.ShowBelt = false;
   s_->Graph.ShowBlock = false;
   s_->Graph.CombineTypes = false;

@@ -198,6 +198,7 @@ void TTulmexForm::OutputOpenActionExecute() {
     LoadResultText(*s_, dm.FileName, ok, ".out");
     ShowTextLines();
     Calculated_ = true;
+    ResultFromFile_ = true;
     OutputMemo->show();
   } else if (path) {
     ui_.ShowMessage("File does not exist, please select another one,");

@@ -28,159 +28,11 @@
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
+#include "session.h"
+
 using namespace kinvalo;
 using namespace kinvalo::app;
-
-namespace {
-
-const char* const kNotReal = "Not all data values in the inputfile are real, do not use letters or blanks.";
-
-// Two tab-separated spreadsheet columns, one CR LF line per data set.
-QString Columns(const std::vector<std::pair<double, double>>& rows) {
-  QString text;
-  for (const auto& [y, x] : rows) text += QString::number(y) + "\t" + QString::number(x) + "\r\n";
-  return text;
-}
-
-// Level up to X = 10, then falling: a clear Type 3.
-std::vector<std::pair<double, double>> Type3Data() {
-  std::vector<std::pair<double, double>> rows;
-  for (int i = 1; i <= 20; ++i) {
-    const double noise = (i % 3 - 1) * 0.4;
-    rows.emplace_back((i <= 10 ? 50.0 : 50.0 - 3.0 * (i - 10)) + noise, i);
-  }
-  return rows;
-}
-
-// A straight line with a little scatter: Type 1.
-std::vector<std::pair<double, double>> Type1Data() {
-  std::vector<std::pair<double, double>> rows;
-  for (int i = 1; i <= 20; ++i) rows.emplace_back(5.0 + 2.0 * i + (i % 4 - 1.5) * 0.8, i);
-  return rows;
-}
-
-std::vector<std::string> FileLines(const std::string& path) {
-  TextReader in;
-  std::vector<std::string> lines;
-  if (!in.Open(path)) return lines;
-  while (!in.AtEnd()) lines.push_back(in.ReadLine());
-  return lines;
-}
-
-// One program run: the windows as the program creates them, a scripted
-// platform and a folder of its own.
-struct Session {
-  test::ScriptedPlatform ui;
-  int ended = 0;
-  KinvaloApplication app{ui, [this] { ++ended; }};
-  test::TempDir dir;
-  TTulmexForm* form = nullptr;
-
-  Session() {
-    app.Start();
-    form = app.TulmexForm.get();
-    QApplication::setActiveWindow(form);
-  }
-
-  template <typename T = QWidget>
-  T* Get(const char* name) const {
-    T* widget = form->findChild<T*>(QString::fromLatin1(name));
-    if (!widget) qFatal("no control %s", name);
-    return widget;
-  }
-  QWidget* InputTab() const { return Get("InputTabSheet"); }
-  // A control of the input tab (the confidence help window has a memo of
-  // the same name as the tab's help panel).
-  template <typename T = QWidget>
-  T* In(const char* name) const {
-    T* widget = InputTab()->findChild<T*>(QString::fromLatin1(name));
-    if (!widget) qFatal("no input control %s", name);
-    return widget;
-  }
-  bool Shown(const char* name) const { return !Get(name)->isHidden(); }
-  QString Caption(const char* name) const { return Get<QPushButton>(name)->text(); }
-  QString Status() const { return Get<QLabel>("StatusPanel")->text(); }
-  QWidget* CurrentTab() const { return Get<QTabWidget>("PageControl1")->currentWidget(); }
-  void GoTo(const char* tab) const {
-    auto* pages = Get<QTabWidget>("PageControl1");
-    pages->setCurrentWidget(Get(tab));
-  }
-  void Click(const char* name) const { QTest::mouseClick(Get<QPushButton>(name), Qt::LeftButton); }
-
-  QTableView* Grid() const { return In<QTableView>("StringGrid1"); }
-  QString Cell(int col, int row) const {
-    return Grid()->model()->index(row - 1, col).data().toString();
-  }
-  int Rows() const { return Grid()->model()->rowCount(); }
-  QString CountBox() const { return In<QLineEdit>("NrOfDataEdit")->text(); }
-
-  // Opens the cell editor of (col, row) as a double click does.
-  QLineEdit* Editor(int col, int row) const {
-    QTableView* grid = Grid();
-    const QModelIndex index = grid->model()->index(row - 1, col);
-    grid->setCurrentIndex(index);
-    grid->edit(index);
-    // An editor closed earlier may wait for its deletion.
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* e : grid->findChildren<QLineEdit*>(QStringLiteral("StringGrid1Editor"))) {
-      if (!e->isHidden()) editor = e;
-    }
-    if (!editor) qFatal("no cell editor");
-    editor->setFocus();
-    return editor;
-  }
-  // Types `text` key by key over the cell's text and leaves the cell.
-  void Type(int col, int row, const QString& text) const {
-    QLineEdit* editor = Editor(col, row);
-    editor->selectAll();
-    if (text.isEmpty()) {
-      QTest::keyClick(editor, Qt::Key_Delete);
-    } else {
-      QTest::keyClicks(editor, text);
-    }
-    QTest::keyClick(editor, Qt::Key_Return);
-  }
-  // Pastes the clipboard into the cell editor with Ctrl+V.
-  void PasteInto(int col, int row, const QString& clipboard) const {
-    QApplication::clipboard()->setText(clipboard);
-    QLineEdit* editor = Editor(col, row);
-    editor->selectAll();
-    QTest::keySequence(editor, QKeySequence::Paste);
-  }
-  // Fills the table by pasting into the first Y cell.
-  void PasteData(const std::vector<std::pair<double, double>>& rows) const { PasteInto(1, 1, Columns(rows)); }
-
-  // Save/calculate, answering the save dialog with `name` in the folder.
-  std::string Calculate(const std::string& name) {
-    const std::string path = dir / name;
-    ui.files.push_back(path);
-    Click("InputSaveButton");
-    return path;
-  }
-};
-
-// The output reader arrives with its own work; until then it loads nothing
-// and the tests of what the memo shows wait for it.
-bool OutputReaderWorks() {
-  test::TempDir dir;
-  const std::string path = dir / "three.out";
-  test::WriteBytes(path, "one\r\ntwo\r\nthree\r\n");
-  test::ScriptedPlatform ui;
-  AppState state(ui);
-  bool ok = false;
-  LoadResultText(state, path, ok, ".out");
-  return state.DM.TextLines.size() == 3;
-}
-
-QStringList MemoLines(const QPlainTextEdit* memo) { return memo->toPlainText().split(QLatin1Char('\n')); }
-
-QStringList ToQt(const std::vector<std::string>& lines) {
-  QStringList list;
-  for (const auto& line : lines) list << QString::fromStdString(line);
-  return list;
-}
-
-}  // namespace
+using namespace kinvalo::test_app;
 
 class TulmexFormTest : public QObject {
   Q_OBJECT
@@ -687,7 +539,6 @@ void TulmexFormTest::anovaToggleAndSymbolsWindow() {
 }
 
 void TulmexFormTest::outputTabShowsReport() {
-  if (!OutputReaderWorks()) QSKIP("needs the output reader");
   Session s;
   s.GoTo("InputTabSheet");
   s.PasteData(Type3Data());
