@@ -78,9 +78,18 @@ bool TTulmexForm::LoadResult(const std::string& extension) {
 }
 
 void TTulmexForm::ShowTextLines() {
+  // The result files have short lines; a file that is not one may hold a
+  // line of megabytes, which the memo would take minutes to lay out.
+  constexpr size_t kShownLineLength = 2000;
   QStringList lines;
   lines.reserve(static_cast<qsizetype>(s_->DM.TextLines.size()));
-  for (const std::string& line : s_->DM.TextLines) lines << QString::fromStdString(line);
+  for (const std::string& line : s_->DM.TextLines) {
+    if (line.size() <= kShownLineLength) {
+      lines << QString::fromStdString(line);
+    } else {
+      lines << QString::fromStdString(line.substr(0, kShownLineLength)) + QStringLiteral(" ...");
+    }
+  }
   OutputMemo->setPlainText(lines.join(QLatin1Char('\n')));
   OutputMemo->verticalScrollBar()->setValue(0);
 }

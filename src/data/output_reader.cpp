@@ -617,6 +617,8 @@ void LoadResultText(AppState& s, const std::string& Name, bool& Ok, const std::s
   // calculation may remove a result of its own that came out empty.
   if (dm.NrOfTextLines < 2) {
     Ok = false;
+    dm.TextLines.clear();  // nothing in it is worth showing
+    dm.NrOfTextLines = 0;
     s.platform.ShowMessage(" The output file is invalid due to inadequate input data");
   }
 }

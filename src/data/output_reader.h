@@ -22,9 +22,9 @@ void ReadOutputFile(AppState& s);
 bool ProbeOutputFile(AppState& s);
 
 // Loads a whole result file (Kind ".out", ".txt" or ".var") into
-// DM.TextLines for display. Ok becomes true when it was loaded, false when
-// the file holds fewer than 2 lines; it stays as it was when the file
-// cannot be opened.
+// DM.TextLines for display. Ok becomes true when it was loaded, false (with
+// no lines kept) when the file holds fewer than 2 lines; it stays as it was
+// when the file cannot be opened.
 void LoadResultText(AppState& s, const std::string& Name, bool& Ok, const std::string& Kind);
 
 }  // namespace kinvalo

@@ -1,0 +1,165 @@
+// Files a user can spoil by hand, or pick by mistake: each one gives a
+// message, the program goes on, and neither the file nor the data in the
+// window are lost.
+#include <QImage>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "session.h"
+
+using namespace kinvalo;
+using namespace kinvalo::app;
+using namespace kinvalo::test_app;
+
+namespace {
+
+std::string Golden(const char* name) { return test::ReadBytes(std::string(KINVALO_TEST_DATA) + "/" + name); }
+
+// The first `count` CR LF lines of `text`.
+std::string FirstLines(const std::string& text, size_t count) {
+  size_t end = 0;
+  for (size_t i = 0; i < count; ++i) end = text.find("\r\n", end) + 2;
+  return text.substr(0, end);
+}
+
+// Opens `path` with "Open output" and asks for its graph.
+void OpenAndDraw(Session& s, const std::string& path) {
+  s.ui.files = {path};
+  s.Click("ResultButton");
+  s.Click("GraphicsButton");
+}
+
+// A 50 MB file of bytes that are not text at all.
+std::string Junk50MB() {
+  std::string junk(50u << 20, '\0');
+  unsigned state = 12345;
+  for (char& c : junk) {
+    state = state * 1103515245u + 12345u;
+    c = static_cast<char>(state >> 24);
+    if (c == '\r' || c == '\n') c = 'x';
+  }
+  return junk;
+}
+
+}  // namespace
+
+class BadFilesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void outputCutShortInItsObservationTable();
+  void outputWithoutItsSummary();
+  void inputWithWindows1252Titles();
+  void bitmapOrJunkNamedAsInput_data();
+  void bitmapOrJunkNamedAsInput();
+  void junkOf50MBOpenedAsOutput();
+};
+
+void BadFilesTest::outputCutShortInItsObservationTable() {
+  Session s;
+  const std::string path = s.dir / "cut.out";
+  const std::string golden = Golden("salinity.out");
+  const std::string cut = FirstLines(golden, 101);  // 25 of the 40 rows
+  test::WriteBytes(path, cut);
+  OpenAndDraw(s, path);
+  QCOMPARE(s.ui.messages.back(), "The output file \"" + path +
+                                     "\" is incomplete: its observation table breaks off after 25 rows. It "
+                                     "can not be read.");
+  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
+  QVERIFY(!s.Shown("GraphImage"));
+  QCOMPARE(test::ReadBytes(path), cut);
+  // The report itself is still there to read.
+  QVERIFY(s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().contains("SUMMARY OF THE Y-X REGRESSION."));
+}
+
+void BadFilesTest::outputWithoutItsSummary() {
+  Session s;
+  const std::string path = s.dir / "nosummary.out";
+  std::string text = Golden("salinity.out");
+  const size_t from = text.find(" SUMMARY OF THE Y-X REGRESSION.");
+  const size_t to = text.find(" Serial        Yobs");
+  text.erase(from, to - from);
+  test::WriteBytes(path, text);
+  OpenAndDraw(s, path);
+  QCOMPARE(s.ui.messages.back(),
+           "The output file \"" + path + "\" is incomplete: its summary is missing. It can not be read.");
+  QVERIFY(!s.Shown("GraphImage"));
+  QCOMPARE(test::ReadBytes(path), text);
+}
+
+void BadFilesTest::inputWithWindows1252Titles() {
+  Session s;
+  const std::string path = s.dir / "duengung.inp";
+  std::string text = test::ReadBytes(KINVALO_EXAMPLES "/salinity.inp");
+  text.replace(0, text.find("\r\n"), "W\xe4rme und D\xfcngung \x96 Versuch 2024");
+  test::WriteBytes(path, text);
+  s.ui.files = {path};
+  s.Click("InputOpenButton");
+  QCOMPARE(s.In<QLineEdit>("Title1Edit")->text(), QStringLiteral("Wärme und Düngung – Versuch 2024"));
+  s.Calculate("duengung-run.inp");
+  // The report keeps the letters in the files' own code page and shows them
+  // as they were typed.
+  const std::string report = test::ReadBytes(s.dir / "duengung-run.out");
+  QVERIFY(report.find("\r\n W\xe4rme und D\xfcngung \x96 Versuch 2024\r\n") != std::string::npos);
+  QVERIFY(s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().contains("Wärme und Düngung – Versuch 2024"));
+  s.Click("GraphicsButton");
+  QVERIFY(s.Shown("GraphImage"));
+}
+
+void BadFilesTest::bitmapOrJunkNamedAsInput_data() {
+  QTest::addColumn<bool>("bitmap");
+  QTest::newRow("bitmap renamed .inp") << true;
+  QTest::newRow("50 MB of junk") << false;
+}
+
+void BadFilesTest::bitmapOrJunkNamedAsInput() {
+  QFETCH(bool, bitmap);
+  Session s;
+  const std::string path = s.dir / "data.inp";
+  if (bitmap) {
+    QImage picture(623, 465, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QVERIFY(picture.save(QString::fromStdString(s.dir / "graph.bmp")));
+    std::filesystem::rename(s.dir / "graph.bmp", path);
+  } else {
+    test::WriteBytes(path, Junk50MB());
+  }
+  const auto size = std::filesystem::file_size(path);
+  s.GoTo("InputTabSheet");
+  s.Type(1, 1, "7.5");
+  s.ui.files = {path};
+  s.Click("InputOpenButton");
+  QCOMPARE(s.ui.messages.size(), size_t{1});
+  const QString message = QString::fromStdString(s.ui.messages[0]);
+  QVERIFY2(message.contains("The input file \"" + QString::fromStdString(path) + "\", line "), qPrintable(message));
+  QVERIFY2(message.contains("the file ends before its header is complete."), qPrintable(message));
+  QCOMPARE(s.Cell(1, 1), QStringLiteral("7.5"));
+  QCOMPARE(std::filesystem::file_size(path), size);
+  // The program goes on.
+  s.Type(1, 2, "8");
+  QCOMPARE(s.Cell(1, 2), QStringLiteral("8"));
+}
+
+void BadFilesTest::junkOf50MBOpenedAsOutput() {
+  Session s;
+  const std::string path = s.dir / "junk.out";
+  test::WriteBytes(path, Junk50MB());
+  s.ui.files = {path};
+  s.Click("ResultButton");
+  // The output tab reads the file back as it comes to the front.
+  QCOMPARE(s.ui.messages, (std::vector<std::string>{" The output file is invalid due to inadequate input data",
+                                                     "This is not a Kinvalo output file. It can not be read."}));
+  QVERIFY(s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().isEmpty());
+  s.Click("GraphicsButton");
+  QCOMPARE(s.ui.messages.back(), std::string("This is not a Kinvalo output file. It can not be read."));
+  QVERIFY(!s.Shown("GraphImage"));
+  QCOMPARE(std::filesystem::file_size(path), std::uintmax_t{50u << 20});
+}
+
+QTEST_MAIN(BadFilesTest)
+#include "bad_files_test.moc"
