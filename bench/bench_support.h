@@ -14,11 +14,20 @@
 
 namespace kinvalo::bench {
 
+// Shows nothing and answers every question with `answer`.
 class QuietPlatform : public Platform {
  public:
+  explicit QuietPlatform(bool answer = false) : answer_(answer) {}
   void ShowMessage(const std::string&) override {}
-  bool AskYesNo(const std::string&) override { return false; }
+  bool AskYesNo(const std::string&) override { return answer_; }
   std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override { return {}; }
+  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
+  void Wait(int) override {}
+
+ private:
+  bool answer_;
+};
+}
   std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
   void Wait(int) override {}
 };

@@ -4,16 +4,15 @@
 
 #include <string>
 
+#include "bench/bench_support.h"
+
 #include "data/input_table.h"
 
 namespace kinvalo {
 namespace {
 
-class QuietPlatform : public Platform {
- public:
-  void ShowMessage(const std::string&) override {}
-  bool AskYesNo(const std::string&) override { return true; }
-  std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override { return {}; }
+using bench::QuietPlatform;
+}
   std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
   void Wait(int) override {}
 };
@@ -28,7 +27,7 @@ std::string Block(int rows) {
 
 void BM_PasteTwoColumns(benchmark::State& state) {
   const std::string text = Block(static_cast<int>(state.range(0)));
-  QuietPlatform ui;
+  QuietPlatform ui(true);
   for (auto _ : state) {
     state.PauseTiming();
     AppState app(ui);
@@ -45,7 +44,7 @@ BENCHMARK(BM_PasteTwoColumns)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmar
 // The rows taken into the working data by the calculation run.
 void BM_TakeTableRows(benchmark::State& state) {
   const std::string text = Block(static_cast<int>(state.range(0)));
-  QuietPlatform ui;
+  QuietPlatform ui(true);
   AppState app(ui);
   InputPage page(app);
   page.LayOutTable();

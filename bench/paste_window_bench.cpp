@@ -7,16 +7,15 @@
 
 #include <string>
 
+#include "bench/bench_support.h"
+
 #include "app/application.h"
 
 namespace kinvalo {
 namespace {
 
-class QuietPlatform : public Platform {
- public:
-  void ShowMessage(const std::string&) override {}
-  bool AskYesNo(const std::string&) override { return true; }
-  std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override { return {}; }
+using bench::QuietPlatform;
+}
   std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
   void Wait(int) override {}
 };
@@ -24,7 +23,7 @@ class QuietPlatform : public Platform {
 void BM_PasteIntoWindow(benchmark::State& state) {
   std::string text;
   for (int i = 1; i <= state.range(0); ++i) text += std::to_string(i % 97) + ",5\t" + std::to_string(i) + "\r\n";
-  QuietPlatform ui;
+  QuietPlatform ui(true);
   for (auto _ : state) {
     state.PauseTiming();
     app::KinvaloApplication windows(ui, [] {});
