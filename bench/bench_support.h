@@ -27,10 +27,6 @@ class QuietPlatform : public Platform {
  private:
   bool answer_;
 };
-}
-  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
-  void Wait(int) override {}
-};
 
 inline std::string Folder() {
   static const std::string folder = [] {

@@ -12,10 +12,6 @@ namespace kinvalo {
 namespace {
 
 using bench::QuietPlatform;
-}
-  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
-  void Wait(int) override {}
-};
 
 std::string Block(int rows) {
   std::string text;

@@ -15,10 +15,6 @@ namespace kinvalo {
 namespace {
 
 using bench::QuietPlatform;
-}
-  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
-  void Wait(int) override {}
-};
 
 void BM_PasteIntoWindow(benchmark::State& state) {
   std::string text;
