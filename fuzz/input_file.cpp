@@ -1,9 +1,12 @@
 // The input-file reader on any bytes. A file is read whole or not at all;
-// what was read is saved and read back unchanged.
+// what was read is saved and read back unchanged, and shown in the input
+// table, whose rows taken for a calculation are the values of the file.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
 
+#include "data/input_table.h"
 #include "fuzz_support.h"
 #include "support/scripted_platform.h"
 
@@ -57,6 +60,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(static_cast<std::size_t>(dm.NrOfData) == dm.XData.size(),
                   "the number of data sets is not the number of data lines");
   }
+
+  // Opened in the window: the table shows what was read.
+  AppState shown(platform);
+  shown.DM.FileName = path;
+  if (!shown.DM.ReadInputFile()) fuzz::Broken("a file read once was refused the second time");
+  InputPage page(shown);
+  TDMTulmex& table = shown.DM;
+  if (table.XData.empty()) table.NrOfData = std::clamp(table.NrOfData, 0, kMaxNrOfData);
+  shown.R.NrOfInputData = table.NrOfData;
+  page.W.GridNrOfData = page.W.OrigNrOfData = table.NrOfData;
+  page.W.DataPresent = true;
+  page.FillInputTable();
+  fuzz::Require(page.TableRows() == table.NrOfData, "the table does not show every data set");
+  fuzz::Require(page.TakeTableRows(dm.Title1, dm.Title2), "the table refused the values of a file");
+  fuzz::Require(table.YData == dm.YData && table.XData == dm.XData,
+                "the values taken from the table are not those of the file");
+
   if (dm.XData.empty()) return 0;
 
   // Saved and opened again, the data are the same to the last bit.
@@ -65,9 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   AppState back(platform);
   back.DM.FileName = dm.FileName;
   try {
-    fuzz::Require(back.DM.ReadInputFile(), "a saved input file was refused");
-  } catch (const std::exception&) {
-    fuzz::Broken("a saved input file was refused");
+    if (!back.DM.ReadInputFile()) {
+      fuzz::Broken(("a saved input file was refused: " + platform.messages.back()).c_str());
+    }
+  } catch (const std::exception& e) {
+    fuzz::Broken((std::string("a saved input file was refused: ") + e.what()).c_str());
   }
   fuzz::Require(back.DM.Title1 == dm.Title1 && back.DM.Title2 == dm.Title2, "a title changed on saving");
   fuzz::Require(back.DM.NrOfData == dm.NrOfData, "the number of data sets changed on saving");
