@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <string>
 
+#include "anova/anova.h"
 #include "calc/calculation.h"
 #include "core/paths.h"
 #include "data/output_reader.h"
+#include "engine/engine.h"
 #include "fuzz_support.h"
 #include "support/scripted_platform.h"
 
@@ -57,9 +59,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReplaceEmptyTitles(dm);
     s.R.NrOfInputData = dm.NrOfData;
     s.R.ConfidenceFactor = ConfidenceFactorFor(confidence);
-    calculated = CalculateResults(s);
+    // The two steps of CalculateResults apart: the search may refuse
+    // data by throwing, but the variance analysis reads only the raw file
+    // that the search has just written, and must never fail on it.
+    s.R.DataUnfit = false;
+    PartialRegression(s);
+    calculated = !s.R.DataUnfit;
   } catch (const std::exception&) {
     calculated = false;
+  }
+  if (calculated) {
+    try {
+      AnovaRun(s);
+    } catch (const std::exception& e) {
+      fuzz::Broken((std::string("the variance analysis failed on its own raw file: ") + e.what()).c_str());
+    }
   }
   CheckNoTemporaryFiles();
   fuzz::Require(fuzz::FileBytes(input) == std::string(reinterpret_cast<const char*>(data), size),
