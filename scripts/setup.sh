@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake qt6-base-dev fonts-liberation libgtest-dev libgmock-dev
-          libbenchmark-dev libboost-math-dev)
+          libbenchmark-dev libboost-math-dev clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

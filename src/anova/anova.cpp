@@ -191,8 +191,10 @@ void AnovaRun(AppState& s) {
   const double F1 = MSR1 > 0 ? SSE1 / MSR1 : 0.0001;
   WriteBlock(out, kLinearBlock, {1, N - 2, SSE1, SSE1, F1, FProbability(1, N - 2, F1), SSR1, MSR1}, w);
 
-  const double line5 = raw.Real();
-  if (line5 != -99999 && (r.ResultType == 3 || r.ResultType == 4)) {
+  // The breakpoint(s) of a Type 3 or 4 result, or -99999 for a straight
+  // line: the type tells which, since a breakpoint may lie at X = -99999.
+  raw.Real();
+  if (r.ResultType == 3 || r.ResultType == 4) {
     const double SSR2 = raw.Real();
     const double MSR2 = SSR2 / (N - 4);
     const double SSX = SSR1 - SSR2;

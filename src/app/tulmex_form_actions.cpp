@@ -35,7 +35,7 @@ void TTulmexForm::BuildMenu() {
 
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu1"));
-  auto entry = [this](QMenu* menu, const char* name, const char* caption, QAction* target,
+  auto entry = [](QMenu* menu, const char* name, const char* caption, QAction* target,
                       const QKeySequence& shortcut) {
     QAction* item = menu->addAction(QString::fromLatin1(caption));
     item->setObjectName(QString::fromLatin1(name));

@@ -609,7 +609,11 @@ void LoadResultText(AppState& s, const std::string& Name, bool& Ok, const std::s
     return;
   }
   LineSet lines;
-  while (!file.AtEnd()) lines.push_back(file.ReadLine());
+  while (!file.AtEnd() && lines.size() < kMaxTextLines) lines.push_back(file.ReadLine());
+  if (!file.AtEnd()) {
+    s.platform.ShowMessage("The file \"" + Name + "\" holds more than " + std::to_string(kMaxTextLines) +
+                           " lines; the first " + std::to_string(kMaxTextLines) + " are shown.");
+  }
   dm.TextLines = std::move(lines);
   dm.NrOfTextLines = static_cast<std::int32_t>(dm.TextLines.size());
   Ok = true;

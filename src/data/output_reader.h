@@ -2,6 +2,7 @@
 // Reading an output file back: the graphs never draw from the engine's
 // memory but from the file, so that a file of an earlier run can be drawn.
 // All three work on the file named by DM.FileName or the name given.
+#include <cstddef>
 #include <string>
 
 #include "data/app_state.h"
@@ -21,10 +22,16 @@ void ReadOutputFile(AppState& s);
 // so that the message is shown once.
 bool ProbeOutputFile(AppState& s);
 
+// The most lines loaded for display: far more than a result file holds
+// (one line for each data set, plus a hundred), few enough that a file of
+// nothing but line ends cannot take gigabytes.
+inline constexpr std::size_t kMaxTextLines = 4000000;
+
 // Loads a whole result file (Kind ".out", ".txt" or ".var") into
-// DM.TextLines for display. Ok becomes true when it was loaded, false (with
-// no lines kept) when the file holds fewer than 2 lines; it stays as it was
-// when the file cannot be opened.
+// DM.TextLines for display; of a longer file the first kMaxTextLines lines,
+// with a message. Ok becomes true when it was loaded, false (with no lines
+// kept) when the file holds fewer than 2 lines; it stays as it was when the
+// file cannot be opened.
 void LoadResultText(AppState& s, const std::string& Name, bool& Ok, const std::string& Kind);
 
 }  // namespace kinvalo

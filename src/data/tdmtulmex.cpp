@@ -24,8 +24,11 @@ std::string CorruptMessage(const std::string& path) {
                            ": " + what);
 }
 
+// Serial in 5 characters, Y in 10 after a blank, X in 13. A value wider
+// than its field is written whole, and X keeps at least one blank before
+// it: 1/3 written without one would run into Y and make the line unreadable.
 std::string DataLine(int serial, double y, double x) {
-  return I(serial, 5) + " " + PadLeft(ExactDecimal(y), 10) + PadLeft(ExactDecimal(x), 13);
+  return I(serial, 5) + " " + PadLeft(ExactDecimal(y), 10) + " " + PadLeft(ExactDecimal(x), 12);
 }
 
 }  // namespace

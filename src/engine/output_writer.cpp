@@ -117,9 +117,10 @@ void WriteResultTables(AppState& s, double& BP, std::uint8_t Type) {
   const bool split = BP > r.XMin;
   if (split) {
     // The variance analysis reads the breakpoint(s) and the residual sum of
-    // squares of the break-point model.
+    // squares of the break-point model. A blank always parts the two
+    // breakpoints: dates as X (20240115.000) fill the field.
     if (r.BothTypesFound) {
-      var.WriteLine(F(r.BPType3, 12, 3) + F(r.BPType4, 12, 3));
+      var.WriteLine(F(r.BPType3, 12, 3) + " " + F(r.BPType4, 11, 3));
       var.WriteLine(F(reg.ResidualSSCombined, 12, 3));
     } else {
       var.WriteLine(F(r.BreakPoint, 12, 3));

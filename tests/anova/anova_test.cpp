@@ -176,6 +176,22 @@ std::vector<TableCase> TableCases() {
                            "     100.000              3         33.333        3.556        96.2 %",
                            "     150.000             16          9.375") +
            kClosing},
+      {"Type3BreakpointAtMinus99999IsNoStraightLine", "data.inp", 3, false,
+       {" 1", "   20", "   2.50E+002", "   2.00E+002", "  -99999.000", "     150.000"},
+       Lines({" Variance Analysis, ANOVA table, Regression Type: 3", " File Name : data.var",
+              " Sum[(Y-Av.Y)sq.] =     250.000  (total sum of squares of deviations)", "",
+              " Total nr. of data  =      20", " Degrees of freedom =      19", ""}) +
+           kCaptions +
+           LinearBlock("F(1,18)=",
+                       "      50.000              1         50.000       4.500         95.2 %",
+                       "     200.000             18         11.111") +
+           BreakPointBlock(" extra expl. by", "F(2,16)=",
+                           "      50.000              2         25.000        2.667        90.0 %",
+                           "     150.000             16          9.375") +
+           BreakPointBlock(" total expl. by", "F(3,16)=",
+                           "     100.000              3         33.333        3.556        96.2 %",
+                           "     150.000             16          9.375") +
+           kClosing},
       {"Type4HundredAndOneDataSetsShowsAtMost99_9", "run.out", 4, false,
        {" 1", "  101", "   1.00E+003", "   1.00E+001", "      55.250", "       9.000"},
        Lines({" Variance Analysis, ANOVA table, Regression Type: 4", " File Name : run.var",

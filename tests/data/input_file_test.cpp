@@ -55,16 +55,17 @@ TEST_F(InputFileTest, WritesTheExactLayout) {
   dm.FileName = dir / "field.inp";
   dm.Title1 = "Wheat ECe";
   dm.Title2 = "";
-  dm.YData = {12.5, 1234567.5, 0.004};
-  dm.XData = {-3.25, 2, 20240115};
-  dm.NrOfData = 3;
+  dm.YData = {12.5, 1234567.5, 0.004, 12.5};
+  dm.XData = {-3.25, 2, 20240115, 0.12345678901};
+  dm.NrOfData = 4;
   ASSERT_TRUE(dm.WriteInputFile());
   const std::string expected =
       "Wheat ECe\r\n\r\n File name:  " + dm.FileName +
-      "\r\n Number of independent variables:  1\r\n Number of data sets:  3\r\n" + kHeader +
+      "\r\n Number of independent variables:  1\r\n Number of data sets:  4\r\n" + kHeader +
       "    1      12.50        -3.25\r\n"
       "    2 1234567.50         2.00\r\n"
-      "    3      0.004  20240115.00\r\n";
+      "    3      0.004  20240115.00\r\n"
+      "    4      12.50 0.12345678901\r\n";  // filling its field, X keeps a blank before it
   EXPECT_EQ(ReadBytes(dm.FileName), expected);
   EXPECT_EQ(std::string("    1      12.50        -3.25").size(), 29u);
   EXPECT_EQ(dm.HeaderLines.size(), 6u);
@@ -75,10 +76,10 @@ TEST_F(InputFileTest, RoundTripKeepsTitlesValuesAndNumbersSerially) {
   dm.FileName = dir / "trip.inp";
   dm.Title1 = "Rendement de blé";  // written in Windows-1252, read back the same
   dm.Title2 = "  leading blanks stay";
-  dm.YData = {5.25, -0.004, 1e-7, 123.456};
-  dm.XData = {3, 2, 1, 0.5};
-  dm.Serial = {40, 30, 20, 10};
-  dm.NrOfData = 4;
+  dm.YData = {5.25, -0.004, 1e-7, 123.456, 2.0 / 3, 1e300};
+  dm.XData = {3, 2, 1, 0.5, 1.0 / 3, 1e300};  // wider than their fields
+  dm.Serial = {40, 30, 20, 10, 5, 4};
+  dm.NrOfData = 6;
   ASSERT_TRUE(dm.WriteInputFile());
   EXPECT_NE(ReadBytes(dm.FileName).find("Rendement de bl\xE9\r\n"), std::string::npos);
 
@@ -87,8 +88,8 @@ TEST_F(InputFileTest, RoundTripKeepsTitlesValuesAndNumbersSerially) {
   ASSERT_TRUE(back.ReadInputFile());
   EXPECT_EQ(back.Title1, dm.Title1);
   EXPECT_EQ(back.Title2, dm.Title2);
-  EXPECT_EQ(back.NrOfData, 4);
-  EXPECT_EQ(back.Serial, (DataArrayI{1, 2, 3, 4}));
+  EXPECT_EQ(back.NrOfData, 6);
+  EXPECT_EQ(back.Serial, (DataArrayI{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(back.YData, dm.YData) << "small values such as 0.004 survive";
   EXPECT_EQ(back.XData, dm.XData);
   EXPECT_TRUE(platform.messages.empty());

@@ -355,6 +355,22 @@ TEST_F(LoadResultTextTest, LoadsEveryLineOfTheFile) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
+// A file of nothing but line ends, 4 MB here, would take 32 bytes of
+// memory for each of its bytes.
+TEST_F(LoadResultTextTest, AFileOfMoreLinesThanCanBeShownLoadsTheFirstOnes) {
+  const std::string name = dir / "blank.out";
+  WriteBytes(name, "first\r\n" + std::string(kMaxTextLines, '\n'));
+  bool ok = false;
+  LoadResultText(s, name, ok, ".out");
+  EXPECT_TRUE(ok);
+  ASSERT_EQ(s.DM.TextLines.size(), kMaxTextLines);
+  EXPECT_EQ(s.DM.NrOfTextLines, static_cast<std::int32_t>(kMaxTextLines));
+  EXPECT_EQ(s.DM.TextLines.front(), "first");
+  EXPECT_EQ(platform.messages, (std::vector<std::string>{
+                                   "The file \"" + name + "\" holds more than 4000000 lines; the first "
+                                   "4000000 are shown."}));
+}
+
 // A file of one line is reported as invalid, but the file the user chose,
 // and the .var beside it, stay on disk.
 TEST_F(LoadResultTextTest, ShortFileIsReportedAndKept) {

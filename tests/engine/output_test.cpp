@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "calc/calculation.h"
 #include "core/format.h"
 #include "engine/engine.h"
 #include "regression/regres1.h"
@@ -93,6 +94,20 @@ TEST_F(OutputTest, RisingThresholdMeasuresTheIncreaseFromTheFarEnd) {
     const double central = std::stod(lines[i + 1].substr(51));
     EXPECT_LE(table, central);
   }
+}
+
+TEST_F(OutputTest, BothBreakpointsOfDatesReachTheVarianceAnalysis) {
+  // X as dates: level, rising, level again, so that both types are found.
+  Generate(45, 20240101, 1, [](double x) {
+    const double d = x - 20240101;
+    return d < 15 ? 10 : d < 30 ? 10 + (d - 15) : 25;
+  });
+  ASSERT_TRUE(CalculateResults(s));
+  ASSERT_TRUE(s.R.BothTypesFound);
+  const std::string var = File(".var");
+  EXPECT_NE(var.find(" Variance Analysis, ANOVA table, Regression Types:3 and 4\r\n"), std::string::npos);
+  EXPECT_NE(var.find(" Breakpoints at X = "), std::string::npos);
+  EXPECT_NE(var.find(" total expl. by\r\n"), std::string::npos);
 }
 
 }  // namespace

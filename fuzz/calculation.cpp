@@ -1,0 +1,105 @@
+// The whole calculation on any input file, as the batch command runs it:
+// the breakpoint search with its three result files and the variance
+// analysis; then what the window does with the results: load them for
+// display, read the output file back and draw every graph of it.
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <string>
+
+#include "anova/anova.h"
+#include "calc/calculation.h"
+#include "core/paths.h"
+#include "data/output_reader.h"
+#include "engine/engine.h"
+#include "fuzz_support.h"
+#include "support/scripted_platform.h"
+
+using namespace kinvalo;
+
+namespace {
+
+// Nothing but the input file and finished result files: no temporary file
+// of a writer is left behind, whatever happened.
+void CheckNoTemporaryFiles() {
+  for (const auto& entry : std::filesystem::directory_iterator(fuzz::WorkFolder())) {
+    fuzz::Require(entry.path().extension() != ".tmp", "a writer left its temporary file behind");
+  }
+}
+
+void RemoveResults(const std::string& input) {
+  for (const char* kind : {".out", ".txt", ".var"}) DeleteFile(ChangeFileExt(input, kind));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string input = fuzz::WriteInput("data.inp", data, size);
+  RemoveResults(input);
+  // The preference and the minimum confidence follow from the bytes, so
+  // that every input is run the same way each time.
+  unsigned sum = 0;
+  for (std::size_t i = 0; i < size; ++i) sum += data[i];
+  static constexpr Preference kPreferences[] = {Preference::BestOfTwo, Preference::PreferType3,
+                                                Preference::PreferType4};
+  static constexpr int kConfidences[] = {90, 95, 98};
+  const Preference preference = kPreferences[sum % 3];
+  const int confidence = kConfidences[(sum / 3) % 3];
+
+  test::ScriptedPlatform platform;
+  AppState s(platform);
+  s.PreferenceQuery = [preference] { return preference; };
+  TDMTulmex& dm = s.DM;
+  dm.FileName = input;
+  bool calculated = false;
+  try {
+    if (!dm.ReadInputFile()) return 0;
+    if (dm.XData.empty()) dm.NrOfData = 0;
+    ReplaceEmptyTitles(dm);
+    s.R.NrOfInputData = dm.NrOfData;
+    s.R.ConfidenceFactor = ConfidenceFactorFor(confidence);
+    // The two steps of CalculateResults apart: the search may refuse
+    // data by throwing, but the variance analysis reads only the raw file
+    // that the search has just written, and must never fail on it.
+    s.R.DataUnfit = false;
+    PartialRegression(s);
+    calculated = !s.R.DataUnfit;
+  } catch (const std::exception&) {
+    calculated = false;
+  }
+  if (calculated) {
+    try {
+      AnovaRun(s);
+    } catch (const std::exception& e) {
+      fuzz::Broken((std::string("the variance analysis failed on its own raw file: ") + e.what()).c_str());
+    }
+  }
+  CheckNoTemporaryFiles();
+  fuzz::Require(fuzz::FileBytes(input) == std::string(reinterpret_cast<const char*>(data), size),
+                "the calculation changed its input file");
+  if (!calculated) return 0;
+
+  const std::string out = ChangeFileExt(input, ".out");
+  const std::int32_t count = dm.NrOfData;
+  for (const char* kind : {".out", ".txt", ".var"}) {
+    const std::string path = ChangeFileExt(input, kind);
+    if (std::string(kind) == ".txt" && !FileExists(path)) continue;
+    bool ok = false;
+    LoadResultText(s, path, ok, kind);
+    fuzz::Require(ok, "a result file just written cannot be shown");
+  }
+
+  // The graphs read the output file back: it must be accepted whole.
+  AppState back(platform);
+  back.DM.FileName = out;
+  try {
+    ReadOutputFile(back);
+  } catch (const std::exception&) {
+    fuzz::Broken("the output file just written made its reader throw");
+  }
+  fuzz::Require(!back.DM.NotOutputFile, "the output file just written was refused by its reader");
+  fuzz::Require(back.DM.NrOfData == count, "the output file read back lost observations");
+  fuzz::DrawEveryGraph(out);
+  return 0;
+}
