@@ -285,12 +285,14 @@ void InputPage::NrOfDataEditExit() {
     ui.ShowMessage(" The minimum number of data sets is 10");
     return;
   }
-  if (n > kMaxNrOfData) {
-    ui.ShowMessage(" The maximum number of data sets is " + std::to_string(kMaxNrOfData));
-    return;
-  }
   if (W.InEdit || n <= W.OrigNrOfData) {
     if (!W.InEdit && n < W.OrigNrOfData) ui.ShowMessage(" To remove data make the relevant data cells empty");
+    return;
+  }
+  // Only a count typed into the box is held to the maximum (a slip of the
+  // finger must not fill the memory); pasted rows are all kept.
+  if (n > kMaxNrOfData) {
+    ui.ShowMessage(" The maximum number of data sets is " + std::to_string(kMaxNrOfData));
     return;
   }
   ui.ShowMessage(" Add data in the last cells at the end of the column");

@@ -246,5 +246,14 @@ TEST_F(InputPageTest, TenThousandPastedRows) {
   EXPECT_EQ(state.DM.NrOfData, 10000);
 }
 
+// The maximum holds for a count typed into the box, not for pasted rows.
+TEST_F(InputPageTest, MoreRowsPastedThanTheCountBoxTakes) {
+  page.StringGrid1SetEditText(1, 1, Columns(100001));
+  EXPECT_EQ(state.DM.NrOfData, 100001);
+  EXPECT_TRUE(ui.messages.empty());
+  page.StringGrid1SetEditText(1, 2, "7");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
 }  // namespace
 }  // namespace kinvalo
