@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Installs what Kinvalo needs on Debian 12, and only what is missing.
+# Installs what Kinvalo needs on Debian 12, and only what is missing:
+# setup.sh for building and running the program, setup.sh --tests also for
+# its tests, benchmarks and fuzz targets.
 set -euo pipefail
 
-packages=(build-essential cmake qt6-base-dev fonts-liberation libgtest-dev libgmock-dev
-          libbenchmark-dev libboost-math-dev clang libclang-rt-14-dev)
+packages=(build-essential cmake qt6-base-dev fonts-liberation)
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

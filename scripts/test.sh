@@ -4,7 +4,7 @@
 # targets over their corpora.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-bash "$here/scripts/setup.sh"
+bash "$here/scripts/setup.sh" --tests
 export LC_ALL=C
 
 bash "$here/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
