@@ -148,6 +148,26 @@ TEST_P(AnovaTableTest, ReplacesTheRawFileByTheTable) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
+// Twenty data sets of a Type 3 result, with the breakpoint as its raw line.
+TableCase Type3Twenty(const char* name, const char* breakpoint) {
+  return {name, "data.inp", 3, false,
+          {" 1", "   20", "   2.50E+002", "   2.00E+002", breakpoint, "     150.000"},
+       Lines({" Variance Analysis, ANOVA table, Regression Type: 3", " File Name : data.var",
+              " Sum[(Y-Av.Y)sq.] =     250.000  (total sum of squares of deviations)", "",
+              " Total nr. of data  =      20", " Degrees of freedom =      19", ""}) +
+           kCaptions +
+           LinearBlock("F(1,18)=",
+                       "      50.000              1         50.000       4.500         95.2 %",
+                       "     200.000             18         11.111") +
+           BreakPointBlock(" extra expl. by", "F(2,16)=",
+                           "      50.000              2         25.000        2.667        90.0 %",
+                           "     150.000             16          9.375") +
+           BreakPointBlock(" total expl. by", "F(3,16)=",
+                           "     100.000              3         33.333        3.556        96.2 %",
+                           "     150.000             16          9.375") +
+           kClosing};
+}
+
 std::vector<TableCase> TableCases() {
   return {
       {"Type1EightDataSets", "data.var", 1, false,
@@ -160,38 +180,9 @@ std::vector<TableCase> TableCases() {
                        "      77.400              1         77.400      10.184         98.1 %",
                        "      45.600              6          7.600") +
            kClosing},
-      {"Type3TwentyDataSetsNamedByTheInputFile", "data.inp", 3, false,
-       {" 1", "   20", "   2.50E+002", "   2.00E+002", "       4.500", "     150.000"},
-       Lines({" Variance Analysis, ANOVA table, Regression Type: 3", " File Name : data.var",
-              " Sum[(Y-Av.Y)sq.] =     250.000  (total sum of squares of deviations)", "",
-              " Total nr. of data  =      20", " Degrees of freedom =      19", ""}) +
-           kCaptions +
-           LinearBlock("F(1,18)=",
-                       "      50.000              1         50.000       4.500         95.2 %",
-                       "     200.000             18         11.111") +
-           BreakPointBlock(" extra expl. by", "F(2,16)=",
-                           "      50.000              2         25.000        2.667        90.0 %",
-                           "     150.000             16          9.375") +
-           BreakPointBlock(" total expl. by", "F(3,16)=",
-                           "     100.000              3         33.333        3.556        96.2 %",
-                           "     150.000             16          9.375") +
-           kClosing},
-      {"Type3BreakpointAtMinus99999IsNoStraightLine", "data.inp", 3, false,
-       {" 1", "   20", "   2.50E+002", "   2.00E+002", "  -99999.000", "     150.000"},
-       Lines({" Variance Analysis, ANOVA table, Regression Type: 3", " File Name : data.var",
-              " Sum[(Y-Av.Y)sq.] =     250.000  (total sum of squares of deviations)", "",
-              " Total nr. of data  =      20", " Degrees of freedom =      19", ""}) +
-           kCaptions +
-           LinearBlock("F(1,18)=",
-                       "      50.000              1         50.000       4.500         95.2 %",
-                       "     200.000             18         11.111") +
-           BreakPointBlock(" extra expl. by", "F(2,16)=",
-                           "      50.000              2         25.000        2.667        90.0 %",
-                           "     150.000             16          9.375") +
-           BreakPointBlock(" total expl. by", "F(3,16)=",
-                           "     100.000              3         33.333        3.556        96.2 %",
-                           "     150.000             16          9.375") +
-           kClosing},
+      Type3Twenty("Type3TwentyDataSetsNamedByTheInputFile", "       4.500"),
+      // A breakpoint at X = -99999 is no straight-line mark.
+      Type3Twenty("Type3BreakpointAtMinus99999IsNoStraightLine", "  -99999.000"),
       {"Type4HundredAndOneDataSetsShowsAtMost99_9", "run.out", 4, false,
        {" 1", "  101", "   1.00E+003", "   1.00E+001", "      55.250", "       9.000"},
        Lines({" Variance Analysis, ANOVA table, Regression Type: 4", " File Name : run.var",
