@@ -1,6 +1,8 @@
 #pragma once
 // What the benchmarks share: a platform that shows nothing, a folder of
 // their own and noisy threshold (Type 3) input files of N data sets.
+#include <benchmark/benchmark.h>
+
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -68,6 +70,16 @@ inline double PeakMiB() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// The main of every benchmark program: runs what the command line selects
+// and removes the benchmark folder afterwards.
+inline int RunBenchmarks(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(Folder());
+  return 0;
 }
 
 }  // namespace kinvalo::bench

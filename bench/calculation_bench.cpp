@@ -35,10 +35,4 @@ BENCHMARK(BM_Calculation)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Uni
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::filesystem::remove_all(bench::Folder());
-  return 0;
-}
+int main(int argc, char** argv) { return kinvalo::bench::RunBenchmarks(argc, argv); }

@@ -57,10 +57,4 @@ BENCHMARK_CAPTURE(BM_Graph, fitted_lines_and_belt, true)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::filesystem::remove_all(bench::Folder());
-  return 0;
-}
+int main(int argc, char** argv) { return kinvalo::bench::RunBenchmarks(argc, argv); }

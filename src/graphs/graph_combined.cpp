@@ -64,11 +64,7 @@ void RecomputeCombinedLine(AppState& s) {
 void DrawCombinedGraph(AppState& s, Canvas& canvas) {
   s.Graph.CombinedShown = true;
   ComputePartialGeometry(s);
-  if (NoDataVariation(s)) {
-    s.platform.ShowMessage("Graph could not be made due to absence of data variation");
-    return;
-  }
-  PlaceBPButton(s);
+  if (!ReadyToDraw(s, "Graph could not be made due to absence of data variation")) return;
   const GraphState& g = s.Graph;
   const GraphGeometry& geo = g.Geo;
   SharedResults& r = s.R;

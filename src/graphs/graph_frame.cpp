@@ -35,11 +35,14 @@ double Span(std::int32_t low, std::int32_t high) {
 
 }  // namespace
 
-bool NoDataVariation(const AppState& s) { return s.R.XMax == s.R.XMin || s.Graph.YMax == s.Graph.YMin; }
-
-void PlaceBPButton(AppState& s) {
+bool ReadyToDraw(AppState& s, const char* noVariationMessage) {
+  if (s.R.XMax == s.R.XMin || s.Graph.YMax == s.Graph.YMin) {
+    s.platform.ShowMessage(noVariationMessage);
+    return false;
+  }
   s.Controls.BPButtonVisible = true;
   s.Controls.BPButtonLeft = s.Controls.SelectButtonVisible ? 144 : 244;
+  return true;
 }
 
 std::string Percentage(double confidenceFactor) {

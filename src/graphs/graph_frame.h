@@ -24,12 +24,11 @@ inline double Ratio(double a, double b) {
   return b == 0 ? std::numeric_limits<double>::quiet_NaN() : a / b;
 }
 
-// The same test for every graph: XMax = XMin or YMax = YMin.
-bool NoDataVariation(const AppState& s);
-
-// The confidence help button beside the graph: at left 144, or 244 when the
-// selection button is hidden.
-void PlaceBPButton(AppState& s);
+// The start of every drawing: without variation in X or Y (XMax = XMin or
+// YMax = YMin) the message is shown and false returned, nothing drawn;
+// otherwise the confidence help button is placed beside the graph (at left
+// 144, or 244 when the selection button is hidden) and true returned.
+bool ReadyToDraw(AppState& s, const char* noVariationMessage);
 
 // "90", "95" or "98" for the confidence factor 1.75, 2.1 or 2.5.
 std::string Percentage(double confidenceFactor);

@@ -211,11 +211,7 @@ void ComputePartialGeometry(AppState& s) {
 
 void DrawPartialGraph(AppState& s, Canvas& canvas) {
   ComputePartialGeometry(s);
-  if (NoDataVariation(s)) {
-    s.platform.ShowMessage("Graph could not be made due to absence of data variation");
-    return;
-  }
-  PlaceBPButton(s);
+  if (!ReadyToDraw(s, "Graph could not be made due to absence of data variation")) return;
   const GraphState& g = s.Graph;
   const GraphGeometry& geo = g.Geo;
   const bool type4 = g.GraphType == 4;

@@ -98,11 +98,7 @@ void ComputeRegressionBelt(AppState& s) {
 
 void DrawRegressionGraph(AppState& s, Canvas& canvas) {
   ComputeRegressionBelt(s);
-  if (NoDataVariation(s)) {
-    s.platform.ShowMessage("Graph could not be made due to absence of data");
-    return;
-  }
-  PlaceBPButton(s);
+  if (!ReadyToDraw(s, "Graph could not be made due to absence of data")) return;
   const GraphState& g = s.Graph;
   const GraphGeometry& geo = g.Geo;
   Painter p(s, canvas);
