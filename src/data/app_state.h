@@ -8,13 +8,12 @@
 #include <string>
 
 #include "core/platform.h"
+#include "core/result_kinds.h"
 #include "core/textfile.h"
 #include "data/tdmtulmex.h"
 
 namespace kinvalo {
 
-// The three option buttons of the input page; exactly one is checked.
-enum class Preference { PreferType3, PreferType4, BestOfTwo };
 
 // Values the engine and the output reader write and every other unit reads.
 struct SharedResults {
@@ -56,9 +55,6 @@ struct GroupStats {
   double AvY = 0, AvX = 0, SSY = 0, SSX = 0, SXY = 0, Slope = 0, R = 0, R2 = 0, Intercept = 0,
          StDevY = 0, ResSS = 0, StDevRes = 0, StDevX = 0, StErrSlope = 0;
 };
-
-// Standard deviation or standard error that cannot be computed.
-inline constexpr double NotAvailable = 1000000.0;
 
 // Per-side arrays are indexed 1..2; element 0 is unused.
 template <typename T>

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "data/app_state.h"
+#include "regression/side_statistics.h"
 
 namespace kinvalo {
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "data/app_state.h"
+#include "regression/side_statistics.h"
 
 namespace kinvalo {
 

@@ -1,0 +1,283 @@
+#include "regression/side_statistics.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kinvalo {
+
+namespace {
+
+using Sums = std::array<long double, 5>;  // Y, X, YY, XX, XY
+
+void Add(Sums& sums, double x, double y) {
+  const long double lx = x, ly = y;
+  sums[0] += ly;
+  sums[1] += lx;
+  sums[2] += ly * ly;
+  sums[3] += lx * lx;
+  sums[4] += lx * ly;
+}
+
+inline SideIndex SideOf(double x, double breakpoint) { return x < breakpoint ? kBelow : kAbove; }
+
+// The count and the extended-precision sums of one side; for data sorted
+// by X also where the side starts and ends.
+struct SideSums {
+  double n = 0;
+  Sums sums{};
+  bool sorted = false;
+  std::int32_t first = 0, last = 0;  // [first, last) when sorted
+};
+
+// A sum of squares this small beside the sum it came from may be rounding
+// left over from values that are all the same.
+bool Suspicious(long double ss, long double sumOfSquares) { return ss <= 1e-12L * sumOfSquares; }
+
+// True when every X (or, with `ofY`, every Y) on the side is the same value.
+bool SideConstant(Sample d, double breakpoint, SideIndex g, const SideSums& side, bool ofY) {
+  if (!ofY && side.sorted) {
+    return side.last <= side.first || d.x[side.first] == d.x[side.last - 1];
+  }
+  bool seen = false;
+  double first = 0;
+  for (std::int32_t i = 0; i < d.size(); ++i) {
+    if (SideOf(d.x[i], breakpoint) != g) continue;
+    const double v = ofY ? d.y[i] : d.x[i];
+    if (!seen) {
+      first = v;
+      seen = true;
+    } else if (v != first) {
+      return false;
+    }
+  }
+  return true;
+}
+
+BreakpointSides Statistics(Sample d, double breakpoint, const PerSide<SideSums>& side) {
+  BreakpointSides result{};
+  for (SideIndex g : {kBelow, kAbove}) {
+    const Sums& q = side[g].sums;
+    SideStatistics& st = result[g];
+    const double N = side[g].n;
+    st.n = N;
+    if (N < 2) continue;
+    // Means and sums of squares in extended precision: X values such as
+    // dates (20240115) lose their spread in the squares of a double.
+    const long double n = N;
+    const long double avY = q[0] / n;
+    const long double avX = q[1] / n;
+    long double ssy = q[2] - n * avY * avY;
+    long double ssx = q[3] - n * avX * avX;
+    // Replicated values on one side must give a sum of squares of exactly
+    // 0 (and so a slope of 0), not the rounding left over from them.
+    if (ssy < 0 || (Suspicious(ssy, q[2]) && SideConstant(d, breakpoint, g, side[g], true))) ssy = 0;
+    if (ssx <= 0 || (Suspicious(ssx, q[3]) && SideConstant(d, breakpoint, g, side[g], false))) ssx = 0;
+    st.avY = static_cast<double>(avY);
+    st.avX = static_cast<double>(avX);
+    st.ssy = static_cast<double>(ssy);
+    st.ssx = static_cast<double>(ssx);
+    st.sxy = static_cast<double>(q[4] - n * avY * avX);
+    st.slope = st.ssx > 0 ? st.sxy / st.ssx : 0;
+    st.r = (st.ssy > 0 && st.ssx > 0) ? st.sxy / std::sqrt(st.ssy * st.ssx) : 0;
+    st.r2 = st.r * st.r;
+    st.intercept = st.avY - st.slope * st.avX;
+    st.stDevY = N > 1 ? std::sqrt(st.ssy / (N - 1)) : NotAvailable;
+    st.resSS = (1 - st.r2) * st.ssy;
+    st.stDevRes = (st.resSS >= 0 && N > 1) ? std::sqrt(st.resSS / (N - 1)) : NotAvailable;
+    st.stDevX = N > 1 ? std::sqrt(st.ssx / (N - 1)) : NotAvailable;
+    // A perfect or nearly perfect fit also counts as not available.
+    if (st.resSS < 1.0e-7 || st.ssx <= 0 || N <= 2) {
+      st.stErrSlope = NotAvailable;
+    } else {
+      st.stErrSlope = std::sqrt(st.resSS / ((N - 2) * st.ssx));
+    }
+  }
+  return result;
+}
+
+// Sum of squared residuals of data [from, to) about the line through
+// (avX, avY) with the given slope. Four running sums keep the additions
+// from waiting on each other.
+double ResidualSum(Sample d, std::int32_t from, std::int32_t to, double avX, double avY,
+                   double slope) {
+  double acc[4] = {0, 0, 0, 0};
+  std::int32_t i = from;
+  for (; i + 4 <= to; i += 4) {
+    for (int j = 0; j < 4; ++j) {
+      const double e = d.y[i + j] - (avY + slope * (d.x[i + j] - avX));
+      acc[j] += e * e;
+    }
+  }
+  for (; i < to; ++i) {
+    const double e = d.y[i] - (avY + slope * (d.x[i] - avX));
+    acc[0] += e * e;
+  }
+  return (acc[0] + acc[1]) + (acc[2] + acc[3]);
+}
+
+// The residual sums of both sides about their segments, for sorted data.
+PerSide<double> SegmentResiduals(SortedSplitter& data, double breakpoint,
+                                 const BreakpointSides& sides, PerSide<double> slope) {
+  const Sample d = data.data();
+  const std::int32_t k = data.CountBelow(breakpoint);
+  return {ResidualSum(d, 0, k, sides[kBelow].avX, sides[kBelow].avY, slope[kBelow]),
+          ResidualSum(d, k, d.size(), sides[kAbove].avX, sides[kAbove].avY, slope[kAbove])};
+}
+
+double Explained(double residualSS, double totalSSY, const BreakpointSides& sides) {
+  if (sides[kBelow].ssx == 0 && sides[kAbove].ssx == 0) return 0;
+  return totalSSY != 0 ? 1 - residualSS / totalSSY : 0;
+}
+
+}  // namespace
+
+BreakpointSides SplitAt(Sample d, double breakpoint) {
+  PerSide<SideSums> side{};
+  for (std::int32_t i = 0; i < d.size(); ++i) {
+    SideSums& target = side[SideOf(d.x[i], breakpoint)];
+    target.n += 1;
+    Add(target.sums, d.x[i], d.y[i]);
+  }
+  return Statistics(d, breakpoint, side);
+}
+
+SortedSplitter::SortedSplitter(Sample data) : data_(data) {
+  for (std::int32_t i = 0; i < data_.size(); ++i) Add(total_, data_.x[i], data_.y[i]);
+}
+
+std::int32_t SortedSplitter::CountBelow(double breakpoint) const {
+  return static_cast<std::int32_t>(std::lower_bound(data_.x.begin(), data_.x.end(), breakpoint) -
+                                   data_.x.begin());
+}
+
+BreakpointSides SortedSplitter::SplitAt(double breakpoint) {
+  const std::int32_t k = CountBelow(breakpoint);
+  if (k < prefixCount_) {
+    prefixCount_ = 0;
+    prefix_ = {};
+  }
+  for (std::int32_t i = prefixCount_; i < k; ++i) Add(prefix_, data_.x[i], data_.y[i]);
+  prefixCount_ = k;
+  PerSide<SideSums> side{};
+  side[kBelow] = {static_cast<double>(k), prefix_, true, 0, k};
+  side[kAbove] = {static_cast<double>(data_.size() - k), {}, true, k, data_.size()};
+  for (size_t q = 0; q < Sums().size(); ++q) side[kAbove].sums[q] = total_[q] - prefix_[q];
+  return Statistics(data_, breakpoint, side);
+}
+
+SegmentErrors ComputeSegmentErrors(const BreakpointSides& sides, PerSide<double> residualSS,
+                                   double breakpoint, double totalSSX) {
+  const double N1 = sides[kBelow].n;
+  const double N2 = sides[kAbove].n;
+  auto variance = [&](SideIndex g, double n) {
+    const double ssx = sides[g].ssx;
+    return (n > 2 && ssx != 0) ? residualSS[g] / ((n - 2) * ssx) : NotAvailable;
+  };
+  SegmentErrors e;
+  e.stErrSlopeBelow = std::sqrt(variance(kBelow, N1));  // 1000.0 when not available
+  e.stErrSlopeAbove = std::sqrt(variance(kAbove, N2));
+  e.residualSS = residualSS[kBelow] + residualSS[kAbove];
+  const double N = N1 + N2;
+  const double meanX = N > 0 ? (N1 * sides[kBelow].avX + N2 * sides[kAbove].avX) / N : 0;
+  // The divisor N - 4 counts the four parameters of a two-segment line; the
+  // search never gets here with 4 data or fewer, but a guard costs nothing.
+  const double A = N > 4 ? e.residualSS / (N * (N - 4)) : 0;
+  const double B = (N > 4 && totalSSX != 0) ? e.residualSS / ((N - 4) * totalSSX) : 0;
+  e.stDevYAtBreakpoint = std::sqrt((meanX - breakpoint) * (meanX - breakpoint) * B + A);
+  return e;
+}
+
+BreakpointFit FitStraightLine(SortedSplitter& data, double smallestX) {
+  BreakpointFit fit;
+  fit.sides = data.SplitAt(smallestX);
+  fit.segmentSlope = {fit.sides[kBelow].slope, fit.sides[kAbove].slope};
+  fit.residualSS = SegmentResiduals(data, smallestX, fit.sides, fit.segmentSlope);
+  fit.coefExpl = Explained(fit.residualSS[kBelow] + fit.residualSS[kAbove],
+                           fit.sides[kAbove].ssy, fit.sides);
+  return fit;
+}
+
+BreakpointFit FitPartial(SortedSplitter& data, double breakpoint, FunctionType type,
+                         const FitTotals& totals) {
+  BreakpointFit fit;
+  fit.sides = data.SplitAt(breakpoint);
+  const SideStatistics& below = fit.sides[kBelow];
+  const SideStatistics& above = fit.sides[kAbove];
+  fit.segmentSlope = {below.slope, above.slope};
+  if (type == FunctionType::Threshold) {
+    fit.segmentSlope[kBelow] = 0;
+    fit.segmentSlope[kAbove] =
+        above.avX == breakpoint ? 0 : (above.avY - below.avY) / (above.avX - breakpoint);
+  } else {
+    fit.segmentSlope[kAbove] = 0;
+    fit.segmentSlope[kBelow] =
+        breakpoint == below.avX ? 0 : (above.avY - below.avY) / (breakpoint - below.avX);
+  }
+  fit.residualSS = SegmentResiduals(data, breakpoint, fit.sides, fit.segmentSlope);
+  fit.coefExpl =
+      Explained(fit.residualSS[kBelow] + fit.residualSS[kAbove], totals.ssy, fit.sides);
+  fit.errors = ComputeSegmentErrors(fit.sides, fit.residualSS, breakpoint, totals.ssx);
+  if (below.n < 4 || above.n < 4) fit.coefExpl = 0;
+  return fit;
+}
+
+CombinedLine ComputeCombinedLine(Sample d, const CombinedLineInput& in) {
+  const double bp3 = in.breakpointType3;
+  const double bp4 = in.breakpointType4;
+  auto inMiddle = [&](double x) { return bp3 < x && x <= bp4; };
+
+  int m = 0;
+  double sumX = 0, sumY = 0, sumXX = 0, sumXY = 0;
+  double minX = 0, maxX = 0;
+  for (std::int32_t i = 0; i < d.size(); ++i) {
+    const double x = d.x[i];
+    if (!inMiddle(x)) continue;
+    if (m == 0 || x < minX) minX = x;
+    if (m == 0 || x > maxX) maxX = x;
+    ++m;
+    sumX += x;
+    sumY += d.y[i];
+    sumXX += x * x;
+    sumXY += x * d.y[i];
+  }
+  CombinedLine line;
+  double midAvX = 0, midAvY = 0, midSlope = 0;
+  double ssxMid = 0;
+  if (m > 0) {
+    midAvX = sumX / m;
+    midAvY = sumY / m;
+    // One X value in the middle gives no slope, whatever rounding leaves.
+    ssxMid = minX == maxX ? 0 : sumXX - sumX * sumX / m;
+    if (ssxMid == 0) return line;
+    midSlope = (sumXY - sumX * sumY / m) / ssxMid;
+  }
+  line.found = true;
+  int midCount = 0;
+  for (std::int32_t i = 0; i < d.size(); ++i) {
+    const double x = d.x[i];
+    double ycalc = 0;
+    if (x <= bp3) ycalc = in.levelType3;
+    if (x > bp4) ycalc = in.levelType4;
+    if (inMiddle(x)) {
+      ++midCount;
+      ycalc = midAvY + midSlope * (x - midAvX);
+    }
+    const double e = d.y[i] - ycalc;
+    line.residualSS += e * e;
+  }
+  // The residuals of all data enter, not only those of the middle part.
+  const double seMid = (midCount > 2 && ssxMid > 0)
+                           ? std::sqrt(line.residualSS / ((midCount - 2) * ssxMid))
+                           : 0;
+  if ((midSlope > 0 && 1.5 * seMid > midSlope) || (midSlope < 0 && -1.5 * seMid < midSlope)) {
+    midSlope = 0;
+  }
+  line.yAtBreakpointType3 = midAvY + midSlope * (bp3 - midAvX);
+  if (line.yAtBreakpointType3 == 0) line.yAtBreakpointType3 = in.levelType3;
+  line.yAtBreakpointType4 = midAvY + midSlope * (bp4 - midAvX);
+  if (line.yAtBreakpointType4 == 0) line.yAtBreakpointType4 = in.levelType4;
+  line.coefExpl = in.totalSSY != 0 ? 1 - line.residualSS / in.totalSSY : 0;
+  return line;
+}
+
+}  // namespace kinvalo
