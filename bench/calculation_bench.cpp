@@ -19,13 +19,13 @@ void BM_Calculation(benchmark::State& state) {
   const std::string input = InputFile(n);
   for (auto _ : state) {
     QuietPlatform platform;
-    AppState app(platform);
-    app.DM.FileName = input;
-    app.DM.ReadInputFile();
-    app.R.NrOfInputData = app.DM.NrOfData;
-    const bool done = CalculateResults(app);
-    benchmark::DoNotOptimize(done);
-    if (!done || app.R.ResultType != 3) state.SkipWithError("the benchmark data should give Type 3");
+    TDMTulmex dm(platform);
+    dm.FileName = input;
+    dm.ReadInputFile();
+    dm.NrOfInputData = dm.NrOfData;
+    const SearchResult result = CalculateResults(dm, {}, platform);
+    benchmark::DoNotOptimize(result.breakpoint);
+    if (result.type != FunctionType::Threshold) state.SkipWithError("the benchmark data should give Type 3");
   }
   state.SetItemsProcessed(state.iterations() * n);
   // The sizes run in ascending order.

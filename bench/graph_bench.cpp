@@ -24,11 +24,11 @@ std::string OutputFile(int n) {
   auto& path = files[n];
   if (!path.empty()) return path;
   QuietPlatform platform;
-  AppState app(platform);
-  app.DM.FileName = bench::InputFile(n);
-  app.DM.ReadInputFile();
-  app.R.NrOfInputData = app.DM.NrOfData;
-  CalculateResults(app);
+  TDMTulmex dm(platform);
+  dm.FileName = bench::InputFile(n);
+  dm.ReadInputFile();
+  dm.NrOfInputData = dm.NrOfData;
+  CalculateResults(dm, {}, platform);
   path = ChangeFileExt(bench::InputFile(n), ".out");
   return path;
 }

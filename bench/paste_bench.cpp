@@ -26,8 +26,8 @@ void BM_PasteTwoColumns(benchmark::State& state) {
   QuietPlatform ui(true);
   for (auto _ : state) {
     state.PauseTiming();
-    AppState app(ui);
-    InputPage page(app);
+    TDMTulmex dm(ui);
+    InputPage page(dm);
     page.LayOutTable();
     state.ResumeTiming();
     page.StringGrid1SetEditText(1, 1, text);
@@ -41,8 +41,8 @@ BENCHMARK(BM_PasteTwoColumns)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmar
 void BM_TakeTableRows(benchmark::State& state) {
   const std::string text = Block(static_cast<int>(state.range(0)));
   QuietPlatform ui(true);
-  AppState app(ui);
-  InputPage page(app);
+  TDMTulmex dm(ui);
+  InputPage page(dm);
   page.LayOutTable();
   page.StringGrid1SetEditText(1, 1, text);
   for (auto _ : state) benchmark::DoNotOptimize(page.TakeTableRows("a", "b"));

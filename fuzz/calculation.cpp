@@ -12,7 +12,7 @@
 #include "calc/calculation.h"
 #include "core/paths.h"
 #include "data/output_reader.h"
-#include "engine/engine.h"
+#include "engine/result_files.h"
 #include "fuzz_support.h"
 #include "support/scripted_platform.h"
 
@@ -49,28 +49,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   test::ScriptedPlatform platform;
   AppState s(platform);
-  s.PreferenceQuery = [preference] { return preference; };
   TDMTulmex& dm = s.DM;
   dm.FileName = input;
   bool calculated = false;
+  SearchResult result;
+  std::string varPath;
   try {
     if (!dm.ReadInputFile()) return 0;
     if (dm.XData.empty()) dm.NrOfData = 0;
     ReplaceEmptyTitles(dm);
-    s.R.NrOfInputData = dm.NrOfData;
-    s.R.ConfidenceFactor = ConfidenceFactorFor(confidence);
+    dm.NrOfInputData = dm.NrOfData;
+    CheckDataHeld(dm);
     // The two steps of CalculateResults apart: the search may refuse
     // data by throwing, but the variance analysis reads only the raw file
     // that the search has just written, and must never fail on it.
-    s.R.DataUnfit = false;
-    PartialRegression(s);
-    calculated = !s.R.DataUnfit;
+    SearchInput in{{dm.XData.begin(), dm.XData.begin() + dm.NrOfData},
+                   {dm.YData.begin(), dm.YData.begin() + dm.NrOfData},
+                   {},
+                   dm.NrOfInputData};
+    result = RunBreakpointSearch(std::move(in), {Confidence::FromPercent(confidence), preference,
+                                                 dm.Title1, dm.Title2, dm.FileName});
+    if (!result.refusal) {
+      varPath = WriteResultFiles(result);
+      calculated = true;
+    }
   } catch (const std::exception&) {
     calculated = false;
   }
   if (calculated) {
     try {
-      AnovaRun(s);
+      AnovaRun(varPath, {result.type, result.bothTypesFound, result.type3.breakpoint, result.type4.breakpoint},
+               platform);
     } catch (const std::exception& e) {
       fuzz::Broken((std::string("the variance analysis failed on its own raw file: ") + e.what()).c_str());
     }

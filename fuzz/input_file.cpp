@@ -65,10 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   AppState shown(platform);
   shown.DM.FileName = path;
   if (!shown.DM.ReadInputFile()) fuzz::Broken("a file read once was refused the second time");
-  InputPage page(shown);
+  InputPage page(shown.DM);
   TDMTulmex& table = shown.DM;
   if (table.XData.empty()) table.NrOfData = std::clamp(table.NrOfData, 0, kMaxNrOfData);
-  shown.R.NrOfInputData = table.NrOfData;
+  table.NrOfInputData = table.NrOfData;
   page.W.GridNrOfData = page.W.OrigNrOfData = table.NrOfData;
   page.W.DataPresent = true;
   page.FillInputTable();

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   test::ScriptedPlatform platform;
   platform.answers.push_back((choices & 2) != 0);
   AppState s(platform);
-  InputPage page(s);
+  InputPage page(s.DM);
   page.W.SystemDecimalSeparator = page.W.DecimalSeparator = mark;
   page.LayOutTable();
   if (choices & 8) {
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!taken) return 0;
   const std::size_t n = dm.YData.size();
   fuzz::Require(dm.XData.size() == n && dm.Serial.size() == n && static_cast<std::size_t>(dm.NrOfData) == n &&
-                    s.R.NrOfInputData == dm.NrOfData,
+                    dm.NrOfInputData == dm.NrOfData,
                 "the rows taken differ from the number of data sets");
   for (std::size_t k = 0; k < n; ++k) {
     fuzz::Require(std::isfinite(dm.YData[k]) && std::isfinite(dm.XData[k]), "a value taken is not finite");

@@ -148,15 +148,13 @@ double FProbability(int m, int n, double F) {
   return (FProbEvenDf1(m - 1, n, F) + 3 * FProbEvenDf1(m + 1, n, F)) / 4;
 }
 
-void AnovaRun(AppState& s) {
-  const SharedResults& r = s.R;
-  const std::string varPath = ChangeFileExt(s.DM.FileName, ".var");
+void AnovaRun(const std::string& varPath, const VarianceModel& model, Platform& platform) {
   RawReader raw(varPath);
   raw.SkipLine();
   const int N = raw.Integer();
   const double SST = raw.Real();
   if (SST == 0) {
-    s.platform.ShowMessage(kNoVariationAnova);
+    platform.ShowMessage(kNoVariationAnova);
     return;
   }
   // The break-point rows need 5 data sets or more; the search refuses
@@ -167,15 +165,15 @@ void AnovaRun(AppState& s) {
   // takes its place in one step.
   TextWriter out;
   out.CreateOrThrow(varPath);
-  const bool both = r.BothTypesFound;
+  const bool both = model.bothTypesFound;
   if (both) {
     out.WriteLine(" Variance Analysis, ANOVA table, Regression Types:3 and 4");
   } else {
-    out.WriteLine(" Variance Analysis, ANOVA table, Regression Type:" + I(r.ResultType, 2));
+    out.WriteLine(" Variance Analysis, ANOVA table, Regression Type:" + I(FileNumber(model.type), 2));
   }
   out.WriteLine(" File Name : " + ExtractFileName(varPath));
   out.WriteLine(" Sum[(Y-Av.Y)sq.] =" + F(SST, 12, 3) + "  (total sum of squares of deviations)");
-  if (both) out.WriteLine(" Breakpoints at X = " + F(r.BPType3, 8, 3) + "   and " + F(r.BPType4, 8, 3));
+  if (both) out.WriteLine(" Breakpoints at X = " + F(model.breakpointType3, 8, 3) + "   and " + F(model.breakpointType4, 8, 3));
   out.WriteLine("");
   out.WriteLine(" Total nr. of data  =" + I(N, 8));
   out.WriteLine(" Degrees of freedom =" + I(N - 1, 8));
@@ -194,7 +192,7 @@ void AnovaRun(AppState& s) {
   // The breakpoint(s) of a Type 3 or 4 result, or -99999 for a straight
   // line: the type tells which, since a breakpoint may lie at X = -99999.
   raw.Real();
-  if (r.ResultType == 3 || r.ResultType == 4) {
+  if (HasHorizontalSegment(model.type)) {
     const double SSR2 = raw.Real();
     const double MSR2 = SSR2 / (N - 4);
     const double SSX = SSR1 - SSR2;
@@ -215,7 +213,7 @@ void AnovaRun(AppState& s) {
   try {
     out.Commit();
   } catch (const std::runtime_error&) {
-    s.platform.ShowMessage(kRenameFailed);
+    platform.ShowMessage(kRenameFailed);
   }
 }
 

@@ -68,17 +68,12 @@ void TTulmexForm::Attach(AppState& state, TFinishForm* finish, TSymbolsForm* sym
   SymbolsForm = symbols;
   HelpForm = help;
   MoreInfoForm = moreInfo;
-  input_ = std::make_unique<InputPage>(state);
+  input_ = std::make_unique<InputPage>(state.DM);
   gridModel_ = new InputTableModel(input_->Grid, StringGrid1);
   auto onEdit = [this](int col, int row, const std::string& text) { CellTextChanged(col, row, text); };
   gridModel_->SetEditHandler(onEdit);
   StringGrid1->setModel(gridModel_);
   StringGrid1->setItemDelegate(new CellDelegate(StringGrid1, onEdit));
-  state.PreferenceQuery = [this] {
-    if (RadioButton1->isChecked()) return Preference::PreferType3;
-    if (RadioButton2->isChecked()) return Preference::PreferType4;
-    return Preference::BestOfTwo;
-  };
   state.ClearOutputPage = [this] {
     OutputMemo->clear();
     ShowTab(OutputTabSheet);

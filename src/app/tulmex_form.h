@@ -83,7 +83,9 @@ class TTulmexForm : public TBaseForm {
   // The calculation run.
   void InputSaveExecute();
   bool ConfirmSaveFile();
-  void RunCalculation();
+  // The calculation of the saved input file; false when the data were
+  // refused (the reason has been shown).
+  bool RunCalculation();
 
   // Output tab.
   void ExplainButtonClick();
@@ -127,6 +129,10 @@ class TTulmexForm : public TBaseForm {
   void OnSignal(Sender* sender, Signal signal, void (TTulmexForm::*handler)()) {
     connect(sender, signal, this, [this, handler] { Command([this, handler] { (this->*handler)(); }); });
   }
+
+  using Preference = kinvalo::Preference;
+  // The preference of the option buttons.
+  Preference ChosenPreference() const;
 
   void BuildMenu();
   void BuildIntroTab();

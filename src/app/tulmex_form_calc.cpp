@@ -50,14 +50,14 @@ void TTulmexForm::InputSaveExecute() {
   // the data in memory.
   dm.WriteInputFile();
   ConfComboBoxChange();
+  bool refused = false;
   try {
-    RunCalculation();
+    refused = !RunCalculation();
   } catch (...) {
     WaitMemo->hide();
     throw;
   }
-  if (s_->R.DataUnfit) {
-    s_->R.DataUnfit = false;
+  if (refused) {
     InputTabSheetShow();
     return;
   }
@@ -91,12 +91,18 @@ void TTulmexForm::InputSaveExecute() {
   RegButton->setText(QStringLiteral("Show regression line"));
   s_->Controls.ZtypeButtonCaption = "Show combination  Type 3 and 4";
   ZtypeButton->setText(QString::fromStdString(s_->Controls.ZtypeButtonCaption));
-  const bool partial = s_->R.ResultType == 3 || s_->R.ResultType == 4;
+  const bool partial = HasHorizontalSegment(s_->resultType);
   for (QPushButton* b : {CalcObs_Button, RegButton, ZtypeButton}) b->setVisible(partial);
   ShowTab(OutputTabSheet);
 }
 
-void TTulmexForm::RunCalculation() {
+TTulmexForm::Preference TTulmexForm::ChosenPreference() const {
+  if (RadioButton1->isChecked()) return Preference::PreferType3;
+  if (RadioButton2->isChecked()) return Preference::PreferType4;
+  return Preference::BestOfTwo;
+}
+
+bool TTulmexForm::RunCalculation() {
   WaitMemo->clear();
   WaitMemo->show();
   WaitMemo->raise();
@@ -108,11 +114,15 @@ void TTulmexForm::RunCalculation() {
   SetExplainEnabled(true);
   AnovaButton->setEnabled(true);
   // The breakpoint search with its files, then the variance analysis.
-  CalculateResults(*s_);
-  if (s_->R.DataUnfit) {
+  TDMTulmex& dm = s_->DM;
+  const SearchResult result = CalculateResults(dm, {s_->confidence, ChosenPreference()}, ui_);
+  if (result.refusal) {
     WaitMemo->hide();
-    return;
+    return false;
   }
+  s_->resultType = result.type;
+  s_->R.BothTypesFound = result.bothTypesFound;
+  dm.FileName = VariancePath(dm.FileName);
   WaitMemo->appendPlainText(QStringLiteral(" Calculating ...."));
   ui_.Wait(500);
   WaitMemo->appendPlainText(QStringLiteral(" Anova table ...."));
@@ -120,6 +130,7 @@ void TTulmexForm::RunCalculation() {
   GraphSaveAction->setEnabled(true);
   WaitMemo->appendPlainText(QStringLiteral(" Progress 75% ..."));
   ui_.Wait(500);
+  return true;
 }
 
 }  // namespace kinvalo::app

@@ -238,8 +238,7 @@ void TTulmexForm::NrOfDataEditExit() {
 }
 
 void TTulmexForm::ConfComboBoxChange() {
-  const int index = ConfComboBox->currentIndex();
-  s_->R.ConfidenceFactor = index == 1 ? 2.1 : index == 2 ? 2.5 : 1.75;
+  s_->confidence = Confidence::FromIndex(ConfComboBox->currentIndex());
 }
 
 void TTulmexForm::SetPanelOpen(QPlainTextEdit* memo, QPushButton* button, const char* openCaption,
@@ -292,7 +291,7 @@ void TTulmexForm::InputOpenActionExecute() {
   if (!dm.ReadInputFile()) return;
   // A file without data lines keeps the count of its header.
   if (dm.XData.empty()) dm.NrOfData = std::clamp(dm.NrOfData, 0, kMaxNrOfData);
-  s_->R.NrOfInputData = dm.NrOfData;
+  dm.NrOfInputData = dm.NrOfData;
   SetDialogFolders(ExtractFilePath(*path));
   FileNameEdit->setText(QString::fromStdString(*path));
   FileNameEdit->show();

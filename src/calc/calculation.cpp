@@ -1,27 +1,42 @@
 #include "calc/calculation.h"
 
 #include "anova/anova.h"
-#include "engine/engine.h"
+#include "core/paths.h"
+#include "engine/result_files.h"
 
 namespace kinvalo {
-
-double ConfidenceFactorFor(int percent) {
-  if (percent == 95) return 2.1;
-  if (percent == 98) return 2.5;
-  return 1.75;
-}
 
 void ReplaceEmptyTitles(TDMTulmex& dm) {
   if (dm.Title1.empty()) dm.Title1 = " No first title given";
   if (dm.Title2.empty()) dm.Title2 = " No second title given";
 }
 
-bool CalculateResults(AppState& s) {
-  s.R.DataUnfit = false;
-  PartialRegression(s);
-  if (s.R.DataUnfit) return false;
-  AnovaRun(s);
-  return true;
+std::string VariancePath(const std::string& inputPath) { return ChangeFileExt(inputPath, ".var"); }
+
+SearchResult CalculateResults(TDMTulmex& dm, const CalculationOptions& options, Platform& platform) {
+  CheckDataHeld(dm);
+  const auto n = static_cast<size_t>(dm.NrOfData);
+  SearchInput input;
+  input.x.assign(dm.XData.begin(), dm.XData.begin() + dm.NrOfData);
+  input.y.assign(dm.YData.begin(), dm.YData.begin() + dm.NrOfData);
+  if (dm.Serial.size() >= n) input.serial.assign(dm.Serial.begin(), dm.Serial.begin() + dm.NrOfData);
+  input.nrOfInputData = dm.NrOfInputData;
+  SearchOptions search{options.confidence, options.preference, dm.Title1, dm.Title2, dm.FileName};
+
+  SearchResult result = RunBreakpointSearch(std::move(input), search);
+  std::copy(result.data.x.begin(), result.data.x.end(), dm.XData.begin());
+  std::copy(result.data.y.begin(), result.data.y.end(), dm.YData.begin());
+  std::copy(result.data.serial.begin(), result.data.serial.end(), dm.Serial.begin());
+  if (result.refusal) {
+    platform.ShowMessage(*result.refusal);
+    return result;
+  }
+  for (const std::string& notice : result.notices) platform.ShowMessage(notice);
+  const std::string varPath = WriteResultFiles(result);
+  AnovaRun(varPath,
+           {result.type, result.bothTypesFound, result.type3.breakpoint, result.type4.breakpoint},
+           platform);
+  return result;
 }
 
 }  // namespace kinvalo

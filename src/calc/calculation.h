@@ -3,20 +3,32 @@
 // window's calculation run and the batch command.
 #include <string>
 
-#include "data/app_state.h"
+#include "core/platform.h"
+#include "core/result_kinds.h"
+#include "data/tdmtulmex.h"
+#include "engine/breakpoint_search.h"
 
 namespace kinvalo {
-
-// The confidence factor of a minimum confidence of 90, 95 or 98 %.
-double ConfidenceFactorFor(int percent);
 
 // Replaces empty titles by " No first title given" and " No second title
 // given", as the calculation run does before it writes any file.
 void ReplaceEmptyTitles(TDMTulmex& dm);
 
-// The breakpoint search with its files beside FileName (the .inp path),
-// then the variance analysis unless the data were refused. Returns false
-// when the data were refused; FileName ends on the .var path otherwise.
-bool CalculateResults(AppState& s);
+// What the user chose for the run.
+struct CalculationOptions {
+  Confidence confidence;
+  Preference preference = Preference::BestOfTwo;
+};
+
+// The breakpoint search on the working data with its files beside the
+// input file `dm.FileName` names, then the variance analysis unless the
+// data were refused. The messages of the search are shown. The working
+// data are left sorted by X, as the result files list them. Throws
+// std::out_of_range when NrOfData counts more data sets than are held, and
+// std::runtime_error when a result file cannot be written.
+SearchResult CalculateResults(TDMTulmex& dm, const CalculationOptions& options, Platform& platform);
+
+// The .var path of a run on the input file `inputPath`.
+std::string VariancePath(const std::string& inputPath);
 
 }  // namespace kinvalo

@@ -179,9 +179,8 @@ int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::o
   if (!problem.empty()) return Usage(out, problem);
 
   BatchPlatform platform(err);
-  AppState state(platform);
-  state.PreferenceQuery = [&options] { return options.preference; };
-  TDMTulmex& dm = state.DM;
+  TDMTulmex dm(platform);
+  FunctionType type = FunctionType::NoRelation;
   try {
     // The files name their full path (the explanation table's first line).
     options.input = Absolute(options.input);
@@ -191,9 +190,11 @@ int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::o
     // still no data to calculate with.
     if (dm.XData.empty()) dm.NrOfData = 0;
     ReplaceEmptyTitles(dm);
-    state.R.NrOfInputData = dm.NrOfData;
-    state.R.ConfidenceFactor = ConfidenceFactorFor(options.confidence);
-    if (!CalculateResults(state)) return 1;
+    dm.NrOfInputData = dm.NrOfData;
+    const SearchResult result = CalculateResults(
+        dm, {Confidence::FromPercent(options.confidence), options.preference}, platform);
+    if (result.refusal) return 1;
+    type = result.type;
   } catch (const std::exception& e) {
     err << e.what() << '\n';
     return 1;
@@ -201,7 +202,7 @@ int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::o
   out << "Results of " << options.input << ":\n";
   const std::string txt = ChangeFileExt(options.input, ".txt");
   out << "  " << ChangeFileExt(options.input, ".out") << '\n';
-  if (FileExists(txt) && (state.R.ResultType == 3 || state.R.ResultType == 4)) out << "  " << txt << '\n';
+  if (FileExists(txt) && HasHorizontalSegment(type)) out << "  " << txt << '\n';
   out << "  " << ChangeFileExt(options.input, ".var") << '\n';
   return 0;
 }

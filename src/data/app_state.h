@@ -45,53 +45,6 @@ struct SharedResults {
   double CombY2 = 0.0;
 };
 
-// Per-side sums of the data below (index 1) and above (index 2) a breakpoint.
-struct GroupSums {
-  double N = 0, SumY = 0, SumX = 0, SumYY = 0, SumXX = 0, SumXY = 0;
-};
-
-// Per-side statistics derived from the sums.
-struct GroupStats {
-  double AvY = 0, AvX = 0, SSY = 0, SSX = 0, SXY = 0, Slope = 0, R = 0, R2 = 0, Intercept = 0,
-         StDevY = 0, ResSS = 0, StDevRes = 0, StDevX = 0, StErrSlope = 0;
-};
-
-// Per-side arrays are indexed 1..2; element 0 is unused.
-template <typename T>
-using Sides = std::array<T, 3>;
-
-// State of the regression engine: primitives, search and report writers.
-struct Regres1State {
-  Sides<GroupSums> GroupSum{};
-  Sides<GroupStats> GroupStat{};
-  Sides<double> AvX{}, AvY{}, SegSlope{}, ResidualSS{};
-  double TotalSSY = 0, TotalSSX = 0;
-  double StErrSlope1 = 0, StErrSlope2 = 0, StErrSlope = 0;
-  double ResidualSSTotal = 0, StDevYbp = 0;
-  std::uint8_t CalcType = 0, CalcMethod = 0;
-  double ResidualSSCombined = 0;
-  double MidAvX = 0, MidAvY = 0, MidSlope = 0;
-  int MidCount = 0;
-
-  // While the engine runs on data sorted by X, the sums of the data below
-  // a breakpoint are kept as a running prefix, so that a scan over
-  // ascending candidates adds each data set once instead of once per
-  // candidate. Sums are in extended precision.
-  bool SortedByX = false;
-  std::int32_t PrefixCount = 0;
-  std::array<long double, 5> PrefixSum{};  // Y, X, YY, XX, XY of [0, PrefixCount)
-  std::array<long double, 5> TotalSum{};
-
-  std::array<double, 202> BPCandidate{};  // 1..201, elements 1..200 used
-  double BPStep = 0;
-  double CoefExpl = 0, CoefExplLinear = 0;
-  double MaxCoefExplType3 = 0, MaxCoefExplType4 = 0;
-  std::uint8_t HeaderSection = 0;
-  std::array<std::string, 10> TextSlot;  // one side's rendered statistics
-  TextWriter OutFile;  // first the explanation table, then the output file
-  TextWriter VarFile;
-};
-
 struct GraphPoint {
   double x = 0, y = 0;
 };
@@ -170,20 +123,17 @@ class AppState {
   Platform& platform;
   TDMTulmex DM;
   SharedResults R;
-  Regres1State Reg;
+  // The minimum confidence chosen for the next calculation.
+  Confidence confidence;
+  // What the window shows of the last result: its type, and whether it
+  // offers the combination of Type 3 and 4.
+  FunctionType resultType = FunctionType::NoRelation;
   GraphState Graph;
   WindowControls Controls;
   // Called when a result file cannot be loaded for display: the window
   // clears its output memo and shows the output page.
   std::function<void()> ClearOutputPage = [] {};
 
-  // Asked whenever the engine or the output header needs the preference;
-  // the window answers from its option buttons at that moment.
-  std::function<Preference()> PreferenceQuery = [] { return Preference::BestOfTwo; };
-
-  bool RadioButton1() const { return PreferenceQuery() == Preference::PreferType3; }
-  bool RadioButton2() const { return PreferenceQuery() == Preference::PreferType4; }
-  bool RadioButton3() const { return PreferenceQuery() == Preference::BestOfTwo; }
 };
 
 }  // namespace kinvalo

@@ -143,7 +143,7 @@ void InputPage::WriteSerials(int rows) {
 }
 
 void InputPage::LayOutTable() {
-  TDMTulmex& dm = s.DM;
+  TDMTulmex& dm = data;
   if (!W.DataPresent) {
     W.OrigNrOfData = dm.NrOfData = W.GridNrOfData = 15;
     dm.YData.assign(16, 0.0);
@@ -166,7 +166,7 @@ void InputPage::LayOutTable() {
 }
 
 void InputPage::FillInputTable() {
-  TDMTulmex& dm = s.DM;
+  TDMTulmex& dm = data;
   const int n = std::max(W.GridNrOfData, 0);
   ShowCount();
   // The caption row and n data rows; a spare row below them would take text
@@ -185,7 +185,7 @@ void InputPage::FillInputTable() {
       continue;
     }
     Grid.SetCell(0, r, std::to_string(k < dm.Serial.size() ? dm.Serial[k] : r));
-    const bool held = r <= s.R.NrOfInputData;
+    const bool held = r <= data.NrOfInputData;
     Grid.SetCell(1, r, held && k < dm.YData.size() ? FloatToString(dm.YData[k], mark) : std::string());
     Grid.SetCell(2, r, held && k < dm.XData.size() ? FloatToString(dm.XData[k], mark) : std::string());
   }
@@ -204,16 +204,16 @@ void InputPage::StringGrid1SetEditText(int col, int row, const std::string& text
     throw;
   }
   W.InEdit = false;
-  s.DM.HeaderLines.resize(6);
+  data.HeaderLines.resize(6);
   W.DataPresent = true;
-  Grid.SetWidthFor(s.DM.NrOfData);
+  Grid.SetWidthFor(data.NrOfData);
 }
 
 void InputPage::HandlePasteMultiCell(int j0, int i0, const std::string& text) {
   if (j0 < 1 || j0 >= InputTable::kColumns || i0 < 1 || i0 >= Grid.RowCount()) {
     throw std::out_of_range("A paste must start in a data cell.");
   }
-  TDMTulmex& dm = s.DM;
+  TDMTulmex& dm = data;
   // Line ends at the very end (a spreadsheet ends its copy with one) open no
   // further row.
   std::string_view body(text);
@@ -238,8 +238,8 @@ void InputPage::HandlePasteMultiCell(int j0, int i0, const std::string& text) {
                     "maintain the original number?")) {
       dm.NrOfData = W.OrigNrOfData;
       rowCount = W.OrigNrOfData + 1;
-    } else if (s.R.NrOfInputData > dm.NrOfData) {
-      s.R.NrOfInputData = dm.NrOfData;
+    } else if (data.NrOfInputData > dm.NrOfData) {
+      data.NrOfInputData = dm.NrOfData;
     }
   }
   Grid.SetRowCount(rowCount);
@@ -272,7 +272,7 @@ void InputPage::HandlePasteMultiCell(int j0, int i0, const std::string& text) {
 
 void InputPage::NrOfDataEditExit() {
   if (NrOfDataEdit.empty()) return;
-  Platform& ui = s.platform;
+  Platform& ui = data.platform();
   std::string_view text(NrOfDataEdit);
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
@@ -296,7 +296,7 @@ void InputPage::NrOfDataEditExit() {
     return;
   }
   ui.ShowMessage(" Add data in the last cells at the end of the column");
-  TDMTulmex& dm = s.DM;
+  TDMTulmex& dm = data;
   const int orig = W.OrigNrOfData;
   const int oldRows = std::min(TableRows(), n);
   // The rows present keep their texts exactly as typed, also a text that is
@@ -325,7 +325,7 @@ void InputPage::NrOfDataEditExit() {
     dm.YData[e] = r <= orig ? convert(Grid.Cell(1, r)) : 0.0;
     dm.XData[e] = r <= orig ? convert(Grid.Cell(2, r)) : 0.0;
   }
-  if (s.R.NrOfInputData < orig) s.R.NrOfInputData = orig;
+  if (data.NrOfInputData < orig) data.NrOfInputData = orig;
   dm.NrOfData = W.OrigNrOfData = W.GridNrOfData = n;
   FillInputTable();
   if (W.DataPresent) {
@@ -337,7 +337,7 @@ void InputPage::NrOfDataEditExit() {
 }
 
 bool InputPage::TakeTableRows(const std::string& title1, const std::string& title2) {
-  TDMTulmex& dm = s.DM;
+  TDMTulmex& dm = data;
   dm.Title1 = title1.empty() ? std::string(" No first title given") : title1;
   dm.Title2 = title2.empty() ? std::string(" No second title given") : title2;
   W.DecimalSeparator = W.SystemDecimalSeparator;
@@ -355,7 +355,7 @@ bool InputPage::TakeTableRows(const std::string& title1, const std::string& titl
       ys.push_back(StringToFloat(y));
       xs.push_back(StringToFloat(x));
     } catch (const ConversionError&) {
-      s.platform.ShowMessage("Not all data values in the inputfile are real, do not use letters or blanks.");
+      data.platform().ShowMessage("Not all data values in the inputfile are real, do not use letters or blanks.");
       W.DecimalSeparator = W.SystemDecimalSeparator;
       return false;
     }
@@ -363,7 +363,7 @@ bool InputPage::TakeTableRows(const std::string& title1, const std::string& titl
   }
   const int kept = static_cast<int>(ys.size());
   dm.NrOfData = kept;
-  s.R.NrOfInputData = kept;
+  data.NrOfInputData = kept;
   dm.YData = std::move(ys);
   dm.XData = std::move(xs);
   dm.Serial.resize(static_cast<size_t>(kept));

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/app_state.h"
+#include "data/tdmtulmex.h"
 
 namespace kinvalo {
 
@@ -89,9 +89,9 @@ inline constexpr std::int32_t kMaxNrOfData = 100000;
 
 class InputPage {
  public:
-  explicit InputPage(AppState& state) : s(state) {}
+  explicit InputPage(TDMTulmex& workingData) : data(workingData) {}
 
-  AppState& s;
+  TDMTulmex& data;
   InputTable Grid;
   std::string NrOfDataEdit = "15";  // the text of the count box
   InputPageFlags W;
@@ -122,7 +122,7 @@ class InputPage {
   int TableRows() const { return Grid.RowCount() - 1; }
 
  private:
-  void ShowCount() { NrOfDataEdit = std::to_string(s.DM.NrOfData); }
+  void ShowCount() { NrOfDataEdit = std::to_string(data.NrOfData); }
   void WriteSerials(int rows);
 };
 

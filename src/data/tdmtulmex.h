@@ -43,6 +43,9 @@ class TDMTulmex {
   LineSet HeaderLines;
   LineSet TextLines;
   std::int32_t NrOfData = 0;
+  // Data sets from this count on were added to those of the input file
+  // or the table: the report marks them "Added".
+  std::int32_t NrOfInputData = 0;
   std::int32_t NrOfTextLines = 0;
   std::string GraphKind;
   bool OlderFileWarned = false;

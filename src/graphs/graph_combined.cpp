@@ -2,12 +2,14 @@
 // middle part up to the Type 4 breakpoint and a second level beyond it,
 // with the confidence blocks of both breakpoints.
 #include <cstdint>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "graphs/graph_draw.h"
 #include "graphs/graph_frame.h"
-#include "regression/regres1.h"
+#include "regression/side_statistics.h"
 
 namespace kinvalo {
 
@@ -15,48 +17,25 @@ using namespace graph_detail;
 
 namespace {
 
-// The regression primitives read their data sets from the working data.
-// While they run on the graph data, this keeps the user's data aside and
-// puts them back however the computation ends.
-class WorkingDataKept {
- public:
-  explicit WorkingDataKept(AppState& s)
-      : s_(s),
-        xData_(std::move(s.DM.XData)),
-        yData_(std::move(s.DM.YData)),
-        nrOfData_(s.DM.NrOfData),
-        sortedByX_(s.Reg.SortedByX),
-        bothTypesFound_(s.R.BothTypesFound) {}
-  WorkingDataKept(const WorkingDataKept&) = delete;
-  WorkingDataKept& operator=(const WorkingDataKept&) = delete;
-  ~WorkingDataKept() {
-    s_.DM.XData = std::move(xData_);
-    s_.DM.YData = std::move(yData_);
-    s_.DM.NrOfData = nrOfData_;
-    s_.Reg.SortedByX = sortedByX_;
-    s_.R.BothTypesFound = bothTypesFound_;
-  }
-
- private:
-  AppState& s_;
-  DataArrayR xData_, yData_;
-  std::int32_t nrOfData_;
-  bool sortedByX_;
-  bool bothTypesFound_;
-};
-
 // CombY1, CombY2 and CoefExplCombined from the plotted data (Y in graph
 // units), with the sum of squares of Y of all data as total: the side from
 // the smallest X on holds them all, negative X included.
 void RecomputeCombinedLine(AppState& s) {
-  WorkingDataKept kept(s);
-  s.DM.XData = s.DM.GraphXData;
-  s.DM.YData = s.DM.GraphYData;
-  // The running sums of sorted working data do not belong to these data.
-  s.Reg.SortedByX = false;
-  ComputeGroupStatistics(s, s.R.XMin);
-  s.Reg.TotalSSY = s.Reg.GroupStat[2].SSY;
-  ComputeCombinedLine(s);
+  const std::int32_t n = s.DM.NrOfData;
+  if (n < 0 || s.DM.GraphXData.size() < static_cast<size_t>(n) ||
+      s.DM.GraphYData.size() < static_cast<size_t>(n)) {
+    throw std::out_of_range("The graph holds fewer data sets than its count.");
+  }
+  const Sample data{std::span<const double>(s.DM.GraphXData.data(), static_cast<size_t>(n)),
+                    std::span<const double>(s.DM.GraphYData.data(), static_cast<size_t>(n))};
+  SharedResults& r = s.R;
+  const double totalSSY = SplitAt(data, r.XMin)[kAbove].ssy;
+  const CombinedLine line =
+      ComputeCombinedLine(data, {r.BPType3, r.BPType4, r.AvYType3, r.AvYType4, totalSSY});
+  if (!line.found) return;
+  r.CombY1 = line.yAtBreakpointType3;
+  r.CombY2 = line.yAtBreakpointType4;
+  r.CoefExplCombined = line.coefExpl;
 }
 
 }  // namespace

@@ -116,7 +116,6 @@ class AnovaFileTest : public ::testing::Test {
   std::string FolderNames() const { return dir.Listing(); }
 
   test::ScriptedPlatform platform;
-  AppState state{platform};
   test::TempDir dir;
 };
 
@@ -137,12 +136,7 @@ TEST_P(AnovaTableTest, ReplacesTheRawFileByTheTable) {
   const TableCase& c = GetParam();
   const std::string varName = fs::path(c.fileName).replace_extension(".var").string();
   const std::string varPath = WriteRaw(varName, c.raw);
-  state.DM.FileName = dir / c.fileName;
-  state.R.ResultType = c.resultType;
-  state.R.BothTypesFound = c.bothTypes;
-  state.R.BPType3 = 4.5;
-  state.R.BPType4 = 6.25;
-  AnovaRun(state);
+  AnovaRun(varPath, {FunctionTypeFromFile(c.resultType), c.bothTypes, 4.5, 6.25}, platform);
   EXPECT_EQ(Read(varPath), c.expected);
   EXPECT_EQ(FolderNames(), varName + " ");
   EXPECT_TRUE(platform.messages.empty());
@@ -226,9 +220,7 @@ TEST_F(AnovaFileTest, NoVariationLeavesTheRawFile) {
   const std::string varPath =
       WriteRaw("data.var", {" 1", "    8", "   0.00E+000", "   0.00E+000", " -99999"});
   const std::string before = Read(varPath);
-  state.DM.FileName = varPath;
-  state.R.ResultType = 1;
-  AnovaRun(state);
+  AnovaRun(varPath, {FunctionType::StraightLine}, platform);
   EXPECT_EQ(platform.messages,
             std::vector<std::string>{"There is no variation. Variance analysis is not done."});
   EXPECT_EQ(Read(varPath), before);
@@ -248,10 +240,8 @@ class BrokenRawFileTest : public AnovaFileTest, public ::testing::WithParamInter
 TEST_P(BrokenRawFileTest, ThrowsNamingTheFileAndKeepsIt) {
   const std::string varPath = WriteRaw("data.var", GetParam().raw);
   const std::string before = Read(varPath);
-  state.DM.FileName = varPath;
-  state.R.ResultType = GetParam().resultType;
   try {
-    AnovaRun(state);
+    AnovaRun(varPath, {FunctionTypeFromFile(GetParam().resultType)}, platform);
     ADD_FAILURE() << "no exception";
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find(varPath), std::string::npos) << e.what();
@@ -271,9 +261,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AnovaFileTest, MissingRawFileThrowsNamingIt) {
   const std::string varPath = dir / "absent.var";
-  state.DM.FileName = varPath;
   try {
-    AnovaRun(state);
+    AnovaRun(varPath, {FunctionType::StraightLine}, platform);
     ADD_FAILURE() << "no exception";
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find(varPath), std::string::npos) << e.what();

@@ -24,7 +24,7 @@
 #include "app/qt_platform.h"
 #include "core/textfile.h"
 #include "data/output_reader.h"
-#include "engine/engine.h"
+#include "engine/breakpoint_search.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
@@ -307,7 +307,7 @@ void TulmexFormTest::pastedDataCalculatedWithTheChosenConfidence() {
   QCOMPARE(s.CountBox(), QStringLiteral("20"));
   s.Calculate("line.inp");
   QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
-  QCOMPARE(s.form->State().R.ConfidenceFactor, 2.1);
+  QCOMPARE(s.form->State().confidence.Percent(), 95);
   bool confidence = false;
   for (const std::string& line : FileLines(s.dir / "line.out")) confidence |= line == " Minimum confidence % : 95";
   QVERIFY(confidence);

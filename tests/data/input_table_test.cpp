@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A fresh input page, laid out as the input tab shows it at start.
 class InputPageTest : public ::testing::Test {
  protected:
-  InputPageTest() : state(ui), page(state) { page.LayOutTable(); }
+  InputPageTest() : dm(ui), page(dm) { page.LayOutTable(); }
 
   // Two tab-separated columns ending in CR LF, Y = 100 + i, X = i.
   static std::string Columns(int lines, const char* end = "\r\n") {
@@ -103,7 +103,7 @@ class InputPageTest : public ::testing::Test {
   }
 
   test::ScriptedPlatform ui;
-  AppState state;
+  TDMTulmex dm;
   InputPage page;
 };
 
@@ -117,10 +117,10 @@ TEST_F(InputPageTest, FreshTableHoldsFifteenRowsOfZeros) {
 
 TEST_F(InputPageTest, EveryKindOfLineEndOpensOneRow) {
   for (const char* end : {"\r\n", "\n", "\r"}) {
-    InputPage fresh(state);
+    InputPage fresh(dm);
     fresh.LayOutTable();
     fresh.StringGrid1SetEditText(1, 1, Columns(20, end));
-    EXPECT_EQ(state.DM.NrOfData, 20) << "line end " << static_cast<int>(end[0]);
+    EXPECT_EQ(dm.NrOfData, 20) << "line end " << static_cast<int>(end[0]);
     EXPECT_EQ(fresh.Grid.Cell(1, 20) + "|" + fresh.Grid.Cell(2, 20), "120|20");
   }
 }
@@ -129,7 +129,7 @@ TEST_F(InputPageTest, PastedBlocksOfOddShapes) {
   // A last line without its line end still counts, extra line ends at the
   // end add nothing, columns beyond X are left out.
   page.StringGrid1SetEditText(1, 1, Columns(19) + "7\t8\t9\t10\r\n\r\n\r\n");
-  EXPECT_EQ(state.DM.NrOfData, 20);
+  EXPECT_EQ(dm.NrOfData, 20);
   EXPECT_EQ(Row(20), "20|7|8");
   // An empty row in the middle leaves empty cells there.
   page.StringGrid1SetEditText(1, 3, "5\t6\r\n\t\r\n7\t8");
@@ -144,7 +144,7 @@ TEST_F(InputPageTest, PastedBlocksOfOddShapes) {
 TEST_F(InputPageTest, AYValueThatStaysNoNumberIsKeptForTheRunToReport) {
   page.StringGrid1SetEditText(1, 1, Columns(15) + "1,234.5\t16\r\n");
   EXPECT_EQ(page.Grid.Cell(1, 16), "1,234.5");
-  EXPECT_EQ(state.DM.NrOfData, 16);
+  EXPECT_EQ(dm.NrOfData, 16);
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_FALSE(page.TakeTableRows("a", "b"));
   EXPECT_EQ(ui.messages.back(), "Not all data values in the inputfile are real, do not use letters or blanks.");
@@ -197,8 +197,8 @@ TEST_F(InputPageTest, RaisingTheCountKeepsTypedTextsAndAddsEmptyRows) {
   EXPECT_EQ(Row(15), "15|0|oops");
   EXPECT_EQ(Row(16), "16||");
   EXPECT_EQ(Row(20), "20||");
-  EXPECT_EQ(state.DM.YData.at(0), 3.5);
-  EXPECT_EQ(state.R.NrOfInputData, 15);
+  EXPECT_EQ(dm.YData.at(0), 3.5);
+  EXPECT_EQ(dm.NrOfInputData, 15);
   // While a cell is being edited the count box is only checked.
   ui.messages.clear();
   page.NrOfDataEdit = "30";
@@ -215,41 +215,41 @@ TEST_F(InputPageTest, RunDropsRowsWithAnEmptyCellAndShowsTheKeptOnes) {
   page.StringGrid1SetEditText(2, 3, "");
   page.StringGrid1SetEditText(2, 7, "");
   ASSERT_TRUE(page.TakeTableRows("", ""));
-  EXPECT_EQ(state.DM.NrOfData, 13);
-  EXPECT_EQ(state.R.NrOfInputData, 13);
+  EXPECT_EQ(dm.NrOfData, 13);
+  EXPECT_EQ(dm.NrOfInputData, 13);
   EXPECT_EQ(page.NrOfDataEdit, "13");
   EXPECT_EQ(page.Grid.RowCount(), 14);
   EXPECT_EQ(Row(2), "2|20|2,5");
   EXPECT_EQ(Row(3), "3|40|4.5");  // moved rows show their values again
   EXPECT_EQ(Row(13), "13|150|15.5");
-  EXPECT_EQ(state.DM.XData.at(12), 15.5);
-  EXPECT_EQ(state.DM.Title1, " No first title given");
-  EXPECT_EQ(state.DM.Title2, " No second title given");
+  EXPECT_EQ(dm.XData.at(12), 15.5);
+  EXPECT_EQ(dm.Title1, " No first title given");
+  EXPECT_EQ(dm.Title2, " No second title given");
 }
 
 TEST_F(InputPageTest, ALetterStopsTheRunAndChangesNothing) {
   page.StringGrid1SetEditText(1, 5, "2a");
-  state.DM.NrOfData = 15;
-  const auto y = state.DM.YData;
+  dm.NrOfData = 15;
+  const auto y = dm.YData;
   EXPECT_FALSE(page.TakeTableRows("t1", "t2"));
   EXPECT_EQ(ui.messages.back(), "Not all data values in the inputfile are real, do not use letters or blanks.");
-  EXPECT_EQ(state.DM.YData, y);
+  EXPECT_EQ(dm.YData, y);
   EXPECT_EQ(page.Grid.Cell(1, 5), "2a");
   EXPECT_EQ(page.W.DecimalSeparator, page.W.SystemDecimalSeparator);
 }
 
 TEST_F(InputPageTest, TenThousandPastedRows) {
   page.StringGrid1SetEditText(1, 1, Columns(10000));
-  EXPECT_EQ(state.DM.NrOfData, 10000);
+  EXPECT_EQ(dm.NrOfData, 10000);
   EXPECT_EQ(Row(10000), "10000|10100|10000");
   ASSERT_TRUE(page.TakeTableRows("a", "b"));
-  EXPECT_EQ(state.DM.NrOfData, 10000);
+  EXPECT_EQ(dm.NrOfData, 10000);
 }
 
 // The maximum holds for a count typed into the box, not for pasted rows.
 TEST_F(InputPageTest, MoreRowsPastedThanTheCountBoxTakes) {
   page.StringGrid1SetEditText(1, 1, Columns(100001));
-  EXPECT_EQ(state.DM.NrOfData, 100001);
+  EXPECT_EQ(dm.NrOfData, 100001);
   EXPECT_TRUE(ui.messages.empty());
   page.StringGrid1SetEditText(1, 2, "7");
   EXPECT_TRUE(ui.messages.empty());

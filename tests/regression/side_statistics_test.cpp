@@ -1,0 +1,183 @@
+#include "regression/side_statistics.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace kinvalo {
+namespace {
+
+// Data held for the span-based functions; x is sorted when the test needs
+// a splitter.
+struct Data {
+  std::vector<double> x, y;
+  Sample sample() const { return {x, y}; }
+};
+
+// NIST StRD "Norris": certified straight-line regression results.
+TEST(SideStatisticsTest, StraightLineMatchesTheCertifiedNorrisResults) {
+  Data d{{0.2,   337.4, 118.2, 884.6, 10.1,  226.5, 666.3, 996.3, 448.6, 777.0, 558.2, 0.4,
+          0.6,   775.5, 666.9, 338.0, 447.5, 11.6,  556.0, 228.1, 995.8, 887.6, 120.2, 0.3,
+          0.3,   556.8, 339.1, 887.2, 999.0, 779.0, 11.1,  118.3, 229.2, 669.1, 448.9, 0.5},
+         {0.1,   338.8, 118.1, 888.0, 9.2,   228.1, 668.5, 998.5, 449.1, 778.9, 559.2, 0.3,
+          0.1,   778.1, 668.8, 339.3, 448.9, 10.8,  557.7, 228.3, 998.0, 888.8, 119.6, 0.3,
+          0.6,   557.6, 339.3, 888.0, 998.5, 778.9, 10.2,  117.6, 228.9, 668.4, 449.2, 0.2}};
+  // Sorted by X, carrying Y, for the straight-line fit of the search.
+  std::vector<size_t> order(d.x.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return d.x[a] < d.x[b]; });
+  Data sorted;
+  for (size_t i : order) sorted.x.push_back(d.x[i]), sorted.y.push_back(d.y[i]);
+
+  SortedSplitter splitter(sorted.sample());
+  const BreakpointFit line = FitStraightLine(splitter, 0.2);  // every data set at or above
+  for (const BreakpointSides& sides : {line.sides, SplitAt(d.sample(), 0.2)}) {
+    const SideStatistics& st = sides[kAbove];
+    EXPECT_EQ(st.n, 36);
+    EXPECT_EQ(sides[kBelow].n, 0);
+    EXPECT_NEAR(st.slope, 1.00211681802045, 1e-12);
+    EXPECT_NEAR(st.intercept, -0.262323073774029, 1e-9);
+    EXPECT_NEAR(st.r2, 0.999993745883712, 1e-12);
+    EXPECT_NEAR(st.stErrSlope, 0.429796848199937e-3, 1e-12);
+  }
+  EXPECT_NEAR(line.coefExpl, 0.999993745883712, 1e-10) << "Type 1 gives the coefficient of determination";
+}
+
+TEST(SideStatisticsTest, SidesSplitAtTheBreakpointWithTheBreakpointAbove) {
+  const Data d{{1, 2, 3, 4, 5, 6}, {1, 1, 1, 2, 4, 6}};
+  SortedSplitter splitter(d.sample());
+  // The splitter steps forward and back over its running sums; the sides
+  // are those of one pass over all data.
+  for (double bp : {4.0, 2.0, 4.0, 7.0, 1.0}) {
+    const BreakpointSides sorted = splitter.SplitAt(bp);
+    const BreakpointSides pass = SplitAt(d.sample(), bp);
+    for (SideIndex g : {kBelow, kAbove}) {
+      EXPECT_EQ(sorted[g].n, pass[g].n) << bp;
+      EXPECT_DOUBLE_EQ(sorted[g].avY, pass[g].avY) << bp;
+      EXPECT_DOUBLE_EQ(sorted[g].slope, pass[g].slope) << bp;
+    }
+  }
+  const BreakpointSides at4 = SplitAt(d.sample(), 4.0);
+  EXPECT_EQ(at4[kBelow].n, 3);
+  EXPECT_EQ(at4[kAbove].n, 3) << "X equal to the breakpoint lies above";
+  EXPECT_DOUBLE_EQ(at4[kAbove].avY, 4);
+  EXPECT_DOUBLE_EQ(at4[kAbove].slope, 2);
+  // The left side lies exactly on a line: its slope's error is not available.
+  EXPECT_EQ(at4[kBelow].stErrSlope, NotAvailable);
+  EXPECT_EQ(at4[kBelow].slope, 0);
+  // A side of one data set has all statistics 0, its deviations included.
+  const BreakpointSides at2 = SplitAt(d.sample(), 2.0);
+  EXPECT_EQ(at2[kBelow].n, 1);
+  EXPECT_EQ(at2[kBelow].stDevY, 0);
+  EXPECT_EQ(at2[kBelow].avY, 0);
+}
+
+TEST(SideStatisticsTest, ReplicatedXOnOneSideGivesNoSlopeWhateverTheRounding) {
+  // Five replicates at X = 0.1 sum to a tiny non-zero SSX in floating point.
+  const Data d{{0.1, 0.1, 0.1, 0.1, 0.1, 2, 3, 4, 5, 6}, {1.1, 1.3, 0.9, 1.2, 1.0, 2, 3, 4, 5, 6}};
+  SortedSplitter splitter(d.sample());
+  for (const BreakpointSides& sides : {SplitAt(d.sample(), 1.0), splitter.SplitAt(1.0)}) {
+    EXPECT_EQ(sides[kBelow].ssx, 0);
+    EXPECT_EQ(sides[kBelow].slope, 0);
+    EXPECT_EQ(sides[kBelow].stErrSlope, NotAvailable);
+  }
+}
+
+TEST(SideStatisticsTest, DatesAsXKeepTheirSpread) {
+  // X = 20240101 .. 20240140: the squares of X lose the spread in a double.
+  Data d;
+  for (int i = 1; i <= 40; ++i) {
+    d.x.push_back(20240100 + i);
+    d.y.push_back(3 + 0.25 * i + (i % 2 ? 0.1 : -0.1));
+  }
+  const SideStatistics above = SplitAt(d.sample(), 20240101)[kAbove];
+  EXPECT_NEAR(above.ssx, 5330, 1e-6);  // 40 (40^2 - 1) / 12
+  EXPECT_NEAR(above.slope, 0.25, 1e-3);
+}
+
+TEST(SideStatisticsTest, Type3FitsALevelThenALineThroughTheCentreAbove) {
+  // Level 2 up to X = 5, then rising by 1 per unit.
+  const Data d{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {2, 2, 2, 2, 2, 3, 4, 5, 6, 7}};
+  SortedSplitter splitter(d.sample());
+  const BreakpointFit line = FitStraightLine(splitter, 1.0);
+  const FitTotals totals{line.sides[kAbove].ssy, line.sides[kAbove].ssx};
+  const BreakpointFit fit = FitPartial(splitter, 5.0, FunctionType::Threshold, totals);
+  EXPECT_EQ(fit.segmentSlope[kBelow], 0);
+  // From (5, level 2) through the centre (7.5, 4.5) of the data above.
+  EXPECT_DOUBLE_EQ(fit.segmentSlope[kAbove], 1.0);
+  EXPECT_NEAR(fit.residualSS[kBelow], 0, 1e-12);
+  EXPECT_NEAR(fit.residualSS[kAbove], 0, 1e-12);
+  EXPECT_DOUBLE_EQ(fit.coefExpl, 1.0);
+  EXPECT_EQ(fit.errors.stErrSlopeBelow, 0) << "the side below lies on its level: variance 0";
+
+  // Type 4 mirrors it: a line up to the breakpoint, a level beyond.
+  const Data p{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {3, 4, 5, 6, 7, 7, 7, 7, 7, 7}};
+  SortedSplitter plateau(p.sample());
+  const BreakpointFit pline = FitStraightLine(plateau, 1.0);
+  const BreakpointFit pfit = FitPartial(plateau, 5.0, FunctionType::Plateau,
+                                        {pline.sides[kAbove].ssy, pline.sides[kAbove].ssx});
+  EXPECT_EQ(pfit.segmentSlope[kAbove], 0);
+  EXPECT_DOUBLE_EQ(pfit.segmentSlope[kBelow], (7.0 - 4.5) / (5.0 - 2.5));
+}
+
+TEST(SideStatisticsTest, CoefficientGuards) {
+  struct Case {
+    const char* name;
+    Data d;
+    double bp;
+  };
+  const Case cases[] = {
+      {"all Y equal: nothing to explain", {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, std::vector<double>(10, 0.1)}, 5.0},
+      {"fewer than 4 data below", {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {2, 2, 2, 3, 4, 5, 6, 7, 8, 9}}, 4.0},
+  };
+  for (const Case& c : cases) {
+    SortedSplitter splitter(c.d.sample());
+    const BreakpointFit line = FitStraightLine(splitter, c.d.x.front());
+    const BreakpointFit fit = FitPartial(splitter, c.bp, FunctionType::Threshold,
+                                         {line.sides[kAbove].ssy, line.sides[kAbove].ssx});
+    EXPECT_EQ(fit.coefExpl, 0) << c.name;
+  }
+  // Type 3 with the centre above exactly at the breakpoint: no slope above.
+  const Data d{{1, 2, 3, 5, 5, 5}, {1, 2, 3, 4, 6, 8}};
+  SortedSplitter splitter(d.sample());
+  EXPECT_EQ(FitPartial(splitter, 5.0, FunctionType::Threshold, {1, 1}).segmentSlope[kAbove], 0);
+}
+
+TEST(SideStatisticsTest, StandardErrorsOfSidesWithTwoDataOrFewerAreAThousand) {
+  const Data d{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {1, 3, 2, 5, 4, 6, 8, 7, 9, 11}};
+  SortedSplitter splitter(d.sample());
+  const BreakpointFit line = FitStraightLine(splitter, 1.0);
+  const BreakpointFit fit = FitPartial(splitter, 3.0, FunctionType::Threshold,
+                                       {line.sides[kAbove].ssy, line.sides[kAbove].ssx});
+  EXPECT_EQ(fit.sides[kBelow].n, 2);
+  EXPECT_EQ(fit.errors.stErrSlopeBelow, 1000.0);
+  EXPECT_GT(fit.errors.stErrSlopeAbove, 0);
+  EXPECT_LT(fit.errors.stErrSlopeAbove, 1000.0);
+  EXPECT_GT(fit.errors.stDevYAtBreakpoint, 0);
+}
+
+TEST(SideStatisticsTest, CombinedLineJoinsBothBreakpoints) {
+  // Level 1 up to 4, rising 1 per unit up to 8, level 5 beyond.
+  const Data d{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {1, 1, 1, 1, 2, 3, 4, 5, 5, 5, 5, 5}};
+  const double ssy = SplitAt(d.sample(), 1)[kAbove].ssy;
+  const CombinedLine line = ComputeCombinedLine(d.sample(), {4, 8, 1, 5, ssy});
+  EXPECT_TRUE(line.found);
+  EXPECT_DOUBLE_EQ(line.yAtBreakpointType3, 1.0);
+  EXPECT_DOUBLE_EQ(line.yAtBreakpointType4, 5.0);
+  EXPECT_NEAR(line.residualSS, 0, 1e-12);
+  EXPECT_DOUBLE_EQ(line.coefExpl, 1.0);
+
+  // Nothing between the breakpoints: the corners are the two levels.
+  const CombinedLine empty = ComputeCombinedLine(d.sample(), {4.2, 4.8, 1, 5, ssy});
+  EXPECT_TRUE(empty.found);
+  EXPECT_EQ(empty.yAtBreakpointType3, 1.0);
+  EXPECT_EQ(empty.yAtBreakpointType4, 5.0);
+
+  // One X value in the middle, twice: no slope, and no combination.
+  const Data one{{1, 2, 3, 4, 6, 6, 9, 10, 11, 12}, {1, 1, 1, 1, 3, 3.5, 5, 5, 5, 5}};
+  EXPECT_FALSE(ComputeCombinedLine(one.sample(), {4, 8, 1, 5, ssy}).found);
+}
+
+}  // namespace
+}  // namespace kinvalo
