@@ -18,13 +18,9 @@ bool HeadlessPlatform::AskYesNo(const std::string& text) {
   return answer;
 }
 
-std::optional<std::string> HeadlessPlatform::OpenFileDialog(const FileDialogOptions&) {
-  return NextFile();
-}
+std::optional<std::string> HeadlessPlatform::OpenFileDialog(const FileDialogOptions&) { return NextFile(); }
 
-std::optional<std::string> HeadlessPlatform::SaveFileDialog(const FileDialogOptions&) {
-  return NextFile();
-}
+std::optional<std::string> HeadlessPlatform::SaveFileDialog(const FileDialogOptions&) { return NextFile(); }
 
 void HeadlessPlatform::Wait(int milliseconds) { waited += milliseconds; }
 
