@@ -1,6 +1,6 @@
 #pragma once
-// What the benchmarks share: a platform that shows nothing, a folder of
-// their own and noisy threshold (Type 3) input files of N data sets.
+// What the benchmarks share: a folder of their own and noisy threshold
+// (Type 3) input files of N data sets.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -12,23 +12,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "core/headless_platform.h"
 #include "data/app_state.h"
 
 namespace kinvalo::bench {
-
-// Shows nothing and answers every question with `answer`.
-class QuietPlatform : public Platform {
- public:
-  explicit QuietPlatform(bool answer = false) : answer_(answer) {}
-  void ShowMessage(const std::string&) override {}
-  bool AskYesNo(const std::string&) override { return answer_; }
-  std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
-  void Wait(int) override {}
-
- private:
-  bool answer_;
-};
 
 inline std::string Folder() {
   static const std::string folder = [] {
@@ -45,7 +32,7 @@ inline std::string InputFile(int n) {
   static std::map<int, std::string> files;
   auto& path = files[n];
   if (!path.empty()) return path;
-  QuietPlatform platform;
+  HeadlessPlatform platform;
   TDMTulmex dm(platform);
   std::mt19937_64 random(42);
   std::uniform_real_distribution<double> x(0.0, 20.0);

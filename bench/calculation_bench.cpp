@@ -12,13 +12,12 @@ namespace {
 
 using namespace kinvalo;
 using bench::InputFile;
-using bench::QuietPlatform;
 
 void BM_Calculation(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   const std::string input = InputFile(n);
   for (auto _ : state) {
-    QuietPlatform platform;
+    HeadlessPlatform platform;
     TDMTulmex dm(platform);
     dm.FileName = input;
     dm.ReadInputFile();

@@ -16,14 +16,13 @@
 namespace {
 
 using namespace kinvalo;
-using bench::QuietPlatform;
 
 // The output file of N data sets, calculated once.
 std::string OutputFile(int n) {
   static std::map<int, std::string> files;
   auto& path = files[n];
   if (!path.empty()) return path;
-  QuietPlatform platform;
+  HeadlessPlatform platform;
   TDMTulmex dm(platform);
   dm.FileName = bench::InputFile(n);
   dm.ReadInputFile();
@@ -38,7 +37,7 @@ void BM_Graph(benchmark::State& state, bool fitted) {
   const std::string output = OutputFile(n);
   EnsureGuiApplication();
   for (auto _ : state) {
-    QuietPlatform platform;
+    HeadlessPlatform platform;
     AppState app(platform);
     app.DM.FileName = output;
     app.Graph.ShowRegressionLine = fitted;

@@ -11,8 +11,6 @@
 namespace kinvalo {
 namespace {
 
-using bench::QuietPlatform;
-
 std::string Block(int rows) {
   std::string text;
   for (int i = 1; i <= rows; ++i) {
@@ -23,7 +21,8 @@ std::string Block(int rows) {
 
 void BM_PasteTwoColumns(benchmark::State& state) {
   const std::string text = Block(static_cast<int>(state.range(0)));
-  QuietPlatform ui(true);
+  HeadlessPlatform ui;
+  ui.defaultAnswer = true;
   for (auto _ : state) {
     state.PauseTiming();
     TDMTulmex dm(ui);
@@ -40,7 +39,8 @@ BENCHMARK(BM_PasteTwoColumns)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmar
 // The rows taken into the working data by the calculation run.
 void BM_TakeTableRows(benchmark::State& state) {
   const std::string text = Block(static_cast<int>(state.range(0)));
-  QuietPlatform ui(true);
+  HeadlessPlatform ui;
+  ui.defaultAnswer = true;
   TDMTulmex dm(ui);
   InputPage page(dm);
   page.LayOutTable();

@@ -14,12 +14,11 @@
 namespace kinvalo {
 namespace {
 
-using bench::QuietPlatform;
-
 void BM_PasteIntoWindow(benchmark::State& state) {
   std::string text;
   for (int i = 1; i <= state.range(0); ++i) text += std::to_string(i % 97) + ",5\t" + std::to_string(i) + "\r\n";
-  QuietPlatform ui(true);
+  HeadlessPlatform ui;
+  ui.defaultAnswer = true;
   for (auto _ : state) {
     state.PauseTiming();
     app::KinvaloApplication windows(ui, [] {});

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds one build folder: build.sh FOLDER [cmake options...]
+# Configures and builds through one preset of CMakePresets.json:
+# build.sh PRESET [cmake options...]
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-folder=$1
+cd "$(dirname "$0")/.."
+preset=$1
 shift
-cmake -S "$here" -B "$here/$folder" "$@" >/dev/null
-cmake --build "$here/$folder" -j"$(nproc)"
+cmake --preset "$preset" "$@" >/dev/null
+cmake --build --preset "$preset" -j"$(nproc)"

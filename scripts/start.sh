@@ -3,8 +3,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/setup.sh"
-# The program alone, without its tests, in a folder of its own.
-bash "$here/scripts/build.sh" build-program -DCMAKE_BUILD_TYPE=Release -DKINVALO_TESTS=OFF -DKINVALO_BENCH=OFF
+# The program alone, without its tests, in a folder of its own (build-program).
+bash "$here/scripts/build.sh" program
 # Without arguments the window starts; with arguments the batch command runs.
 if [ $# -eq 0 ]; then
   exec "$here/build-program/src/app/kinvalo"

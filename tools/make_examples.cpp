@@ -11,10 +11,12 @@
 #include <string>
 #include <system_error>
 
+#include "core/headless_platform.h"
 #include "data/tdmtulmex.h"
 
 namespace {
 
+using kinvalo::HeadlessPlatform;
 using kinvalo::TDMTulmex;
 
 // splitmix64: small, fast and the same on every machine.
@@ -40,15 +42,6 @@ class Random {
 
 double Round2(double v) { return std::round(v * 100.0) / 100.0; }
 
-class NoPlatform : public kinvalo::Platform {
- public:
-  void ShowMessage(const std::string& text) override { std::cerr << text << '\n'; }
-  bool AskYesNo(const std::string&) override { return false; }
-  std::optional<std::string> OpenFileDialog(const kinvalo::FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileDialog(const kinvalo::FileDialogOptions&) override { return {}; }
-  void Wait(int) override {}
-};
-
 struct Example {
   const char* file;
   const char* title1;
@@ -61,7 +54,7 @@ struct Example {
 };
 
 bool Write(const Example& e) {
-  NoPlatform platform;
+  HeadlessPlatform platform(&std::cerr);
   TDMTulmex dm(platform);
   Random random(e.seed);
   dm.Title1 = e.title1;

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "calc/calculation.h"
+#include "core/headless_platform.h"
 #include "core/paths.h"
 #include "data/output_reader.h"
 #include "graphs/graph_command.h"
@@ -65,23 +66,6 @@ constexpr const char* kHelp =
     "standard error. Exit status: 0 when the result files (or the picture) were\n"
     "written, 1 when the data were refused or a file could not be read or written,\n"
     "2 for a wrong command line.\n";
-
-// Messages go to standard error, one per line; nothing is asked or waited for.
-class BatchPlatform : public Platform {
- public:
-  explicit BatchPlatform(std::ostream& err) : err_(err) {}
-  void ShowMessage(const std::string& text) override { err_ << text << '\n' << std::flush; }
-  bool AskYesNo(const std::string& text) override {
-    ShowMessage(text);
-    return false;
-  }
-  std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return {}; }
-  void Wait(int) override {}
-
- private:
-  std::ostream& err_;
-};
 
 struct Options {
   std::string input;
@@ -178,7 +162,8 @@ int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::o
   const std::string problem = ParseOptions(args, options);
   if (!problem.empty()) return Usage(out, problem);
 
-  BatchPlatform platform(err);
+  // The messages go to standard error, one a line; every question is answered No.
+  HeadlessPlatform platform(&err);
   TDMTulmex dm(platform);
   FunctionType type = FunctionType::NoRelation;
   try {
@@ -215,7 +200,7 @@ int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostre
   const std::string problem = ParseGraphOptions(args, options);
   if (!problem.empty()) return Usage(out, problem);
 
-  BatchPlatform platform(err);
+  HeadlessPlatform platform(&err);
   AppState state(platform);
   GraphState& g = state.Graph;
   try {
