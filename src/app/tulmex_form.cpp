@@ -79,10 +79,6 @@ void TTulmexForm::Attach(AppState& state, TFinishForm* finish, TSymbolsForm* sym
     if (RadioButton2->isChecked()) return Preference::PreferType4;
     return Preference::BestOfTwo;
   };
-  state.ClearOutputPage = [this] {
-    OutputMemo->clear();
-    ShowTab(OutputTabSheet);
-  };
 }
 
 void TTulmexForm::Command(const std::function<void()>& handler) {
@@ -96,15 +92,13 @@ void TTulmexForm::FormCreate() {
   SetDialogFolders(StartDir);
   input_->W.DataPresent = false;
   Calculated_ = false;
-  s_->Graph.GraphShown = false;
+  GraphShown_ = false;
   FileNameLabel->hide();
   FileNameEdit->hide();
-  s_->Graph.ColourGraph = true;
-  s_->Graph.ShowBelt = false;
-  s_->Graph.ShowBlock = false;
-  s_->Graph.ShowRegressionLine = false;
-  s_->Graph.PlotWidth = 500;
-  s_->Graph.PlotHeight = 320;
+  Options().colour = true;
+  Options().belt = false;
+  Options().block = false;
+  Options().regressionLine = false;
   // The window is placed once, at start-up; clearing the data does not move it.
   if (!placed_) {
     placed_ = true;

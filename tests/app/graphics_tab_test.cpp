@@ -210,7 +210,7 @@ void GraphicsTabTest::savedInColourAndBlackAndWhite() {
   // The black-and-white drawing stays on the tab until the next command,
   // which draws in colour again.
   QCOMPARE(ColouredPixels(Picture(s)), 0);
-  QVERIFY(s.form->State().Graph.ColourGraph);
+  QVERIFY(s.form->State().Graph.options.colour);
   s.Click("ConfButton");
   QVERIFY(ColouredPixels(Picture(s)) > 1000);
   QCOMPARE(s.form->InputSaveDialog().initialFolder, s.dir.path().string() + "/");
