@@ -36,15 +36,15 @@ void BM_Graph(benchmark::State& state, bool fitted) {
   const int n = static_cast<int>(state.range(0));
   const std::string output = OutputFile(n);
   EnsureGuiApplication();
+  GraphOptions options;
+  options.regressionLine = fitted;
+  options.belt = fitted;
+  options.block = true;
   for (auto _ : state) {
-    HeadlessPlatform platform;
-    AppState app(platform);
-    app.DM.FileName = output;
-    app.Graph.ShowRegressionLine = fitted;
-    app.Graph.ShowBelt = fitted;
-    app.Graph.ShowBlock = true;
     QtCanvas canvas;
-    if (!RedrawGraph(app, canvas)) state.SkipWithError("the graph was not drawn");
+    if (!RedrawGraph(output, options, FunctionType::NoRelation, canvas).drawing.drawn) {
+      state.SkipWithError("the graph was not drawn");
+    }
   }
   state.SetItemsProcessed(state.iterations() * n);
   state.counters["peak_MiB"] = bench::PeakMiB();

@@ -94,21 +94,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const char* kind : {".out", ".txt", ".var"}) {
     const std::string path = ChangeFileExt(input, kind);
     if (std::string(kind) == ".txt" && !FileExists(path)) continue;
-    bool ok = false;
-    LoadResultText(s, path, ok, kind);
-    fuzz::Require(ok, "a result file just written cannot be shown");
+    fuzz::Require(LoadResultText(path, kind).status == TextLoad::Loaded,
+                  "a result file just written cannot be shown");
   }
 
   // The graphs read the output file back: it must be accepted whole.
-  AppState back(platform);
-  back.DM.FileName = out;
+  OutputReadResult back;
   try {
-    ReadOutputFile(back);
+    back = ReadOutputFile(out, FunctionType::NoRelation);
   } catch (const std::exception&) {
     fuzz::Broken("the output file just written made its reader throw");
   }
-  fuzz::Require(!back.DM.NotOutputFile, "the output file just written was refused by its reader");
-  fuzz::Require(back.DM.NrOfData == count, "the output file read back lost observations");
+  fuzz::Require(back.model.has_value(), "the output file just written was refused by its reader");
+  fuzz::Require(back.model->size() == count, "the output file read back lost observations");
   fuzz::DrawEveryGraph(out);
   return 0;
 }

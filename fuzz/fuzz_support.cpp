@@ -11,9 +11,7 @@
 
 #include "data/output_reader.h"
 #include "graphs/graph_command.h"
-#include "graphs/graph_prep.h"
 #include "support/recording_canvas.h"
-#include "support/scripted_platform.h"
 
 namespace kinvalo::fuzz {
 
@@ -38,8 +36,7 @@ struct Folder {
 };
 
 struct Variant {
-  std::uint8_t mode;
-  bool colour, regressionLine, belt, block, combined;
+  bool calcObs, colour, regressionLine, belt, block, combined;
 };
 
 }  // namespace
@@ -73,35 +70,28 @@ void Broken(const char* what) {
 
 int DrawEveryGraph(const std::string& path) {
   static constexpr Variant kVariants[] = {
-      {0, true, false, true, true, false},
-      {0, true, true, false, false, true},
-      {0, false, true, true, true, false},
-      {3, true, false, true, false, false},
+      {false, true, false, true, true, false},
+      {false, true, true, false, false, true},
+      {false, false, true, true, true, false},
+      {true, true, false, true, false, false},
   };
   int drawn = 0;
   for (const Variant& v : kVariants) {
-    test::ScriptedPlatform platform;
-    AppState s(platform);
-    GraphState& g = s.Graph;
-    s.DM.FileName = path;
-    g.GraphMode = v.mode;
-    g.ColourGraph = v.colour;
-    g.ShowRegressionLine = v.regressionLine;
-    g.ShowBelt = v.belt;
-    g.ShowBlock = v.block;
+    GraphOptions options;
+    options.calcObs = v.calcObs;
+    options.colour = v.colour;
+    options.regressionLine = v.regressionLine;
+    options.belt = v.belt;
+    options.block = v.block;
     test::RecordingCanvas canvas;
     try {
-      if (!ProbeOutputFile(s)) continue;
-      ReadOutputFile(s);
-      if (s.DM.NotOutputFile) continue;
-      if (v.combined && (g.FileType == 3 || g.FileType == 4) && FileShowsBothTypes(s)) {
-        s.R.BothTypesFound = true;
-        g.CombineTypes = true;
-        g.CombinedShown = true;
-        s.Controls.ZtypeButtonCaption = "Show best of the two";
-      }
-      SelectGraphData(s);
-      if (RedrawGraph(s, canvas)) ++drawn;
+      const OutputReadResult read = ReadOutputFile(path, FunctionType::NoRelation);
+      if (!read.model) continue;
+      options.combined = v.combined && HasHorizontalSegment(read.model->type) && FileShowsBothTypes(*read.model);
+      const Redrawn redrawn =
+          RedrawGraph(path, options, PreparedTypeOf(*read.model, options.calcObs), canvas);
+      if (redrawn.failure) std::rethrow_exception(redrawn.failure);
+      if (redrawn.drawing.drawn) ++drawn;
     } catch (const std::exception&) {
       // A graph refused with its reason: the commands show it and go on.
     }

@@ -74,10 +74,6 @@ void TTulmexForm::Attach(AppState& state, TFinishForm* finish, TSymbolsForm* sym
   gridModel_->SetEditHandler(onEdit);
   StringGrid1->setModel(gridModel_);
   StringGrid1->setItemDelegate(new CellDelegate(StringGrid1, onEdit));
-  state.ClearOutputPage = [this] {
-    OutputMemo->clear();
-    ShowTab(OutputTabSheet);
-  };
 }
 
 void TTulmexForm::Command(const std::function<void()>& handler) {
@@ -91,15 +87,13 @@ void TTulmexForm::FormCreate() {
   SetDialogFolders(StartDir);
   input_->W.DataPresent = false;
   Calculated_ = false;
-  s_->Graph.GraphShown = false;
+  GraphShown_ = false;
   FileNameLabel->hide();
   FileNameEdit->hide();
-  s_->Graph.ColourGraph = true;
-  s_->Graph.ShowBelt = false;
-  s_->Graph.ShowBlock = false;
-  s_->Graph.ShowRegressionLine = false;
-  s_->Graph.PlotWidth = 500;
-  s_->Graph.PlotHeight = 320;
+  Options().colour = true;
+  Options().belt = false;
+  Options().block = false;
+  Options().regressionLine = false;
   // The window is placed once, at start-up; clearing the data does not move it.
   if (!placed_) {
     placed_ = true;

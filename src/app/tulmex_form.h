@@ -3,8 +3,10 @@
 // menu with its actions, the status texts and the calculation run. Its
 // implementation is split by tab: tulmex_form_intro.cpp, _input.cpp,
 // _calc.cpp, _output.cpp, _graphics.cpp and _actions.cpp.
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QAction>
@@ -23,6 +25,7 @@
 #include "data/app_state.h"
 #include "data/input_table.h"
 #include "graphs/canvas.h"
+#include "graphs/graph_draw.h"
 
 namespace kinvalo {
 class QtCanvas;
@@ -155,19 +158,35 @@ class TTulmexForm : public TBaseForm {
                     const char* closedCaption, QPushButton* other);
 
   // Output tab helpers.
-  bool LoadResult(const std::string& extension);  // into TextLines; false when unusable
+  // Into TextLines; false when the file holds too little to show. A file
+  // that cannot be opened clears the output page and counts as loaded.
+  bool LoadResult(const std::string& extension);
+  bool LoadText(const std::string& kind);  // of the file DM.FileName
   void ShowTextLines();
   void SetExplainEnabled(bool enabled);
   void CloseConfidenceHelp();
 
   // Graphics tab helpers.
-  void PrepareGraph();  // SelectGraphData, ScaleAxes, SetAxisLabels
-  // Draws with `routine` on a fresh picture and shows it; false when
-  // nothing was drawn (the reason has been shown).
-  bool Draw(void (*routine)(AppState&, Canvas&));
-  bool ShowPicture(QtCanvas& canvas);
+  // Reads the output file DM.FileName back and shows the messages of the
+  // read; the model, or nothing when the file was refused.
+  std::optional<GraphModel> ReadOutput();
+  // Draws `kind` on a fresh picture and shows it; false when nothing was
+  // drawn (the reason has been shown).
+  bool Draw(GraphKind kind, const GraphModel& model, const PreparedGraph& prepared);
+  bool ShowDrawing(const DrawOutcome& outcome, QtCanvas& canvas);
   void SaveGraph(bool colour);
   void SetZtypeCaption(const char* caption);
+  // The display options that the buttons of the graphics page stand for.
+  GraphOptions& Options() { return s_->Graph.options; }
+
+  // What the commands that bring new data or a new result put back on the
+  // graphics page.
+  enum class GraphicsReset : std::uint8_t {
+    InputOpened,       // the page empties; the result's captions stay
+    ResultCalculated,  // the options and captions start again
+    ResultOpened,      // both
+  };
+  void ResetGraphicsPage(GraphicsReset reset);
 
   Platform& ui_;
   AppState* s_ = nullptr;
@@ -189,6 +208,10 @@ class TTulmexForm : public TBaseForm {
   // The output file on display was opened from disk, not calculated in
   // this run.
   bool ResultFromFile_ = false;
+  // The output file read last has an explanation table.
+  bool ExplainEnabled_ = true;
+  // A graph or a picture stands on the graphics page.
+  bool GraphShown_ = false;
 
   FileDialogOptions InputOpenDialog_, InputSaveDialog_, OutputOpenDialog_, OutputReadDialog_,
       GraphSaveDialog_, GraphOpenDialog_;

@@ -79,18 +79,10 @@ void TTulmexForm::InputSaveExecute() {
                      static_cast<QWidget*>(GraphicsButton)}) {
     w->show();
   }
-  CalcObs_Button->setText(QStringLiteral("See calc-obs graph"));
   SetDialogFolders(ExtractFilePath(dm.FileName));
   Calculated_ = true;
   ResultFromFile_ = false;
-  s_->Graph.ShowBelt = false;
-  s_->Graph.ShowBlock = false;
-  s_->Graph.CombineTypes = false;
-  ConfButton->setEnabled(false);
-  ConfButton->setText(QStringLiteral("Show confidence belt"));
-  RegButton->setText(QStringLiteral("Show regression line"));
-  s_->Controls.ZtypeButtonCaption = "Show combination  Type 3 and 4";
-  ZtypeButton->setText(QString::fromStdString(s_->Controls.ZtypeButtonCaption));
+  ResetGraphicsPage(GraphicsReset::ResultCalculated);
   const bool partial = HasHorizontalSegment(s_->resultType);
   for (QPushButton* b : {CalcObs_Button, RegButton, ZtypeButton}) b->setVisible(partial);
   ShowTab(OutputTabSheet);
@@ -121,7 +113,7 @@ bool TTulmexForm::RunCalculation() {
     return false;
   }
   s_->resultType = result.type;
-  s_->R.BothTypesFound = result.bothTypesFound;
+  s_->bothTypesFound = result.bothTypesFound;
   dm.FileName = VariancePath(dm.FileName);
   WaitMemo->appendPlainText(QStringLiteral(" Calculating ...."));
   ui_.Wait(500);

@@ -14,6 +14,7 @@
 #include "graphs/graph_command.h"
 #include "graphs/graph_draw.h"
 #include "graphs/graph_prep.h"
+#include "data/graph_model.h"
 #include "render/qt_canvas.h"
 
 namespace kinvalo::app {
@@ -94,115 +95,98 @@ void TTulmexForm::BuildGraphicsTab() {
 void TTulmexForm::GraphicsTabSheetShow() {
   InputSaveMenu->setEnabled(false);
   SetStatusText(QStringLiteral("Graphics presentations of output data can be seen and saved"));
-  if (!s_->Graph.GraphShown) {
+  if (!GraphShown_) {
     GraphSaveMenu->setEnabled(false);
     for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton}) b->hide();
-    s_->Controls.SelectButtonVisible = false;
-    s_->Controls.BPButtonVisible = false;
     CloseConfidenceHelp();
   }
-  if (s_->Graph.GraphShown && s_->R.BothTypesFound) ZtypeButton->show();
+  if (GraphShown_ && s_->bothTypesFound) ZtypeButton->show();
 }
 
-void TTulmexForm::SetZtypeCaption(const char* caption) {
-  s_->Controls.ZtypeButtonCaption = caption;
-  ZtypeButton->setText(QString::fromLatin1(caption));
+void TTulmexForm::SetZtypeCaption(const char* caption) { ZtypeButton->setText(QString::fromLatin1(caption)); }
+
+std::optional<GraphModel> TTulmexForm::ReadOutput() {
+  GraphPage& page = s_->Graph;
+  OutputReadResult read = ReadOutputFile(s_->DM.FileName, page.preparedType);
+  for (const std::string& message : ReadMessages(read, page.olderFileWarned)) ui_.ShowMessage(message);
+  page.olderFileWarned = page.olderFileWarned || read.olderFile;
+  if (!read.model) return std::nullopt;
+  ExplainEnabled_ = read.model->type != FunctionType::TwoSlopes;
+  // The count of the working data follows the file read; the input table
+  // keeps its rows that hold text.
+  s_->DM.NrOfData = read.model->size();
+  page.model = read.model;
+  return std::move(read.model);
 }
 
-bool TTulmexForm::ShowPicture(QtCanvas& canvas) {
-  if (!s_->Controls.GraphImageVisible) {
-    // Nothing was drawn: the earlier picture stays as it was.
-    s_->Controls.GraphImageVisible = !GraphImage->isHidden();
-    return false;
-  }
+bool TTulmexForm::ShowDrawing(const DrawOutcome& outcome, QtCanvas& canvas) {
+  if (!outcome.message.empty()) ui_.ShowMessage(outcome.message);
+  // Not drawn: the earlier picture stays as it was.
+  if (!outcome.drawn) return false;
   GraphImage->setPixmap(QPixmap::fromImage(canvas.Image()));
   GraphImage->show();
-  if (s_->Controls.BPButtonVisible) BPButton->show();
+  BPButton->show();
   return true;
 }
 
-bool TTulmexForm::Draw(void (*routine)(AppState&, Canvas&)) {
+bool TTulmexForm::Draw(GraphKind kind, const GraphModel& model, const PreparedGraph& prepared) {
   QtCanvas canvas;
-  s_->Controls.GraphImageVisible = false;
-  s_->Controls.SelectButtonVisible = !SelectButton->isHidden();
-  try {
-    routine(*s_, canvas);
-  } catch (const GraphRefused& refused) {
-    s_->Controls.GraphImageVisible = !GraphImage->isHidden();
-    ui_.ShowMessage(refused.what());
-    return false;
-  }
-  return ShowPicture(canvas);
-}
-
-void TTulmexForm::PrepareGraph() {
-  SelectGraphData(*s_);
-  ScaleAxes(*s_);
-  SetAxisLabels(*s_);
+  return ShowDrawing(DrawGraph(kind, model, prepared, Options(), canvas), canvas);
 }
 
 void TTulmexForm::GraphicsButtonClick() {
-  TDMTulmex& dm = s_->DM;
-  GraphState& g = s_->Graph;
-  SharedResults& r = s_->R;
-  dm.GraphKind.assign(1, ' ');  // a single blank
-  if (!ProbeOutputFile(*s_)) return;
-  ReadOutputFile(*s_);
-  if (dm.NotOutputFile) return;
+  GraphOptions& o = Options();
+  const std::optional<GraphModel> model = ReadOutput();
+  if (!model) return;
   // A file opened from disk tells itself whether it holds both types.
-  if (ResultFromFile_) r.BothTypesFound = FileShowsBothTypes(*s_);
+  if (ResultFromFile_) s_->bothTypesFound = FileShowsBothTypes(*model);
 
   ConfButton->show();
   RegButton->show();
   PictureImage->hide();
-  if (!r.BothTypesFound) g.CombineTypes = false;
-  g.ShowRegressionLine = false;
+  if (!s_->bothTypesFound) o.combined = false;
+  o.regressionLine = false;
   const bool fitted = RegButton->text() == QLatin1String(kRegToConnecting);
-  if (dm.GraphKind == " Fun") {
-    PrepareGraph();
-    SaveGraphButton->show();
-    SaveBlWhButton->show();
-    GraphSaveMenu->setEnabled(true);
-    SelectButton->hide();
-    g.GraphCode = 0;
-    g.GraphType = g.FileType;
-    if (g.GraphType != 3 && g.GraphType != 4) {
-      g.ShowRegressionLine = fitted;
+  // The data are those of the calc-obs graph while that option stands,
+  // whatever kind is drawn with them.
+  s_->Graph.preparedType = PreparedTypeOf(*model, o.calcObs);
+  const PreparedGraph prepared = PrepareGraph(*model, o.calcObs);
+  SaveGraphButton->show();
+  SaveBlWhButton->show();
+  GraphSaveMenu->setEnabled(true);
+  SelectButton->hide();
+  s_->Graph.preparedType = model->type;
+  if (!HasHorizontalSegment(model->type)) {
+    o.regressionLine = fitted;
+    ConfButton->setEnabled(true);
+    for (QPushButton* b : {CalcObs_Button, RegButton, ZtypeButton}) b->hide();
+  } else {
+    o.regressionLine = fitted;
+    if (o.regressionLine && !s_->bothTypesFound) {
+      CalcObs_Button->show();
       ConfButton->setEnabled(true);
-      for (QPushButton* b : {CalcObs_Button, RegButton, ZtypeButton}) b->hide();
-    } else {
-      g.ShowRegressionLine = fitted;
-      if (g.ShowRegressionLine && !r.BothTypesFound) {
-        CalcObs_Button->show();
-        ConfButton->setEnabled(true);
-      }
-      g.ShowBlock = true;
-      RegButton->show();
-      ZtypeButton->hide();
-      g.CombinedShown = false;
-      if (r.BothTypesFound) {
-        ZtypeButton->show();
-        g.CombinedShown = true;
-      }
     }
-    if (g.GraphType < 2) {
-      CalcObs_Button->hide();
-      g.ShowRegressionLine = true;
-      Draw(DrawRegressionGraph);
-    } else if (g.GraphType > 2) {
-      g.CombinedShown = g.CombineTypes;
-      Draw(g.CombineTypes ? DrawCombinedGraph : DrawPartialGraph);
-    }
+    o.block = true;
+    RegButton->show();
+    ZtypeButton->hide();
+    if (s_->bothTypesFound) ZtypeButton->show();
   }
-  g.GraphShown = true;
+  if (WithoutBreakpoint(model->type)) {
+    CalcObs_Button->hide();
+    o.regressionLine = true;
+    Draw(GraphKind::Regression, *model, prepared);
+  } else if (model->type != FunctionType::TwoSlopes) {
+    Draw(o.combined ? GraphKind::Combined : GraphKind::Partial, *model, prepared);
+  }
+  GraphShown_ = true;
   ShowTab(GraphicsTabSheet);
 }
 
 void TTulmexForm::RegButtonClick() {
-  GraphState& g = s_->Graph;
+  GraphOptions& o = Options();
   if (RegButton->text() == QLatin1String(kRegToFitted)) {
-    g.ShowRegressionLine = true;
-    g.ShowBlock = true;
+    o.regressionLine = true;
+    o.block = true;
     ConfButton->show();
     RegButton->setText(QString::fromLatin1(kRegToConnecting));
     RegButton->setEnabled(true);
@@ -210,9 +194,9 @@ void TTulmexForm::RegButtonClick() {
     ConfButton->setEnabled(true);
     CalcObs_Button->show();
   } else {
-    g.ShowRegressionLine = false;
-    g.ShowBelt = false;
-    g.ShowBlock = true;
+    o.regressionLine = false;
+    o.belt = false;
+    o.block = true;
     ConfButton->setEnabled(false);
     RegButton->setText(QString::fromLatin1(kRegToFitted));
     CalcObs_Button->hide();
@@ -221,43 +205,44 @@ void TTulmexForm::RegButtonClick() {
 }
 
 void TTulmexForm::ConfButtonClick() {
-  GraphState& g = s_->Graph;
+  GraphOptions& o = Options();
   if (ConfButton->text() != QLatin1String(kConfAdd)) {
-    g.ShowBelt = false;
-    g.ShowBlock = true;
-    if (g.ShowRegressionLine) ConfButton->setText(QString::fromLatin1(kConfAdd));
+    o.belt = false;
+    o.block = true;
+    if (o.regressionLine) ConfButton->setText(QString::fromLatin1(kConfAdd));
   } else {
-    g.ShowBelt = g.ShowRegressionLine;
-    g.ShowBlock = true;
-    if (g.ShowRegressionLine) ConfButton->setText(QString::fromLatin1(kConfRemove));
+    o.belt = o.regressionLine;
+    o.block = true;
+    if (o.regressionLine) ConfButton->setText(QString::fromLatin1(kConfRemove));
   }
   GraphicsButtonClick();
 }
 
 void TTulmexForm::CalcObs_ButtonClick() {
-  GraphState& g = s_->Graph;
-  ReadOutputFile(*s_);
-  if (s_->DM.NotOutputFile) return;
+  GraphOptions& o = Options();
+  const std::optional<GraphModel> model = ReadOutput();
+  if (!model) return;
   if (CalcObs_Button->text() != QLatin1String(kCalcObsBack)) {
     for (QPushButton* b : {ConfButton, RegButton, ZtypeButton}) b->hide();
     CalcObs_Button->setText(QString::fromLatin1(kCalcObsBack));
-    g.GraphMode = 3;
-    PrepareGraph();
-    Draw(DrawRegressionGraph);
+    o.calcObs = true;
+    s_->Graph.preparedType = PreparedTypeOf(*model, true);
+    const PreparedGraph prepared = PrepareGraph(*model, true);
+    Draw(GraphKind::CalcObs, *model, prepared);
   } else {
     CalcObs_Button->setText(QString::fromLatin1(kCalcObsTo));
     ConfButton->show();
     RegButton->show();
-    if (s_->R.BothTypesFound) ZtypeButton->show();
-    g.GraphMode = 0;
+    if (s_->bothTypesFound) ZtypeButton->show();
+    o.calcObs = false;
     GraphicsButtonClick();
   }
 }
 
 void TTulmexForm::ZtypeButtonClick() {
-  GraphState& g = s_->Graph;
+  GraphOptions& o = Options();
   CalcObs_Button->hide();
-  g.ShowRegressionLine = false;
+  o.regressionLine = false;
   if (ZtypeButton->text() != QLatin1String(kZtypeTo)) {
     SetZtypeCaption(kZtypeTo);
     RegButton->setEnabled(true);
@@ -265,16 +250,41 @@ void TTulmexForm::ZtypeButtonClick() {
       ConfButton->show();
       ConfButton->setEnabled(true);
     }
-    g.CombineTypes = false;
-    g.CombinedShown = false;
+    o.combined = false;
   } else {
     SetZtypeCaption(kZtypeBack);
     ConfButton->setEnabled(false);
     RegButton->setEnabled(false);
-    g.CombineTypes = true;
-    g.CombinedShown = true;
+    o.combined = true;
   }
   GraphicsButtonClick();
+}
+
+void TTulmexForm::ResetGraphicsPage(GraphicsReset reset) {
+  GraphOptions& o = Options();
+  if (reset != GraphicsReset::ResultCalculated) {
+    GraphImage->hide();
+    for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton, ConfButton}) b->hide();
+    if (reset == GraphicsReset::ResultOpened) CalcObs_Button->hide();
+    GraphSaveMenu->setEnabled(false);
+    CloseConfidenceHelp();
+    o.calcObs = false;
+  }
+  if (reset != GraphicsReset::InputOpened) {
+    o.belt = false;
+    o.block = false;
+    o.combined = false;
+    CalcObs_Button->setText(QString::fromLatin1(kCalcObsTo));
+    SetZtypeCaption(kZtypeTo);
+    ConfButton->setEnabled(false);
+  }
+  ConfButton->setText(QString::fromLatin1(kConfAdd));
+  RegButton->setText(QString::fromLatin1(kRegToFitted));
+  if (reset == GraphicsReset::ResultOpened) {
+    o.regressionLine = false;
+    RegButton->setEnabled(true);
+  }
+  if (reset == GraphicsReset::InputOpened) ZtypeButton->hide();
 }
 
 void TTulmexForm::BPbuttonClick() {
@@ -307,10 +317,9 @@ void TTulmexForm::GraphOpenActionExecute() {
   }
   PictureImage->setPixmap(QPixmap::fromImage(bitmap));
   SetDialogFolders(ExtractFilePath(*path));
-  s_->Graph.GraphShown = true;
+  GraphShown_ = true;
   PictureImage->show();
   GraphImage->hide();
-  s_->Controls.GraphImageVisible = false;
   GraphSaveMenu->setEnabled(true);
   GraphSaveAction->setEnabled(true);
   SaveGraphButton->show();
@@ -320,39 +329,31 @@ void TTulmexForm::GraphOpenActionExecute() {
                      static_cast<QWidget*>(ExplainButton), static_cast<QWidget*>(AnovaButton)}) {
     w->hide();
   }
-  s_->Controls.BPButtonVisible = false;
   CloseConfidenceHelp();
   ShowTab(GraphicsTabSheet);
 }
 
 void TTulmexForm::SaveGraph(bool colour) {
-  GraphState& g = s_->Graph;
-  g.ColourGraph = colour;
   // The black-and-white drawing stays on the tab; the next drawing is in
   // colour again.
-  struct ColourBack {
-    GraphState& g;
-    ~ColourBack() { g.ColourGraph = true; }
-  } colourBack{g};
+  GraphOptions options = Options();
+  options.colour = colour;
 
   // Always a fresh drawing of the current output file with the current
   // options, also when an opened bitmap is on the tab.
   QtCanvas canvas;
-  s_->Controls.GraphImageVisible = false;
-  s_->Controls.SelectButtonVisible = !SelectButton->isHidden();
-  bool drawn = false;
-  try {
-    drawn = RedrawGraph(*s_, canvas);
-  } catch (const GraphRefused& refused) {
-    s_->Controls.GraphImageVisible = !GraphImage->isHidden();
-    ui_.ShowMessage(refused.what());
-    return;
+  GraphPage& page = s_->Graph;
+  Redrawn redrawn = RedrawGraph(s_->DM.FileName, options, page.preparedType, canvas);
+  for (const std::string& message : ReadMessages(redrawn.read, page.olderFileWarned)) ui_.ShowMessage(message);
+  page.olderFileWarned = page.olderFileWarned || redrawn.read.olderFile;
+  if (const std::optional<GraphModel>& model = redrawn.read.model) {
+    ExplainEnabled_ = model->type != FunctionType::TwoSlopes;
+    s_->DM.NrOfData = model->size();
+    page.model = model;
+    page.preparedType = PreparedTypeOf(*model, options.calcObs);
   }
-  if (!drawn) {
-    ShowPicture(canvas);
-    return;
-  }
-  ShowPicture(canvas);
+  if (redrawn.failure) std::rethrow_exception(redrawn.failure);
+  if (!ShowDrawing(redrawn.drawing, canvas)) return;
   PictureImage->hide();
 
   const std::optional<std::string> chosen = ui_.SaveFileDialog(GraphSaveDialog_);

@@ -190,15 +190,12 @@ void TTulmexForm::InputTabSheetShow() {
                        static_cast<QWidget*>(ExplainButton)}) {
       w->hide();
     }
-    s_->Controls.BPButtonVisible = false;
     CloseConfidenceHelp();
   }
   GraphImage->hide();
   PictureImage->hide();
-  s_->Controls.GraphImageVisible = false;
-  s_->Graph.GraphShown = false;
+  GraphShown_ = false;
   for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, ConfButton, RegButton}) b->hide();
-  s_->Controls.SelectButtonVisible = false;
   if (!input_->W.DataPresent) {
     FileNameLabel->hide();
     FileNameEdit->hide();
@@ -276,7 +273,7 @@ void TTulmexForm::InputOpenActionExecute() {
   input_->W.DecimalSeparator = input_->W.SystemDecimalSeparator;
   Calculated_ = false;
   OutputMemo->hide();
-  s_->R.BothTypesFound = false;
+  s_->bothTypesFound = false;
   const std::optional<std::string> path = ui_.OpenFileDialog(InputOpenDialog_);
   if (!path) {
     ui_.ShowMessage("No input file was selected");
@@ -296,22 +293,12 @@ void TTulmexForm::InputOpenActionExecute() {
   FileNameEdit->setText(QString::fromStdString(*path));
   FileNameEdit->show();
   FileNameLabel->show();
-  GraphImage->hide();
-  s_->Controls.GraphImageVisible = false;
-  for (QPushButton* b : {BPButton, SelectButton, SaveGraphButton, SaveBlWhButton, ConfButton}) b->hide();
-  s_->Controls.BPButtonVisible = false;
-  s_->Controls.SelectButtonVisible = false;
-  CloseConfidenceHelp();
-  GraphSaveMenu->setEnabled(false);
+  ResetGraphicsPage(GraphicsReset::InputOpened);
   Title1Edit->setText(QString::fromStdString(dm.Title1));
   Title2Edit->setText(QString::fromStdString(dm.Title2));
   input_->W.GridNrOfData = input_->W.OrigNrOfData = dm.NrOfData;
   input_->W.DataPresent = true;
   FillInputTable();
-  s_->Graph.GraphMode = 0;
-  ZtypeButton->hide();
-  RegButton->setText(QStringLiteral("Show regression line"));
-  ConfButton->setText(QStringLiteral("Show confidence belt"));
   ShowTab(InputTabSheet);
 }
 

@@ -68,13 +68,25 @@ void TTulmexForm::BuildOutputTab() {
 bool TTulmexForm::LoadResult(const std::string& extension) {
   TDMTulmex& dm = s_->DM;
   dm.FileName = ChangeFileExt(dm.FileName, extension);
+  return LoadText(extension);
+}
+
+bool TTulmexForm::LoadText(const std::string& kind) {
+  TDMTulmex& dm = s_->DM;
   // Lines of an earlier file must never stand in for a file that could not
   // be read.
   dm.TextLines.clear();
   dm.NrOfTextLines = 0;
-  bool ok = true;
-  LoadResultText(*s_, dm.FileName, ok, extension);
-  return ok;
+  ResultText text = LoadResultText(dm.FileName, kind);
+  for (const std::string& message : text.messages) ui_.ShowMessage(message);
+  if (text.status == TextLoad::CannotOpen) {
+    OutputMemo->clear();
+    ShowTab(OutputTabSheet);
+    return true;
+  }
+  dm.TextLines = std::move(text.lines);
+  dm.NrOfTextLines = static_cast<std::int32_t>(dm.TextLines.size());
+  return text.status == TextLoad::Loaded;
 }
 
 void TTulmexForm::ShowTextLines() {
@@ -96,7 +108,7 @@ void TTulmexForm::ShowTextLines() {
 
 void TTulmexForm::SetExplainEnabled(bool enabled) {
   ExplainButton->setEnabled(enabled);
-  s_->Controls.ExplainButtonEnabled = enabled;
+  ExplainEnabled_ = enabled;
 }
 
 void TTulmexForm::OutputTabSheetShow() {
@@ -104,19 +116,17 @@ void TTulmexForm::OutputTabSheetShow() {
   InputSaveMenu->setEnabled(false);
   GraphSaveMenu->setEnabled(false);
   PictureImage->hide();
-  s_->Graph.GraphShown = false;
+  GraphShown_ = false;
   for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton, ConfButton, RegButton}) b->hide();
-  s_->Controls.SelectButtonVisible = false;
-  s_->Controls.BPButtonVisible = false;
   CloseConfidenceHelp();
   if (Calculated_) {
-    ReadOutputFile(*s_);
-    ExplainButton->setEnabled(s_->Controls.ExplainButtonEnabled);
-    if (s_->DM.NotOutputFile) return;
+    const std::optional<GraphModel> model = ReadOutput();
+    ExplainButton->setEnabled(ExplainEnabled_);
+    if (!model) return;
     if (AnovaButton->text() == QLatin1String("Close Anova")) SetExplainEnabled(false);
     else if (AnovaButton->text() == QLatin1String("Anova table")) SetExplainEnabled(true);
-    // Only Types 3 and 4 have an explanation table.
-    if (s_->Graph.FileType < 2) SetExplainEnabled(false);
+    // Only results with a breakpoint have an explanation table.
+    if (WithoutBreakpoint(model->type)) SetExplainEnabled(false);
   } else {
     for (QWidget* w : {static_cast<QWidget*>(OutputMemo), static_cast<QWidget*>(ExplainButton),
                        static_cast<QWidget*>(AnovaButton), static_cast<QWidget*>(SymbolsButton),
@@ -196,15 +206,12 @@ void TTulmexForm::SymbolsButtonClick() {
 
 void TTulmexForm::OutputOpenActionExecute() {
   TDMTulmex& dm = s_->DM;
-  dm.OlderFileWarned = false;
+  s_->Graph.olderFileWarned = false;
   const std::optional<std::string> path = ui_.OpenFileDialog(OutputOpenDialog_);
   const bool loaded = path && FileExists(*path);
   if (loaded) {
     dm.FileName = *path;
-    dm.TextLines.clear();
-    dm.NrOfTextLines = 0;
-    bool ok = true;
-    LoadResultText(*s_, dm.FileName, ok, ".out");
+    LoadText(".out");
     ShowTextLines();
     Calculated_ = true;
     ResultFromFile_ = true;
@@ -216,33 +223,11 @@ void TTulmexForm::OutputOpenActionExecute() {
   }
   SetDialogFolders(FolderOf(dm.FileName));
   if (FileExists(ChangeFileExt(dm.FileName, ".txt"))) SetExplainEnabled(true);
-  for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton,
-                         ConfButton, CalcObs_Button}) {
-    b->hide();
-  }
-  GraphImage->hide();
-  s_->Controls.GraphImageVisible = false;
-  s_->Controls.SelectButtonVisible = false;
-  s_->Controls.BPButtonVisible = false;
-  GraphSaveMenu->setEnabled(false);
-  GraphState& g = s_->Graph;
-  g.ShowRegressionLine = false;
-  g.CombineTypes = false;
-  s_->R.BothTypesFound = false;
-  g.ShowBelt = false;
-  g.ShowBlock = false;
-  g.GraphMode = 0;
-  CloseConfidenceHelp();
-  CalcObs_Button->setText(QStringLiteral("See calc-obs graph"));
+  ResetGraphicsPage(GraphicsReset::ResultOpened);
+  s_->bothTypesFound = false;
   SymbolsButton->setText(QStringLiteral("Symbols"));
   ExplainButton->setText(QStringLiteral("Explanation"));
   AnovaButton->setText(QStringLiteral("Anova table"));
-  ConfButton->setText(QStringLiteral("Show confidence belt"));
-  RegButton->setText(QStringLiteral("Show regression line"));
-  s_->Controls.ZtypeButtonCaption = "Show combination  Type 3 and 4";
-  ZtypeButton->setText(QString::fromStdString(s_->Controls.ZtypeButtonCaption));
-  ConfButton->setEnabled(false);
-  RegButton->setEnabled(true);
   ShowTab(OutputTabSheet);
   // The output tab keeps its four commands, also when no file was chosen,
   // and says what the loaded file is good for.

@@ -11,7 +11,6 @@
 #include "core/paths.h"
 #include "data/output_reader.h"
 #include "graphs/graph_command.h"
-#include "graphs/graph_prep.h"
 #include "render/gui_app.h"
 #include "render/qt_canvas.h"
 
@@ -73,12 +72,24 @@ struct Options {
   int confidence = 90;
 };
 
-struct GraphOptions {
+struct GraphCommandLine {
   std::string output;
   std::string image;
   bool bw = false, regressionLine = false, belt = false, noBlock = false, combined = false,
        calcObs = false;
 };
+
+// The flags of the graph command as the window's display options.
+GraphOptions DisplayOptions(const GraphCommandLine& line) {
+  GraphOptions options;
+  options.colour = !line.bw;
+  options.regressionLine = line.regressionLine;
+  options.belt = line.belt;
+  options.block = !line.noBlock;
+  options.combined = line.combined;
+  options.calcObs = line.calcObs;
+  return options;
+}
 
 std::string Lowered(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -91,7 +102,7 @@ std::string Absolute(const std::string& path) {
   return ec ? path : absolute.lexically_normal().string();
 }
 
-std::string ParseGraphOptions(const std::vector<std::string>& args, GraphOptions& options) {
+std::string ParseGraphOptions(const std::vector<std::string>& args, GraphCommandLine& options) {
   std::vector<std::string> files;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -196,44 +207,44 @@ int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::o
 // options and saves: the graph command reads the file and prepares the
 // graph, the save reads it again and draws afresh.
 int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  GraphOptions options;
-  const std::string problem = ParseGraphOptions(args, options);
+  GraphCommandLine line;
+  const std::string problem = ParseGraphOptions(args, line);
   if (!problem.empty()) return Usage(out, problem);
 
-  HeadlessPlatform platform(&err);
-  AppState state(platform);
-  GraphState& g = state.Graph;
+  const GraphOptions options = DisplayOptions(line);
+  const std::string path = Absolute(line.output);
+  bool olderFileWarned = false;
+  // Messages go to standard error, one per line.
+  auto show = [&](const OutputReadResult& read) {
+    for (const std::string& message : ReadMessages(read, olderFileWarned)) err << message << '\n' << std::flush;
+    olderFileWarned = olderFileWarned || read.olderFile;
+  };
   try {
     EnsureGuiApplication();
-    state.DM.FileName = Absolute(options.output);
-    g.ColourGraph = !options.bw;
-    g.ShowRegressionLine = options.regressionLine;
-    g.ShowBelt = options.belt;
-    g.ShowBlock = !options.noBlock;
-    g.GraphMode = options.calcObs ? 3 : 0;
-
-    if (!ProbeOutputFile(state)) return 1;
-    ReadOutputFile(state);
-    if (state.DM.NotOutputFile) return 1;
-    if (options.combined) {
-      if ((g.FileType != 3 && g.FileType != 4) || !FileShowsBothTypes(state)) {
-        err << "This result has only one breakpoint, so there is no combined graph.\n";
-        return 1;
-      }
-      state.R.BothTypesFound = true;
-      g.CombineTypes = true;
-      g.CombinedShown = true;
-      state.Controls.ZtypeButtonCaption = "Show best of the two";
+    const OutputReadResult first = ReadOutputFile(path, FunctionType::NoRelation);
+    show(first);
+    if (!first.model) return 1;
+    const GraphModel& model = *first.model;
+    if (options.combined && (!HasHorizontalSegment(model.type) || !FileShowsBothTypes(model))) {
+      err << "This result has only one breakpoint, so there is no combined graph.\n";
+      return 1;
     }
-    SelectGraphData(state);
+    const FunctionType prepared = PreparedTypeOf(model, options.calcObs);
 
     QtCanvas canvas;
-    if (!RedrawGraph(state, canvas)) {
-      if (g.GraphType == 2) err << "A graph of function type 2 can not be drawn.\n";
+    const Redrawn redrawn = RedrawGraph(path, options, prepared, canvas);
+    show(redrawn.read);
+    if (redrawn.failure) std::rethrow_exception(redrawn.failure);
+    if (!redrawn.drawing.drawn) {
+      if (!redrawn.drawing.message.empty()) {
+        err << redrawn.drawing.message << '\n' << std::flush;
+      } else if (prepared == FunctionType::TwoSlopes) {
+        err << "A graph of function type 2 can not be drawn.\n";
+      }
       return 1;
     }
     std::string reason;
-    if (!canvas.Save(options.image, reason)) {
+    if (!canvas.Save(line.image, reason)) {
       err << reason << '\n';
       return 1;
     }
@@ -241,7 +252,7 @@ int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostre
     err << e.what() << '\n';
     return 1;
   }
-  out << "Graph of " << state.DM.FileName << " written to " << options.image << '\n';
+  out << "Graph of " << path << " written to " << line.image << '\n';
   return 0;
 }
 

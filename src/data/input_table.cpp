@@ -162,7 +162,6 @@ void InputPage::LayOutTable() {
   }
   Grid.SetRowCount(keep + 1);
   Grid.SetWidthFor(dm.NrOfData);
-  dm.GraphKind.clear();
 }
 
 void InputPage::FillInputTable() {

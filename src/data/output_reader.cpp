@@ -19,8 +19,6 @@ std::string ReaderOpenFailure(const std::string& path) {
 }
 
 const char* const kNotOutputFile = "This is not a Kinvalo output file. It can not be read.";
-const char* const kOlderFile =
-    "This is an older output file. Please do the calculations again from the input tabsheet.";
 
 // A search that reached the end of the file: the part it looked for is
 // missing.
@@ -178,23 +176,10 @@ std::string SingleBlanks(const std::string& text) {
   return out;
 }
 
-// Everything a read produces. It is put in place only when the whole file
-// has been read, so a rejected file leaves the earlier values as they were.
-struct ReadResult {
-  GraphState g;
-  SharedResults r;
-  std::string title1, title2, kind;
-  DataArrayR x, y, calc;
-  bool explainEnabled = true;
-};
-
 class OutputFileReader {
  public:
-  OutputFileReader(AppState& s, OutputScanner& in) : s_(s), in_(in) {
-    res_.g = s.Graph;
-    res_.r = s.R;
-    res_.explainEnabled = s.Controls.ExplainButtonEnabled;
-  }
+  OutputFileReader(OutputScanner& in, FunctionType preparedType)
+      : in_(in), preparedType_(preparedType) {}
 
   // False when the file is not an output file of this program.
   bool Read() {
@@ -209,11 +194,11 @@ class OutputFileReader {
     if (!ReadSummary()) return false;
     ReadHeader();
     ReadStraightLine();
-    if (res_.g.FileType >= 2) ReadSides();
-    if (res_.g.FileType == 2) {
+    if (fileNumber_ >= 2) ReadSides();
+    if (m_.type == FunctionType::TwoSlopes) {
       in_.SkipLines(5);
       ReadParameterRowOfOlderKind();
-    } else if (res_.g.FileType == 3 || res_.g.FileType == 4) {
+    } else if (HasHorizontalSegment(m_.type)) {
       ReadParameterTable();
     }
     ReadEquations();
@@ -221,7 +206,8 @@ class OutputFileReader {
     return true;
   }
 
-  ReadResult& result() { return res_; }
+  GraphModel& model() { return m_; }
+  bool olderFile() const { return olderFile_; }
 
  private:
   // The kind of function, its method and breakpoint, from the summary.
@@ -229,20 +215,17 @@ class OutputFileReader {
     in_.Search(" SUM", "summary");
     std::string kind = in_.LineStart();
     if (kind == " See") kind = " Fun";
-    res_.kind = kind;
     // Only files of this program reach this point with " Fun"; anything
     // else is not read further.
     if (kind != " Fun") return false;
-    GraphState& g = res_.g;
     in_.Skip(12);
     int type = 1;
     if (!TryInteger(type)) type = 1;
     in_.NextLine();
     if (type < 0 || type > 6) return false;
-    g.FileType = static_cast<std::uint8_t>(type);
-    res_.explainEnabled = true;
-    if (g.FileType == 2) {
-      res_.explainEnabled = false;
+    fileNumber_ = type;
+    m_.type = FunctionTypeFromFile(type);
+    if (m_.type == FunctionType::TwoSlopes) {
       in_.Skip(16);
       int method = 0;
       if (TryInteger(method) && method >= 0 && method <= 255) {
@@ -251,22 +234,22 @@ class OutputFileReader {
         method = 0;
         in_.NextLine();
       }
-      g.FileMethod = static_cast<std::uint8_t>(method);
+      m_.method = static_cast<std::uint8_t>(method);
       in_.Skip(32);
-      g.FileBreakPoint = in_.Real();
+      m_.breakpoint = in_.Real();
       in_.NextLine();
     }
-    if (g.FileType == 3 || g.FileType == 4) {
+    if (HasHorizontalSegment(m_.type)) {
       in_.Skip(16);
       const int method = in_.Integer();
       if (method < 0 || method > 255) throw BadNumber{in_.Line(), std::to_string(method)};
-      g.FileMethod = static_cast<std::uint8_t>(method);
+      m_.method = static_cast<std::uint8_t>(method);
       in_.NextLine();
     }
-    if (g.FileType > 2) {
+    if (fileNumber_ > 2) {
       in_.SkipLines(2);
       in_.Skip(32);
-      g.FileBreakPoint = in_.Real();
+      m_.breakpoint = in_.Real();
       in_.NextLine();
     }
     return true;
@@ -280,95 +263,67 @@ class OutputFileReader {
     const bool fullHeader = in_.LineStart() == " Nam";
     in_.Rewind();
     in_.SkipLines(fullHeader ? 10 : 8);
-    res_.title1 = SingleBlanks(in_.RestOfLine());
-    res_.title2 = SingleBlanks(in_.RestOfLine());
+    m_.title1 = SingleBlanks(in_.RestOfLine());
+    m_.title2 = SingleBlanks(in_.RestOfLine());
     in_.Skip(23);
     int percent = 90;
     if (!TryInteger(percent)) percent = 90;
     in_.NextLine();
-    res_.r.ConfidenceFactor = percent < 91 ? 1.75 : percent < 96 ? 2.1 : 2.5;
+    m_.confidence = Confidence::NearestPercent(percent);
+  }
+
+  // The three rows of one regression table, after its "BPx=" label.
+  void ReadTable(FileStatistics& t) {
+    in_.SkipField(20);
+    t.n = in_.Real();
+    t.avY = in_.Real();
+    t.avX = in_.Real();
+    in_.NextLine();
+    t.slope = in_.Real();
+    in_.Real();  // R2
+    t.stErrSlope = in_.Real();
+    in_.NextLine();
+    t.stDevY = in_.Real();
+    t.stDevRes = in_.Real();
+    t.stDevX = in_.Real();
+    in_.NextLine();
   }
 
   void ReadStraightLine() {
-    GraphState& g = res_.g;
     in_.Search(" Reg", "regression table of all data");
     in_.SkipLines(6);
     in_.LineStart();
-    in_.SkipField(20);
-    g.GraphN = in_.Real();
-    countAll_ = g.GraphN;
-    g.GraphAvY = in_.Real();
-    g.GraphAvX = in_.Real();
-    in_.NextLine();
-    res_.r.SlopeAllGraph = in_.Real();
-    in_.Real();  // R2
-    g.GraphStErrSlope = in_.Real();
-    in_.NextLine();
-    in_.Real();  // St.Dev.Y
-    g.GraphStDevRes = in_.Real();
-    g.StDevXAll = in_.Real();
-    in_.NextLine();
-    g.AvXAll = g.GraphAvX;
-    g.StErrSlopeAll = g.GraphStErrSlope;
-    g.StDevResAll = g.GraphStDevRes;
-    g.SSXAll = g.StDevXAll * g.StDevXAll * g.GraphN;
+    ReadTable(m_.all);
   }
 
   void ReadSides() {
-    GraphState& g = res_.g;
     in_.Search(" Dat", "tables of the data below and above the breakpoint");
-    in_.SkipField(20);
-    g.GraphN = in_.Real();
-    g.GraphAvY = in_.Real();
-    g.GraphAvX = in_.Real();
-    in_.NextLine();
-    g.SlopeBelow = in_.Real();
-    in_.Real();  // R2
-    g.GraphStErrSlope = in_.Real();
-    in_.NextLine();
-    g.StDevYBelow = in_.Real();
-    g.GraphStDevRes = in_.Real();
-    g.StDevXBelow = in_.Real();
-    in_.NextLine();
+    ReadTable(m_.below);
     in_.NextLine();  // " Data with X > BPx :"
-    in_.SkipField(20);
-    g.GraphN2 = in_.Real();
-    g.GraphAvY2 = in_.Real();
-    g.GraphAvX2 = in_.Real();
-    in_.NextLine();
-    g.SlopeAbove = in_.Real();
-    in_.Real();  // R2
-    g.GraphStErrSlope2 = in_.Real();
-    in_.NextLine();
-    g.StDevYAbove = in_.Real();
-    g.GraphStDevRes2 = in_.Real();
-    g.StDevXAbove = in_.Real();
-    in_.NextLine();
+    ReadTable(m_.above);
   }
 
   void ReadParameterRowOfOlderKind() {
-    GraphState& g = res_.g;
-    g.FileYbp = in_.Real();
-    g.FileStErrBP = in_.Real();
-    g.FileCoefExpl = in_.Real();
+    in_.Real();  // Ybp
+    in_.Real();  // St.Err.BPx
+    m_.coefExpl = in_.Real();
     in_.NextLine();
-    g.GraphCoefExpl = g.FileCoefExpl;
   }
 
   // The function parameter table of a Type 3 or Type 4 result. Older files
   // lack the central explanation and the confidence rows; the reads of
   // those are guarded and fall back to fixed fractions of the breakpoints.
   void ReadParameterTable() {
-    GraphState& g = res_.g;
-    SharedResults& r = res_.r;
-    const bool type3 = g.FileType == 3;
+    const bool type3 = m_.type == FunctionType::Threshold;
+    TypeBreakpoint& own = type3 ? m_.type3 : m_.type4;
+    TypeBreakpoint& other = type3 ? m_.type4 : m_.type3;
     in_.SkipLines(3);
     in_.Real();  // Slope > BPx or < BPx
-    g.FileYbp = in_.Real();
+    in_.Real();  // Ybp
     in_.NextLine();
     in_.NextLine();
     in_.Real();  // St.Err.Slope
-    g.FileStErrBP = in_.Real();
+    in_.Real();  // St.Err.BPx
     in_.NextLine();
     in_.SkipLines(3);
 
@@ -376,102 +331,77 @@ class OutputFileReader {
     in_.Real();  // its standard error
     double expl = 0, central = 0;
     if (TryReal(expl) && TryReal(central)) {
-      g.FileCoefExpl = expl;
-      r.CoefExplCombined = central;
+      m_.coefExpl = expl;
+      m_.centralCoefExpl = central;
       in_.NextLine();
     } else {
-      g.FileCoefExpl = 0.5;
-      OlderFileWarning();
+      m_.coefExpl = 0.5;
+      olderFile_ = true;
     }
-    g.GraphCoefExpl = g.FileCoefExpl;
     in_.NextLine();  // header of the first confidence row
 
-    r.AvYType3 = 0;
-    r.AvYType4 = 0;
-    double left = 0, right = 0, level = 0, other = 0;
-    if (TryReal(left) && TryReal(right) && TryReal(level) && TryReal(other)) {
+    // The limits of Type 3 fall back to 10 %, those of Type 4 to 5 % of
+    // the breakpoint on either side.
+    auto fallBack = [](TypeBreakpoint& t, bool ofType3) {
+      t.confLeft = (ofType3 ? 0.9 : 0.95) * t.breakpoint;
+      t.confRight = (ofType3 ? 1.1 : 1.05) * t.breakpoint;
+    };
+    double left = 0, right = 0, level = 0, otherBreakpoint = 0;
+    if (TryReal(left) && TryReal(right) && TryReal(level) && TryReal(otherBreakpoint)) {
       in_.NextLine();
-      const double bp = g.FileBreakPoint;
+      const double bp = m_.breakpoint;
       if (left < 0.7 * bp) left = 0.7 * bp;
       if (right > 1.3 * bp) right = 1.3 * bp;
-      g.FileConfLeft = left;
-      g.FileConfRight = right;
-      if (type3) {
-        r.ConfBPLeftType3 = left;
-        r.ConfBPRightType3 = right;
-        r.BPType3 = bp;
-        r.AvYType4 = level;
-        r.BPType4 = other;
-      } else {
-        r.ConfBPLeftType4 = left;
-        r.ConfBPRightType4 = right;
-        r.BPType4 = bp;
-        r.AvYType3 = level;
-        r.BPType3 = other;
-      }
+      own.confLeft = left;
+      own.confRight = right;
+      own.breakpoint = bp;
+      other.level = level;
+      other.breakpoint = otherBreakpoint;
     } else {
-      if (type3) {
-        r.ConfBPLeftType3 = 0.9 * r.BPType3;
-        r.ConfBPRightType3 = 1.1 * r.BPType3;
-      } else {
-        r.ConfBPLeftType4 = 0.95 * r.BPType4;
-        r.ConfBPRightType4 = 1.05 * r.BPType4;
-      }
-      OlderFileWarning();
+      fallBack(own, type3);
+      olderFile_ = true;
     }
 
     double low = 0, high = 0;
     in_.NextLine();  // header of the last confidence row
     if (TryReal(low) && TryReal(high)) {
       in_.NextLine();
-      if (type3) {
-        r.ConfBPLeftType4 = low;
-        r.ConfBPRightType4 = high;
-      } else {
-        r.ConfBPLeftType3 = low;
-        r.ConfBPRightType3 = high;
-      }
+      other.confLeft = low;
+      other.confRight = high;
     } else {
-      if (type3) {
-        r.ConfBPLeftType4 = 0.95 * r.BPType4;
-        r.ConfBPRightType4 = 1.05 * r.BPType4;
-      } else {
-        r.ConfBPLeftType3 = 0.9 * r.BPType3;
-        r.ConfBPRightType3 = 1.1 * r.BPType3;
-      }
-      OlderFileWarning();
+      fallBack(other, !type3);
+      olderFile_ = true;
     }
   }
 
-  // The slopes of the summary; the levels only when a graph type has been
-  // set by an earlier preparation.
+  // The slopes of the summary; a level only of a graph type prepared
+  // earlier.
   void ReadEquations() {
-    GraphState& g = res_.g;
-    if (g.FileType < 2) {
+    if (WithoutBreakpoint(m_.type)) {
       in_.Search(" The", "regression equation");
       in_.NextLine();
       in_.Skip(10);
-      g.FileSlopeA = in_.Real();
+      m_.equationSlopeBelow = in_.Real();
       return;
     }
     in_.Search(" whe", "regression equations");
     in_.SkipLines(2);
     in_.Skip(10);
-    g.FileSlopeA = in_.Real();
+    m_.equationSlopeBelow = in_.Real();
     in_.SkipPast('A');
     in_.Skip(4);
-    g.FileSlopeAg = in_.Real();
+    m_.equationSlopeAbove = in_.Real();
     in_.NextLine();
-    if (g.GraphType == 4) {
+    if (preparedType_ == FunctionType::Plateau) {
       in_.Skip(10);
       in_.Real();  // Cs
       in_.SkipPast('C');
       in_.Skip(4);
-      res_.r.AvYType4 = in_.Real();
+      m_.type4.level = in_.Real();
       in_.NextLine();
-    } else if (g.GraphType == 3) {
+    } else if (preparedType_ == FunctionType::Threshold) {
       in_.Skip(10);
-      res_.r.AvYType3 = in_.Real();
+      m_.type3.level = in_.Real();
     }
   }
 
@@ -495,16 +425,16 @@ class OutputFileReader {
       // may have lost the end of its last number.
       if (in_.EndsWithoutLineEnd()) throw BadNumber{in_.Line(), ""};
       in_.NextLine();  // an "  Added" mark goes with the rest of the line
-      if (res_.y.size() >= static_cast<size_t>(std::numeric_limits<std::int32_t>::max())) {
+      if (m_.yObs.size() >= static_cast<size_t>(std::numeric_limits<std::int32_t>::max())) {
         throw BadNumber{in_.Line(), "(too many rows)"};
       }
-      res_.y.push_back(yobs);
-      res_.x.push_back(x);
-      res_.calc.push_back(ycalc);
+      m_.yObs.push_back(yobs);
+      m_.x.push_back(x);
+      m_.yCalc.push_back(ycalc);
     }
     double written = 0;
-    ParseReal(E(static_cast<double>(res_.y.size()), 0, 3), written);
-    if (written != countAll_) throw ShortTable{res_.y.size()};
+    ParseReal(E(static_cast<double>(m_.yObs.size()), 0, 3), written);
+    if (written != m_.all.n) throw ShortTable{m_.yObs.size()};
   }
 
   bool TryReal(double& value) {
@@ -524,107 +454,92 @@ class OutputFileReader {
     }
   }
 
-  void OlderFileWarning() {
-    if (!s_.DM.OlderFileWarned) s_.platform.ShowMessage(kOlderFile);
-    s_.DM.OlderFileWarned = true;
-  }
-
-  AppState& s_;
   OutputScanner& in_;
-  ReadResult res_;
-  double countAll_ = 0;
+  FunctionType preparedType_;
+  GraphModel m_;
+  int fileNumber_ = 0;
+  bool olderFile_ = false;
 };
 
 }  // namespace
 
-void ReadOutputFile(AppState& s) {
-  TDMTulmex& dm = s.DM;
+const char* const kOlderOutputFile =
+    "This is an older output file. Please do the calculations again from the input tabsheet.";
+
+OutputReadResult ReadOutputFile(const std::string& path, FunctionType preparedType) {
+  OutputReadResult result;
+  auto refuse = [&](ReadRefusal reason, std::string message) {
+    result.refusal = reason;
+    result.refusalMessage = std::move(message);
+    return result;
+  };
   std::string bytes;
-  if (!ReadFileBytes(dm.FileName, bytes)) {
-    s.platform.ShowMessage(ReaderOpenFailure(dm.FileName));
-    dm.NotOutputFile = true;
-    return;
-  }
+  if (!ReadFileBytes(path, bytes)) return refuse(ReadRefusal::CannotOpen, ReaderOpenFailure(path));
   OutputScanner in(std::move(bytes));
-  OutputFileReader reader(s, in);
-  dm.NotOutputFile = false;
-  std::string refusal;
+  OutputFileReader reader(in, preparedType);
   try {
-    if (!reader.Read()) refusal = kNotOutputFile;
+    const bool read = reader.Read();
+    result.olderFile = reader.olderFile();
+    if (!read) return refuse(ReadRefusal::NotOutputFile, kNotOutputFile);
   } catch (const MissingPart& missing) {
-    refusal = "The output file \"" + dm.FileName + "\" is incomplete: its " + missing.part +
-              " is missing. It can not be read.";
+    result.olderFile = reader.olderFile();
+    return refuse(ReadRefusal::MissingPart, "The output file \"" + path + "\" is incomplete: its " +
+                                                missing.part + " is missing. It can not be read.");
   } catch (const ShortTable& shortTable) {
-    refusal = "The output file \"" + dm.FileName + "\" is incomplete: its observation table " +
-              "breaks off after " + std::to_string(shortTable.rows) + " rows. It can not be read.";
+    result.olderFile = reader.olderFile();
+    return refuse(ReadRefusal::ShortTable,
+                  "The output file \"" + path + "\" is incomplete: its observation table " +
+                      "breaks off after " + std::to_string(shortTable.rows) +
+                      " rows. It can not be read.");
   } catch (const BadNumber& bad) {
+    result.olderFile = reader.olderFile();
     if (bad.token.empty()) {
-      refusal = "The output file \"" + dm.FileName + "\" is incomplete: it ends at line " +
-                std::to_string(bad.line) + " where a number belongs. It can not be read.";
-    } else {
-      refusal = "The output file \"" + dm.FileName + "\" is damaged: line " +
-                std::to_string(bad.line) + " holds \"" + bad.token +
-                "\" where a number belongs. It can not be read.";
+      return refuse(ReadRefusal::CutShort, "The output file \"" + path + "\" is incomplete: it ends at line " +
+                                               std::to_string(bad.line) +
+                                               " where a number belongs. It can not be read.");
     }
+    return refuse(ReadRefusal::Damaged, "The output file \"" + path + "\" is damaged: line " +
+                                            std::to_string(bad.line) + " holds \"" + bad.token +
+                                            "\" where a number belongs. It can not be read.");
   }
-  if (!refusal.empty()) {
-    s.platform.ShowMessage(refusal);
-    dm.NotOutputFile = true;
-    return;
-  }
-
-  ReadResult& res = reader.result();
-  s.Graph = std::move(res.g);
-  s.R = res.r;
-  s.Controls.ExplainButtonEnabled = res.explainEnabled;
-  dm.GraphKind = res.kind;
-  dm.Title1 = std::move(res.title1);
-  dm.Title2 = std::move(res.title2);
-  dm.NrOfData = static_cast<std::int32_t>(res.y.size());
-  dm.GraphXData = std::move(res.x);
-  dm.GraphYData = std::move(res.y);
-  dm.GraphYCalc = std::move(res.calc);
+  result.model = std::move(reader.model());
+  return result;
 }
 
-bool ProbeOutputFile(AppState& s) {
-  TextReader file;
-  if (file.Open(s.DM.FileName)) return true;
-  s.platform.ShowMessage(ReaderOpenFailure(s.DM.FileName));
-  s.DM.NotOutputFile = true;
-  return false;
+std::vector<std::string> ReadMessages(const OutputReadResult& read, bool olderFileWarned) {
+  std::vector<std::string> messages;
+  if (read.olderFile && !olderFileWarned) messages.emplace_back(kOlderOutputFile);
+  if (read.refusal) messages.push_back(read.refusalMessage);
+  return messages;
 }
 
-void LoadResultText(AppState& s, const std::string& Name, bool& Ok, const std::string& Kind) {
-  TDMTulmex& dm = s.DM;
+ResultText LoadResultText(const std::string& path, const std::string& kind) {
+  ResultText text;
   TextReader file;
-  if (!file.Open(Name)) {
-    if (Kind == ".out") {
-      s.platform.ShowMessage(ReaderOpenFailure(Name));
+  if (!file.Open(path)) {
+    text.status = TextLoad::CannotOpen;
+    if (kind == ".out") {
+      text.messages.push_back(ReaderOpenFailure(path));
     } else {
-      s.platform.ShowMessage("The anova file \"" + Name +
-                             "\"could not be found. Please go to the input tabsheet and run the "
-                             "program again to create it.");
+      text.messages.push_back("The anova file \"" + path +
+                              "\"could not be found. Please go to the input tabsheet and run the "
+                              "program again to create it.");
     }
-    s.ClearOutputPage();
-    return;
+    return text;
   }
-  LineSet lines;
-  while (!file.AtEnd() && lines.size() < kMaxTextLines) lines.push_back(file.ReadLine());
+  while (!file.AtEnd() && text.lines.size() < kMaxTextLines) text.lines.push_back(file.ReadLine());
   if (!file.AtEnd()) {
-    s.platform.ShowMessage("The file \"" + Name + "\" holds more than " + std::to_string(kMaxTextLines) +
-                           " lines; the first " + std::to_string(kMaxTextLines) + " are shown.");
+    text.messages.push_back("The file \"" + path + "\" holds more than " + std::to_string(kMaxTextLines) +
+                            " lines; the first " + std::to_string(kMaxTextLines) + " are shown.");
   }
-  dm.TextLines = std::move(lines);
-  dm.NrOfTextLines = static_cast<std::int32_t>(dm.TextLines.size());
-  Ok = true;
   // The file the user chose stays on disk whatever it holds; only the
   // calculation may remove a result of its own that came out empty.
-  if (dm.NrOfTextLines < 2) {
-    Ok = false;
-    dm.TextLines.clear();  // nothing in it is worth showing
-    dm.NrOfTextLines = 0;
-    s.platform.ShowMessage(" The output file is invalid due to inadequate input data");
+  if (text.lines.size() < 2) {
+    text.status = TextLoad::TooShort;
+    text.lines.clear();  // nothing in it is worth showing
+    text.messages.emplace_back(" The output file is invalid due to inadequate input data");
   }
+  return text;
 }
 
 }  // namespace kinvalo

@@ -1,6 +1,6 @@
 #pragma once
 // The working data: one data set of (Y, X) pairs with its titles, the file
-// being read or written, the text on display and the arrays the graphs draw.
+// being read or written and the text on display.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,9 +37,7 @@ class TDMTulmex {
   DataArrayI Serial;
   DataArrayR YData;
   DataArrayR XData;
-  DataArrayR GraphXData;
-  DataArrayR GraphYData;
-  DataArrayR GraphYCalc;
+  // The data the breakpoint search scales its X range from.
   LineSet HeaderLines;
   LineSet TextLines;
   std::int32_t NrOfData = 0;
@@ -47,9 +45,6 @@ class TDMTulmex {
   // or the table: the report marks them "Added".
   std::int32_t NrOfInputData = 0;
   std::int32_t NrOfTextLines = 0;
-  std::string GraphKind;
-  bool OlderFileWarned = false;
-  bool NotOutputFile = false;
 
   // Reads the input file named by FileName into the working data: all of
   // it, or (after showing why) nothing. Returns true when it was read.

@@ -1,43 +1,71 @@
 #include "graphs/graph_command.h"
 
-#include "data/output_reader.h"
-#include "graphs/graph_draw.h"
+#include <algorithm>
+#include <stdexcept>
+
+#include "graphs/graph_frame.h"
 #include "graphs/graph_prep.h"
 
 namespace kinvalo {
 
-bool RedrawGraph(AppState& s, Canvas& canvas) {
-  if (!ProbeOutputFile(s)) return false;
-  ReadOutputFile(s);
-  if (s.DM.NotOutputFile || s.DM.GraphKind != " Fun") return false;
-  SelectGraphData(s);
-  ScaleAxes(s);
-  SetAxisLabels(s);
-  s.Controls.GraphImageVisible = false;
-  const GraphState& g = s.Graph;
-  if (g.GraphType < 2) {
-    DrawRegressionGraph(s, canvas);
-  } else if (g.GraphType > 2) {
-    if (g.CombineTypes) {
-      DrawCombinedGraph(s, canvas);
-    } else {
-      DrawPartialGraph(s, canvas);
-    }
-  }
-  return s.Controls.GraphImageVisible;
+using namespace graph_detail;
+
+std::optional<GraphKind> KindOfGraph(const GraphModel& model, const GraphOptions& options) {
+  if (options.calcObs) return GraphKind::CalcObs;
+  if (WithoutBreakpoint(model.type)) return GraphKind::Regression;
+  if (model.type == FunctionType::TwoSlopes) return std::nullopt;
+  return options.combined ? GraphKind::Combined : GraphKind::Partial;
 }
 
-bool FileShowsBothTypes(const AppState& s) {
-  const GraphState& g = s.Graph;
-  const SharedResults& r = s.R;
-  const DataArrayR& x = s.DM.GraphXData;
-  if (x.empty()) return false;
-  double xMin = x.front();
-  for (double v : x) xMin = v < xMin ? v : xMin;
+DrawOutcome DrawGraph(GraphKind kind, const GraphModel& model, const PreparedGraph& prepared,
+                      const GraphOptions& options, Canvas& canvas) {
+  const bool regression = kind == GraphKind::Regression || kind == GraphKind::CalcObs;
+  if (!HasVariation(prepared)) return {false, regression ? NoData : NoDataVariation};
+  try {
+    switch (kind) {
+      case GraphKind::Regression:
+      case GraphKind::CalcObs: DrawRegressionGraph(kind, model, prepared, options, canvas); break;
+      case GraphKind::Partial: DrawPartialGraph(model, prepared, options, canvas); break;
+      case GraphKind::Combined: DrawCombinedGraph(model, prepared, options, canvas); break;
+    }
+  } catch (const GraphRefused& refused) {
+    return {false, refused.what()};
+  }
+  return {true, {}};
+}
+
+FunctionType PreparedTypeOf(const GraphModel& model, bool calcObs) {
+  return calcObs ? FunctionType::StraightLine : model.type;
+}
+
+Redrawn RedrawGraph(const std::string& path, const GraphOptions& options, FunctionType preparedType,
+                    Canvas& canvas) {
+  Redrawn result;
+  result.read = ReadOutputFile(path, preparedType);
+  if (!result.read.model) return result;
+  const GraphModel& model = *result.read.model;
+  PreparedGraph prepared;
+  try {
+    prepared = PrepareGraph(model, options.calcObs);
+  } catch (const std::overflow_error&) {
+    result.failure = std::current_exception();
+    return result;
+  }
+  if (const std::optional<GraphKind> kind = KindOfGraph(model, options)) {
+    result.drawing = DrawGraph(*kind, model, prepared, options, canvas);
+  }
+  return result;
+}
+
+bool FileShowsBothTypes(const GraphModel& model) {
+  if (model.x.empty()) return false;
+  const double xMin = *std::min_element(model.x.begin(), model.x.end());
   // Without a breakpoint of the other type, a Type 3 result writes its own
   // breakpoint in the other's place, and a Type 4 result the smallest X.
-  if (g.FileType == 3) return r.BPType4 > g.FileBreakPoint;
-  if (g.FileType == 4) return r.BPType3 > xMin && r.BPType3 < g.FileBreakPoint;
+  if (model.type == FunctionType::Threshold) return model.type4.breakpoint > model.breakpoint;
+  if (model.type == FunctionType::Plateau) {
+    return model.type3.breakpoint > xMin && model.type3.breakpoint < model.breakpoint;
+  }
   return false;
 }
 

@@ -2,21 +2,36 @@
 // A graph drawn afresh from the output file, as the graph commands do
 // before they save a picture: read back, prepare, and draw the kind that
 // the function type and the display options call for.
-#include "data/app_state.h"
+#include <exception>
+#include <string>
+
+#include "data/graph_model.h"
+#include "data/output_reader.h"
 #include "graphs/canvas.h"
+#include "graphs/graph_draw.h"
 
 namespace kinvalo {
 
-// Draws the graph of the output file named by DM.FileName with the display
-// options of the graph state. Returns true when a graph was drawn; false
-// when the file was refused or the graph could not be made (the reason has
-// been shown). Throws GraphRefused for a graph that does not fit the
-// picture.
-bool RedrawGraph(AppState& s, Canvas& canvas);
+struct Redrawn {
+  OutputReadResult read;  // the file as read back
+  DrawOutcome drawing;    // not drawn when the read was refused or for Type 2
+  // Set when the graph could not be prepared (std::overflow_error: an axis
+  // end does not fit a 32-bit integer); the caller shows the read's
+  // messages first and then rethrows it.
+  std::exception_ptr failure;
+};
 
-// Whether the file just read holds a second breakpoint of the other type,
-// as a result under "Best of the two" that found both types does. Call it
-// right after the file has been read, before the graph is prepared.
-bool FileShowsBothTypes(const AppState& s);
+// Reads the output file at `path` (taking the level of `preparedType`, see
+// ReadOutputFile) and draws its graph with `options`.
+Redrawn RedrawGraph(const std::string& path, const GraphOptions& options, FunctionType preparedType,
+                    Canvas& canvas);
+
+// The function type a graph of `model` is prepared for: Type 1 for the
+// calc-obs graph, else the model's own.
+FunctionType PreparedTypeOf(const GraphModel& model, bool calcObs);
+
+// Whether the file holds a second breakpoint of the other type, as a
+// result under "Best of the two" that found both types does.
+bool FileShowsBothTypes(const GraphModel& model);
 
 }  // namespace kinvalo

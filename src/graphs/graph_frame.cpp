@@ -35,58 +35,42 @@ double Span(std::int32_t low, std::int32_t high) {
 
 }  // namespace
 
-bool ReadyToDraw(AppState& s, const char* noVariationMessage) {
-  if (s.R.XMax == s.R.XMin || s.Graph.YMax == s.Graph.YMin) {
-    s.platform.ShowMessage(noVariationMessage);
-    return false;
-  }
-  s.Controls.BPButtonVisible = true;
-  s.Controls.BPButtonLeft = s.Controls.SelectButtonVisible ? 144 : 244;
-  return true;
-}
-
-std::string Percentage(double confidenceFactor) {
-  if (confidenceFactor < 1.8) return "90";
-  if (confidenceFactor < 2.2) return "95";
-  return "98";
-}
-
 std::string Fixed(double value, int width, int decimals) {
   if (!std::isfinite(value)) throw GraphRefused(TooFarOutside);
   return F(value, width, decimals);
 }
 
-Rgb Painter::Ink(Rgb colour) const { return s_.Graph.ColourGraph ? colour : colours::Black; }
+Rgb Painter::Ink(Rgb colour) const { return colour_ ? colour : colours::Black; }
 
 int Painter::Px(double x) const {
-  const GraphState& g = s_.Graph;
-  const double span = Span(g.XAxisLow, g.XAxisHigh);
-  return Pixel(Round((x - g.XAxisLow) * g.PlotWidth / span) + 70.0);
+  const AxisScale& a = p_.xAxis;
+  const double span = Span(a.low, a.high);
+  return Pixel(Round((x - a.low) * PlotWidth / span) + 70.0);
 }
 
 int Painter::Py(double y) const {
-  const GraphState& g = s_.Graph;
-  const double span = Span(g.YAxisLow, g.YAxisHigh);
-  return Pixel(400.0 - Round((y - g.YAxisLow) * g.PlotHeight / span));
+  const AxisScale& a = p_.yAxis;
+  const double span = Span(a.low, a.high);
+  return Pixel(400.0 - Round((y - a.low) * PlotHeight / span));
 }
 
 int Painter::PyNotBelowAxis(double y) const {
-  const GraphState& g = s_.Graph;
-  const double span = Span(g.YAxisLow, g.YAxisHigh);
-  double v = (y - g.YAxisLow) * g.PlotHeight / span;
+  const AxisScale& a = p_.yAxis;
+  const double span = Span(a.low, a.high);
+  double v = (y - a.low) * PlotHeight / span;
   if (v < 0) v = 0;
   return Pixel(400.0 - Round(v));
 }
 
 int Painter::PxGuarded(double x) const {
-  const GraphState& g = s_.Graph;
-  if (g.XAxisHigh == g.XAxisLow) return Pixel(Round(x - g.XAxisLow) + 70.0);
+  const AxisScale& a = p_.xAxis;
+  if (a.high == a.low) return Pixel(Round(x - a.low) + 70.0);
   return Px(x);
 }
 
 int Painter::PyGuarded(double y) const {
-  const GraphState& g = s_.Graph;
-  if (g.YAxisHigh == g.YAxisLow) return Pixel(400.0 - Round(y - g.YAxisLow));
+  const AxisScale& a = p_.yAxis;
+  if (a.high == a.low) return Pixel(400.0 - Round(y - a.low));
   return Py(y);
 }
 
@@ -135,63 +119,63 @@ std::string Fitted(Canvas& canvas, const std::string& text, int room) {
 }  // namespace
 
 void Painter::Frame(const FrameLayout& layout) {
-  const GraphState& g = s_.Graph;
-  if (g.YIntervals <= 0 || g.XIntervals <= 0) throw GraphRefused(AxisWithoutLength);
+  const AxisScale& xa = p_.xAxis;
+  const AxisScale& ya = p_.yAxis;
+  if (ya.intervals <= 0 || xa.intervals <= 0) throw GraphRefused(AxisWithoutLength);
   canvas.SetFontName(FontName);
   canvas.SetFontSize(layout.titleSize);
   canvas.SetFontColor(colours::Black);
   canvas.SetBrushColor(colours::Silver);
   canvas.FillRect(0, 0, PictureWidth, PictureHeight);
-  canvas.TextOut(45, layout.title1Y, Fitted(canvas, s_.DM.Title1, 605 - 45));
+  canvas.TextOut(45, layout.title1Y, Fitted(canvas, model_.title1, 605 - 45));
   canvas.SetFontSize(layout.textSize);
   canvas.TextOut(20, 450, ProgramCaption);
-  canvas.SetBrushColor(g.ColourGraph ? layout.plotColour : colours::White);
+  canvas.SetBrushColor(colour_ ? layout.plotColour : colours::White);
   canvas.FillRect(20, 19, 605, 445);
   Font(colours::White);
   Pen(colours::White, PenStyle::Solid);
   canvas.SetPenWidth(1);
-  canvas.TextOut(45, layout.title2Y, Fitted(canvas, s_.DM.Title2, layout.title2Width));
+  canvas.TextOut(45, layout.title2Y, Fitted(canvas, model_.title2, layout.title2Width));
   canvas.MoveTo(70, 400);
   canvas.LineTo(70, 80);
   canvas.MoveTo(70, 400);
   canvas.LineTo(570, 400);
-  canvas.TextOut(515, 425, g.XLabel);
-  canvas.TextOut(70, 50, g.YLabel);
+  canvas.TextOut(515, 425, p_.xLabel);
+  canvas.TextOut(70, 50, p_.yLabel);
 
   // Tick values come from the integer axis ends; the labels of the Y axis
   // run from the top down.
-  for (std::int32_t i = 0; i <= g.YIntervals; ++i) {
-    const double fraction = static_cast<double>(i) / g.YIntervals;
-    const int t = Pixel(Round(fraction * g.PlotHeight + 80));
+  for (std::int32_t i = 0; i <= ya.intervals; ++i) {
+    const double fraction = static_cast<double>(i) / ya.intervals;
+    const int t = Pixel(Round(fraction * PlotHeight + 80));
     canvas.MoveTo(70, t);
     canvas.LineTo(66, t);
     const std::int64_t step = static_cast<std::int64_t>(i) *
-                              (static_cast<std::int64_t>(g.YAxisHigh) - g.YAxisLow);
-    const double value = g.YAxisHigh - static_cast<double>(step) / g.YIntervals;
-    const std::string label = Fixed(value, g.YDecimals + 2, g.YDecimals);
+                              (static_cast<std::int64_t>(ya.high) - ya.low);
+    const double value = ya.high - static_cast<double>(step) / ya.intervals;
+    const std::string label = Fixed(value, ya.decimals + 2, ya.decimals);
     const int x = 70 - canvas.TextWidth(label) - 6;
     const int y = t - Pixel(Round(canvas.TextHeight(label) * 0.5));
     canvas.TextOut(x, y, label);
   }
-  for (std::int32_t i = 0; i <= g.XIntervals; ++i) {
-    const double fraction = static_cast<double>(i) / g.XIntervals;
-    const int t = Pixel(Round(fraction * g.PlotWidth + 70));
+  for (std::int32_t i = 0; i <= xa.intervals; ++i) {
+    const double fraction = static_cast<double>(i) / xa.intervals;
+    const int t = Pixel(Round(fraction * PlotWidth + 70));
     canvas.MoveTo(t, 400);
     canvas.LineTo(t, 404);
-    const std::int64_t step = (static_cast<std::int64_t>(g.XAxisHigh) - g.XAxisLow) * i;
-    const double value = g.XAxisLow + static_cast<double>(step) / g.XIntervals;
-    const std::string label = Fixed(value, g.XDecimals + 2, g.XDecimals);
-    canvas.TextOut(Pixel(Round(fraction * g.PlotWidth + 62)), 412, label);
+    const std::int64_t step = (static_cast<std::int64_t>(xa.high) - xa.low) * i;
+    const double value = xa.low + static_cast<double>(step) / xa.intervals;
+    const std::string label = Fixed(value, xa.decimals + 2, xa.decimals);
+    canvas.TextOut(Pixel(Round(fraction * PlotWidth + 62)), 412, label);
   }
 }
 
 void Painter::Bullets(Rgb colour, bool guardDegenerateAxes) {
   Font(colour);
   canvas.SetFontSize(10);
-  const TDMTulmex& dm = s_.DM;
-  for (std::int32_t k = 0; k < dm.NrOfData; ++k) {
-    const double x = dm.GraphXData.at(k);
-    const double y = dm.GraphYData.at(k);
+  for (std::int32_t k = 0; k < p_.size(); ++k) {
+    const double x = p_.x[static_cast<size_t>(k)];
+    const double y = p_.y[static_cast<size_t>(k)];
     const int px = guardDegenerateAxes ? PxGuarded(x) : Px(x);
     const int py = guardDegenerateAxes ? PyGuarded(y) : Py(y);
     canvas.TextOut(px, Pixel(static_cast<double>(py) - 8), Bullet);

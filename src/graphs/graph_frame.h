@@ -7,7 +7,6 @@
 #include <limits>
 #include <string>
 
-#include "data/app_state.h"
 #include "graphs/canvas.h"
 #include "graphs/graph_draw.h"
 
@@ -24,14 +23,17 @@ inline double Ratio(double a, double b) {
   return b == 0 ? std::numeric_limits<double>::quiet_NaN() : a / b;
 }
 
-// The start of every drawing: without variation in X or Y (XMax = XMin or
-// YMax = YMin) the message is shown and false returned, nothing drawn;
-// otherwise the confidence help button is placed beside the graph (at left
-// 144, or 244 when the selection button is hidden) and true returned.
-bool ReadyToDraw(AppState& s, const char* noVariationMessage);
+// The plot area: x from 70 to 70 + PlotWidth, y from 400 up to 400 - PlotHeight.
+inline constexpr int PlotWidth = 500;
+inline constexpr int PlotHeight = 320;
 
-// "90", "95" or "98" for the confidence factor 1.75, 2.1 or 2.5.
-std::string Percentage(double confidenceFactor);
+// The message of a graph of data without variation in X or Y.
+inline constexpr const char* NoDataVariation = "Graph could not be made due to absence of data variation";
+inline constexpr const char* NoData = "Graph could not be made due to absence of data";
+
+// Without variation in X or Y (XMax = XMin or YMax = YMin) nothing can be
+// drawn.
+inline bool HasVariation(const PreparedGraph& p) { return p.xMax != p.xMin && p.yMax != p.yMin; }
 
 // A number as "%<width>.<decimals>f" with a point, whatever the locale;
 // refuses the graph for a value that is not a finite number.
@@ -50,7 +52,8 @@ struct FrameLayout {
 
 class Painter {
  public:
-  Painter(const AppState& s, Canvas& target) : canvas(target), s_(s) {}
+  Painter(const GraphModel& model, const PreparedGraph& prepared, bool colour, Canvas& target)
+      : canvas(target), model_(model), p_(prepared), colour_(colour) {}
 
   // The colour in a colour graph, black in black-and-white.
   Rgb Ink(Rgb colour) const;
@@ -70,6 +73,8 @@ class Painter {
   void LineTo(GraphPoint p);
   void Segment(GraphPoint a, GraphPoint b);
 
+  const PreparedGraph& prepared() const { return p_; }
+
   // Frame, background, titles, axes, axis captions, ticks and tick labels;
   // leaves the pen solid, white or black, 1 pixel wide.
   void Frame(const FrameLayout& layout);
@@ -82,7 +87,18 @@ class Painter {
   Canvas& canvas;
 
  private:
-  const AppState& s_;
+  const GraphModel& model_;
+  const PreparedGraph& p_;
+  bool colour_;
 };
+
+// The kinds of graph on a fresh canvas; the caller has checked the data
+// for variation.
+void DrawRegressionGraph(GraphKind kind, const GraphModel& model, const PreparedGraph& prepared,
+                         const GraphOptions& options, Canvas& canvas);
+void DrawPartialGraph(const GraphModel& model, const PreparedGraph& prepared,
+                      const GraphOptions& options, Canvas& canvas);
+void DrawCombinedGraph(const GraphModel& model, const PreparedGraph& prepared,
+                       const GraphOptions& options, Canvas& canvas);
 
 }  // namespace kinvalo::graph_detail

@@ -21,20 +21,22 @@ double Square(double v) { return v * v; }
 
 }  // namespace
 
-void ComputePartialGeometry(AppState& s) {
-  GraphState& g = s.Graph;
-  GraphGeometry& geo = g.Geo;
-  const SharedResults& r = s.R;
-  const double XMin = r.XMin, XMax = r.XMax, YMin = g.YMin, YMax = g.YMax;
-  const double F = g.YFactor;
-  const double BP = g.FileBreakPoint;
+PartialGeometry ComputePartialGeometry(const GraphModel& model, const PreparedGraph& prepared,
+                                       bool regressionLine, bool combined) {
+  PartialGeometry geo;
+  const double XMin = prepared.xMin, XMax = prepared.xMax;
+  const double YMin = prepared.yMin, YMax = prepared.yMax;
+  const double F = prepared.yFactor;
+  const double BP = model.breakpoint;
   // Types other than 4 are drawn as Type 3: horizontal left of BP.
-  const bool type4 = g.GraphType == 4;
-  const bool fitted = g.ShowRegressionLine;
+  const bool type4 = model.type == FunctionType::Plateau;
+  const bool fitted = regressionLine;
+  const FileStatistics& below = model.below;
+  const FileStatistics& above = model.above;
 
-  const double xBar = g.GraphAvX, xBar2 = g.GraphAvX2;
-  double yBar = F * g.GraphAvY, yBar2 = F * g.GraphAvY2;
-  double cL = F * g.FileSlopeA, cR = F * g.FileSlopeAg;
+  const double xBar = below.avX, xBar2 = above.avX;
+  double yBar = F * below.avY, yBar2 = F * above.avY;
+  double cL = F * model.equationSlopeBelow, cR = F * model.equationSlopeAbove;
   auto yL = [&](double x) { return yBar + cL * (x - xBar); };
   auto yR = [&](double x) { return yBar2 + cR * (x - xBar2); };
 
@@ -42,16 +44,17 @@ void ComputePartialGeometry(AppState& s) {
     // The sloping side gets its own regression line, but never one that
     // slopes against all data.
     double& slope = type4 ? cL : cR;
-    slope = F * (type4 ? g.SlopeBelow : g.SlopeAbove);
-    if ((r.SlopeAllGraph < 0 && slope >= 0) || (r.SlopeAllGraph > 0 && slope < 0)) slope = 0;
+    slope = F * (type4 ? below.slope : above.slope);
+    const double slopeAll = model.all.slope;
+    if ((slopeAll < 0 && slope >= 0) || (slopeAll > 0 && slope < 0)) slope = 0;
   } else if (!type4) {
-    if (g.FileMethod == 1) {
+    if (model.method == 1) {
       yBar = yR(BP);
     } else {
       cR = xBar2 == BP ? 10.0 : (yBar2 - yBar) / (xBar2 - BP);
     }
   } else {
-    if (g.FileMethod == 1) {
+    if (model.method == 1) {
       yBar2 = yL(BP);
     } else {
       cL = BP == xBar ? 10.0 : (yBar2 - yBar) / (BP - xBar);
@@ -73,11 +76,11 @@ void ComputePartialGeometry(AppState& s) {
 
   // Belt half-width: the spread of the sloping side's Y about the centre
   // of all data, from the pooled spread of X.
-  const double sb = g.StDevYBelow / 2, sa = g.StDevYAbove / 2;
-  const double N1 = g.GraphN, N2 = g.GraphN2;
+  const double sb = below.stDevY / 2, sa = above.stDevY / 2;
+  const double N1 = below.n, N2 = above.n;
   const double SSd = type4 ? (N1 - 1) * Square(sb) : (N2 - 1) * Square(sa);
-  geo.m1 = Ratio(SSd, (N1 + N2 - 1) * ((N1 - 1) * Square(g.StDevXBelow) +
-                                       (N2 - 1) * Square(g.StDevXAbove)));
+  geo.m1 = Ratio(SSd, (N1 + N2 - 1) * ((N1 - 1) * Square(below.stDevX) +
+                                       (N2 - 1) * Square(above.stDevX)));
   if (!type4) {
     geo.m0 = N2 <= 1 ? Ratio(Square(sb), N1 - 1) : Ratio(Square(sa), N2 - 1);
   } else {
@@ -85,7 +88,7 @@ void ComputePartialGeometry(AppState& s) {
   }
   const double m0 = geo.m0, m1 = geo.m1;
   auto h = [&](double x) {
-    const double radicand = Square(x - g.AvXAll) * m1 + m0;
+    const double radicand = Square(x - model.all.avX) * m1 + m0;
     if (std::isnan(radicand)) return radicand;
     return radicand > 0 ? F * std::sqrt(radicand) : 0.0;
   };
@@ -178,14 +181,9 @@ void ComputePartialGeometry(AppState& s) {
   // inside the data, its right limit is drawn as it is.
   const double h0 = F * std::sqrt(m0);
   GraphBlock& block = geo.Block;
-  double level = 0;
-  if (!type4) {
-    block = {r.ConfBPLeftType3, r.BPType3, r.ConfBPRightType3, 0, 0};
-    level = yBar;
-  } else {
-    block = {r.ConfBPLeftType4, r.BPType4, r.ConfBPRightType4, 0, 0};
-    level = yBar2;
-  }
+  const TypeBreakpoint& own = model.Of(type4 ? FunctionType::Plateau : FunctionType::Threshold);
+  block = {own.confLeft, own.breakpoint, own.confRight, 0, 0};
+  const double level = type4 ? yBar2 : yBar;
   if (block.left < XMin) block.left = XMin + 0.001;
   if (block.mid > XMax) block.mid = XMax - 0.001;
   block.bottom = level - k * h0;
@@ -195,33 +193,27 @@ void ComputePartialGeometry(AppState& s) {
   // type's level and with its limits as read.
   // The levels are read in data units and drawn, like the data, times
   // the Y factor.
-  geo.SecondBlock = {};
-  if (g.CombinedShown) {
-    if (g.FileType == 4) {
-      const double other = F * r.AvYType3;
-      geo.SecondBlock = {r.ConfBPRightType3, r.BPType3, r.ConfBPLeftType3, other - k * h0,
-                         other + k * h0};
-    } else {
-      const double other = F * r.AvYType4;
-      geo.SecondBlock = {r.ConfBPRightType4, r.BPType4, r.ConfBPLeftType4, other - k * h0,
-                         other + k * h0};
-    }
+  if (combined) {
+    const TypeBreakpoint& other =
+        model.Of(model.type == FunctionType::Plateau ? FunctionType::Threshold : FunctionType::Plateau);
+    const double otherLevel = F * other.level;
+    geo.SecondBlock = {other.confRight, other.breakpoint, other.confLeft, otherLevel - k * h0,
+                       otherLevel + k * h0};
   }
+  return geo;
 }
 
-void DrawPartialGraph(AppState& s, Canvas& canvas) {
-  ComputePartialGeometry(s);
-  if (!ReadyToDraw(s, "Graph could not be made due to absence of data variation")) return;
-  const GraphState& g = s.Graph;
-  const GraphGeometry& geo = g.Geo;
-  const bool type4 = g.GraphType == 4;
-  const bool fitted = g.ShowRegressionLine;
-  Painter p(s, canvas);
+void graph_detail::DrawPartialGraph(const GraphModel& model, const PreparedGraph& prepared,
+                                    const GraphOptions& options, Canvas& canvas) {
+  const bool fitted = options.regressionLine;
+  const PartialGeometry geo = ComputePartialGeometry(model, prepared, fitted, false);
+  const bool type4 = model.type == FunctionType::Plateau;
+  Painter p(model, prepared, options.colour, canvas);
   p.Frame({12, 3, 10, colours::Silver, 22, 450 - 45 - 8});
   p.Bullets(colours::Green, true);
-  const std::string percentage = Percentage(s.R.ConfidenceFactor);
+  const std::string percentage = std::to_string(model.confidence.Percent());
 
-  if (g.ShowBelt) {
+  if (options.belt) {
     p.Font(colours::Fuchsia);
     canvas.TextOut(450, 95, percentage + "% confidence belt of");
     canvas.TextOut(450, 112, "function lines is shown");
@@ -286,15 +278,12 @@ void DrawPartialGraph(AppState& s, Canvas& canvas) {
                                 : "Relation of Type 3";
   canvas.TextOut(450, 22, heading);
   p.Font(colours::White);
-  canvas.TextOut(450, 42, "Break-point at X = " + Fixed(g.FileBreakPoint, 5, 2));
+  canvas.TextOut(450, 42, "Break-point at X = " + Fixed(model.breakpoint, 5, 2));
   if (fitted) {
     p.Font(colours::Blue);
-    canvas.TextOut(310, 42, "Expl. coeff " + Fixed(g.FileCoefExpl, 8, 3));
+    canvas.TextOut(310, 42, "Expl. coeff " + Fixed(model.coefExpl, 8, 3));
   }
-  if (!g.ShowBlock) {
-    s.Controls.GraphImageVisible = true;
-    return;
-  }
+  if (!options.block) return;
 
   p.Pen(colours::Yellow, PenStyle::Solid);
   canvas.SetPenWidth(1);
@@ -302,7 +291,6 @@ void DrawPartialGraph(AppState& s, Canvas& canvas) {
   p.Font(colours::Yellow);
   canvas.TextOut(450, 62, percentage + "% confidence block");
   canvas.TextOut(450, 77, "of break-point is shown");
-  s.Controls.GraphImageVisible = true;
 }
 
 }  // namespace kinvalo

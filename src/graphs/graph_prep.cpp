@@ -4,14 +4,12 @@
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
+#include <vector>
+
 
 namespace kinvalo {
 
 namespace {
-
-struct AxisScale {
-  std::int32_t low = 0, high = 0, intervals = 0, decimals = 0;
-};
 
 // Rounding to the nearest integer with halves to the even neighbour, as an
 // axis end that must fit a 32-bit integer.
@@ -106,83 +104,58 @@ std::int32_t ChooseYFactor(double yMin, double yMax) {
   return 1;
 }
 
+// The extremes of values in any order; both 0 without values.
+void Extremes(const std::vector<double>& v, double& low, double& high) {
+  low = high = 0;
+  for (size_t i = 0; i < v.size(); ++i) {
+    if (i == 0 || v[i] > high) high = v[i];
+    if (i == 0 || v[i] < low) low = v[i];
+  }
+}
+
+// At least 4 and at most 10 intervals; the decimals follow the change.
+void LimitIntervals(AxisScale& a) {
+  if (a.intervals > 10) {
+    a.intervals = 10;
+    ++a.decimals;
+  }
+  if (a.intervals < 4) {
+    a.intervals = 4;
+    if (a.high < 100) ++a.decimals;
+  }
+}
+
 }  // namespace
 
-void SelectGraphData(AppState& s) {
-  GraphState& g = s.Graph;
-  g.GraphCode = 0;
-  if (g.GraphMode == 0 || g.GraphMode == 1) g.GraphType = g.FileType;
-  if (g.GraphMode == 3) {
-    g.GraphCode = 18;
-    g.GraphType = 1;
-    TDMTulmex& dm = s.DM;
-    for (std::int32_t i = 0; i < dm.NrOfData; ++i) dm.GraphXData.at(i) = dm.GraphYCalc.at(i);
-  }
-}
-
-void ScaleAxes(AppState& s) {
-  GraphState& g = s.Graph;
-  SharedResults& r = s.R;
-  TDMTulmex& dm = s.DM;
-  const std::int32_t n = dm.NrOfData;
+PreparedGraph PrepareGraph(const GraphModel& model, bool calcObs) {
+  PreparedGraph p;
+  p.x = calcObs ? model.yCalc : model.x;
+  p.y = model.yObs;
   // The extremes come from the data themselves, so that X values all above
   // a million (dates, coordinates in metres) are scaled as they are.
-  r.XMin = r.XMax = g.YMin = g.YMax = 0;
-  for (std::int32_t i = 0; i < n; ++i) {
-    const double x = dm.GraphXData.at(i);
-    const double y = dm.GraphYData.at(i);
-    if (i == 0 || x > r.XMax) r.XMax = x;
-    if (i == 0 || x < r.XMin) r.XMin = x;
-    if (i == 0 || y > g.YMax) g.YMax = y;
-    if (i == 0 || y < g.YMin) g.YMin = y;
-  }
-  const AxisScale xs = RoundAxis(r.XMin, r.XMax, false);
-  g.XAxisLow = xs.low;
-  g.XAxisHigh = xs.high;
-  g.XIntervals = xs.intervals;
-  g.XDecimals = xs.decimals;
+  Extremes(p.x, p.xMin, p.xMax);
+  Extremes(p.y, p.yMin, p.yMax);
+  p.xAxis = RoundAxis(p.xMin, p.xMax, false);
 
-  g.YFactor = ChooseYFactor(g.YMin, g.YMax);
-  g.YMin *= g.YFactor;
-  g.YMax *= g.YFactor;
-  for (std::int32_t i = 0; i < n; ++i) dm.GraphYData.at(i) *= g.YFactor;
+  p.yFactor = ChooseYFactor(p.yMin, p.yMax);
+  p.yMin *= p.yFactor;
+  p.yMax *= p.yFactor;
+  for (double& y : p.y) y *= p.yFactor;
+  p.yAxis = RoundAxis(p.yMin, p.yMax, true);
 
-  const AxisScale ys = RoundAxis(g.YMin, g.YMax, true);
-  g.YAxisLow = ys.low;
-  g.YAxisHigh = ys.high;
-  g.YIntervals = ys.intervals;
-  g.YDecimals = ys.decimals;
+  LimitIntervals(p.xAxis);
+  LimitIntervals(p.yAxis);
 
-  if (g.XIntervals > 10) {
-    g.XIntervals = 10;
-    ++g.XDecimals;
-  }
-  if (g.YIntervals > 10) {
-    g.YIntervals = 10;
-    ++g.YDecimals;
-  }
-  if (g.XIntervals < 4) {
-    g.XIntervals = 4;
-    if (g.XAxisHigh < 100) ++g.XDecimals;
-  }
-  if (g.YIntervals < 4) {
-    g.YIntervals = 4;
-    if (g.YAxisHigh < 100) ++g.YDecimals;
-  }
-}
-
-void SetAxisLabels(AppState& s) {
-  GraphState& g = s.Graph;
-  const bool calcObs = g.GraphCode == 18;
-  g.XLabel = calcObs ? "Ycalc" : "X-Data";
+  p.xLabel = calcObs ? "Ycalc" : "X-Data";
   const std::string name = calcObs ? "Yobs" : "Y-data";
-  if (g.YFactor == 10) {
-    g.YLabel = name + " * 10";
-  } else if (g.YFactor == 100) {
-    g.YLabel = name + " * 100";
+  if (p.yFactor == 10) {
+    p.yLabel = name + " * 10";
+  } else if (p.yFactor == 100) {
+    p.yLabel = name + " * 100";
   } else {
-    g.YLabel = calcObs ? "Yobs" : "Y-Data";
+    p.yLabel = calcObs ? "Yobs" : "Y-Data";
   }
+  return p;
 }
 
 }  // namespace kinvalo

@@ -2,6 +2,7 @@
 // confidence belt, and the calc-obs graph of observed against calculated Y.
 #include <array>
 #include <cmath>
+#include <string>
 
 #include "graphs/graph_draw.h"
 #include "graphs/graph_frame.h"
@@ -10,29 +11,29 @@ namespace kinvalo {
 
 using namespace graph_detail;
 
-void ComputeRegressionBelt(AppState& s) {
-  GraphState& g = s.Graph;
-  GraphGeometry& geo = g.Geo;
-  const double XMin = s.R.XMin, XMax = s.R.XMax, YMin = g.YMin, YMax = g.YMax;
-  const double F = g.YFactor;
-  geo.P = {};
+RegressionGeometry ComputeRegressionBelt(GraphKind kind, const GraphModel& model,
+                                         const PreparedGraph& prepared) {
+  RegressionGeometry geo;
+  const double XMin = prepared.xMin, XMax = prepared.xMax;
+  const double YMin = prepared.yMin, YMax = prepared.yMax;
+  const double F = prepared.yFactor;
 
-  if (g.GraphCode == 18) {
+  if (kind == GraphKind::CalcObs) {
     // The line of equality Yobs = Ycalc; Y is in graph units, X is not.
     geo.L1 = {XMin, F * XMin};
     if (geo.L1.y < YMin) geo.L1 = {Ratio(YMin, F), YMin};
     geo.L2 = {XMax, F * XMax};
     if (geo.L2.y > YMax) geo.L2 = {Ratio(YMax, F), YMax};
-    return;
+    return geo;
   }
-  if (g.GraphCode != 0) return;
 
-  const double yBar = F * g.GraphAvY;
-  const double xBar = g.GraphAvX;
-  const double b = F * g.FileSlopeA;
-  const double sSlope = F * g.GraphStErrSlope;
-  const double e = F * g.GraphStDevRes;
-  const double rootN = std::sqrt(static_cast<double>(s.DM.NrOfData));
+  const FileStatistics& all = model.all;
+  const double yBar = F * all.avY;
+  const double xBar = all.avX;
+  const double b = F * model.equationSlopeBelow;
+  const double sSlope = F * all.stErrSlope;
+  const double e = F * all.stDevRes;
+  const double rootN = std::sqrt(static_cast<double>(prepared.size()));
 
   // The point at x on the line through the centre with slope c, and the
   // point where that line reaches the height `limit`.
@@ -41,7 +42,7 @@ void ComputeRegressionBelt(AppState& s) {
     return GraphPoint{xBar + Ratio(limit - yBar, c), limit};
   };
 
-  if (g.GraphType == 0) {
+  if (model.type == FunctionType::NoRelation) {
     geo.L1 = {XMin, yBar};
     geo.L2 = {XMax, yBar};
   } else {
@@ -94,19 +95,19 @@ void ComputeRegressionBelt(AppState& s) {
   P[10].y = yBar + b * (P[10].x - xBar) - u;
   P[11].x = P[9].x > P[6].x ? (xBar + P[6].x) / 2 : P[9].x;
   P[11].y = yBar + b * (P[11].x - xBar) - u;
+  return geo;
 }
 
-void DrawRegressionGraph(AppState& s, Canvas& canvas) {
-  ComputeRegressionBelt(s);
-  if (!ReadyToDraw(s, "Graph could not be made due to absence of data")) return;
-  const GraphState& g = s.Graph;
-  const GraphGeometry& geo = g.Geo;
-  Painter p(s, canvas);
+void graph_detail::DrawRegressionGraph(GraphKind kind, const GraphModel& model, const PreparedGraph& prepared,
+                         const GraphOptions& options, Canvas& canvas) {
+  const RegressionGeometry geo = ComputeRegressionBelt(kind, model, prepared);
+  const bool regression = kind == GraphKind::Regression;
+  Painter p(model, prepared, options.colour, canvas);
   p.Frame({10, 5, 8, colours::Blue, 20, 605 - 45});
   p.Bullets(colours::Aqua, false);
   canvas.SetFontSize(8);
 
-  if (g.GraphCode == 0 && g.ShowBelt) {
+  if (regression && options.belt) {
     p.Pen(colours::Yellow, PenStyle::Dashed);
     static constexpr int Upper[] = {0, 1, 8, 9, 2, 3};
     static constexpr int Lower[] = {4, 5, 10, 11, 6, 7};
@@ -114,26 +115,25 @@ void DrawRegressionGraph(AppState& s, Canvas& canvas) {
       for (int i = 0; i + 1 < 6; ++i) p.Segment(geo.P.at(line[i]), geo.P.at(line[i + 1]));
     }
     p.Font(colours::Yellow);
-    canvas.TextOut(400, 50, Percentage(s.R.ConfidenceFactor) + "% confidence belt is shown");
+    canvas.TextOut(400, 50, std::to_string(model.confidence.Percent()) + "% confidence belt is shown");
   }
   // Many data sets hide a thin line.
-  if (s.DM.NrOfData > 150) canvas.SetPenWidth(2);
+  if (prepared.size() > 150) canvas.SetPenWidth(2);
 
-  if (g.GraphCode == 0) {
+  if (regression) {
     p.Pen(colours::White, PenStyle::Solid);
     const int x1 = p.Px(geo.L1.x), y1 = p.Py(geo.L1.y);
     const int x2 = p.Px(geo.L2.x), y2 = p.PyNotBelowAxis(geo.L2.y);
     canvas.MoveTo(x1, y1);
     canvas.LineTo(x2, y2);
     p.Font(colours::Aqua);
-    if (g.GraphType == 0) canvas.TextOut(400, 35, "Type 0, breakpoint absent");
-    if (g.GraphType == 1) canvas.TextOut(400, 35, "Type 1, breakpoint absent");
-  } else if (g.GraphCode == 18) {
+    if (model.type == FunctionType::NoRelation) canvas.TextOut(400, 35, "Type 0, breakpoint absent");
+    if (model.type == FunctionType::StraightLine) canvas.TextOut(400, 35, "Type 1, breakpoint absent");
+  } else {
     p.Segment(geo.L1, geo.L2);
     p.Font(colours::Aqua);
     canvas.TextOut(440, 35, "Yobs versus Ycalc");
   }
-  s.Controls.GraphImageVisible = true;
 }
 
 }  // namespace kinvalo

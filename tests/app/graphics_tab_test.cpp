@@ -156,7 +156,7 @@ void GraphicsTabTest::type4AndType1() {
 void GraphicsTabTest::bothTypesCombinedAndBack() {
   Session s;
   CalculateExample(s, "watertable");
-  QVERIFY(s.form->State().R.BothTypesFound);
+  QVERIFY(s.form->State().bothTypesFound);
   s.Click("GraphicsButton");
   QVERIFY(s.Shown("ZtypeButton"));
   QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show combination  Type 3 and 4"));
@@ -210,7 +210,7 @@ void GraphicsTabTest::savedInColourAndBlackAndWhite() {
   // The black-and-white drawing stays on the tab until the next command,
   // which draws in colour again.
   QCOMPARE(ColouredPixels(Picture(s)), 0);
-  QVERIFY(s.form->State().Graph.ColourGraph);
+  QVERIFY(s.form->State().Graph.options.colour);
   s.Click("ConfButton");
   QVERIFY(ColouredPixels(Picture(s)) > 1000);
   QCOMPARE(s.form->InputSaveDialog().initialFolder, s.dir.path().string() + "/");

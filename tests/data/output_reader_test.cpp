@@ -2,20 +2,19 @@
 // hand-edited files, and files that are not output files at all.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/paths.h"
-#include "data/app_state.h"
 #include "data/output_reader.h"
-#include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
 namespace kinvalo {
 namespace {
 
 using test::ReadBytes;
-using test::ScriptedPlatform;
 using test::TempDir;
 using test::WriteBytes;
 
@@ -45,116 +44,78 @@ std::vector<std::string> Lines(const std::string& bytes) {
 
 class OutputReaderTest : public ::testing::Test {
  protected:
-  ScriptedPlatform platform;
-  AppState s{platform};
   TempDir dir;
+  std::string path = dir / "result.out";
 
-  void Read(const std::string& bytes, const std::string& name = "result.out") {
-    s.DM.FileName = dir / name;
-    WriteBytes(s.DM.FileName, bytes);
-    ReadOutputFile(s);
+  OutputReadResult Read(const std::string& bytes, FunctionType prepared = FunctionType::NoRelation) {
+    WriteBytes(path, bytes);
+    return ReadOutputFile(path, prepared);
+  }
+  // The model of a file that must be read whole.
+  GraphModel Model(const std::string& bytes, FunctionType prepared = FunctionType::NoRelation) {
+    OutputReadResult read = Read(bytes, prepared);
+    EXPECT_FALSE(read.refusal) << read.refusalMessage;
+    EXPECT_FALSE(read.olderFile);
+    return read.model.value_or(GraphModel{});
   }
 };
 
 TEST_F(OutputReaderTest, Type3ResultGivesEveryValueTheGraphsUse) {
-  Read(Golden("salinity.out"));
-  ASSERT_FALSE(s.DM.NotOutputFile);
-  EXPECT_TRUE(platform.messages.empty());
-  const GraphState& g = s.Graph;
-  EXPECT_EQ(s.DM.GraphKind, " Fun");
-  EXPECT_EQ(g.FileType, 3);
-  EXPECT_EQ(g.FileMethod, 2);
-  EXPECT_DOUBLE_EQ(g.FileBreakPoint, 6.071);
-  EXPECT_EQ(s.DM.Title1, " Wheat yield against soil salinity, 40 field plots");
-  EXPECT_EQ(s.DM.Title2, " Y: relative grain yield (%), X: salinity of the soil extract ECe (dS/m)");
-  EXPECT_DOUBLE_EQ(s.R.ConfidenceFactor, 1.75);
-  // All data, then side 1 in the Graph* fields.
-  EXPECT_DOUBLE_EQ(s.R.SlopeAllGraph, -4.91);
-  EXPECT_DOUBLE_EQ(g.AvXAll, 7.697);
-  EXPECT_DOUBLE_EQ(g.StErrSlopeAll, 0.252);
-  EXPECT_DOUBLE_EQ(g.StDevResAll, 5.85);
-  EXPECT_DOUBLE_EQ(g.StDevXAll, 3.77);
-  EXPECT_DOUBLE_EQ(g.SSXAll, 3.77 * 3.77 * 40);
-  EXPECT_DOUBLE_EQ(g.GraphN, 13);
-  EXPECT_DOUBLE_EQ(g.GraphAvY, 101);
-  EXPECT_DOUBLE_EQ(g.GraphAvX, 3.206);
-  EXPECT_DOUBLE_EQ(g.SlopeBelow, -0.673);
-  EXPECT_DOUBLE_EQ(g.GraphStErrSlope, 0.766);
-  EXPECT_DOUBLE_EQ(g.StDevYBelow, 2.64);
-  EXPECT_DOUBLE_EQ(g.GraphStDevRes, 2.55);
-  EXPECT_DOUBLE_EQ(g.StDevXBelow, 1.01);
-  EXPECT_DOUBLE_EQ(g.GraphN2, 27);
-  EXPECT_DOUBLE_EQ(g.GraphAvY2, 72.6);
-  EXPECT_DOUBLE_EQ(g.GraphAvX2, 9.86);
-  EXPECT_DOUBLE_EQ(g.SlopeAbove, -6.92);
-  EXPECT_DOUBLE_EQ(g.GraphStErrSlope2, 0.271);
-  EXPECT_DOUBLE_EQ(g.StDevYAbove, 17.1);
-  EXPECT_DOUBLE_EQ(g.GraphStDevRes2, 3.30);
-  EXPECT_DOUBLE_EQ(g.StDevXAbove, 2.44);
-  // Parameter table.
-  EXPECT_DOUBLE_EQ(g.FileYbp, 101);
-  EXPECT_DOUBLE_EQ(g.FileStErrBP, 0.867);
-  EXPECT_DOUBLE_EQ(g.FileCoefExpl, 0.978);
-  EXPECT_DOUBLE_EQ(g.GraphCoefExpl, 0.978);
-  EXPECT_DOUBLE_EQ(s.R.CoefExplCombined, 0.978);
-  EXPECT_DOUBLE_EQ(s.R.BPType3, 6.071);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPLeftType3, 5.613);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPRightType3, 6.851);
-  EXPECT_DOUBLE_EQ(s.R.AvYType4, 72.6);
-  EXPECT_DOUBLE_EQ(s.R.BPType4, 6.071);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPLeftType4, 5.613);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPRightType4, 6.851);
-  EXPECT_DOUBLE_EQ(s.R.AvYType3, 0);  // no graph type set yet
-  // Equations and observations.
-  EXPECT_DOUBLE_EQ(g.FileSlopeA, 0);
-  EXPECT_DOUBLE_EQ(g.FileSlopeAg, -7.45);
-  ASSERT_EQ(s.DM.NrOfData, 40);
-  ASSERT_EQ(s.DM.GraphXData.size(), 40u);
-  EXPECT_DOUBLE_EQ(s.DM.GraphYData.front(), 99.4);
-  EXPECT_DOUBLE_EQ(s.DM.GraphXData.front(), 1.49);
-  EXPECT_DOUBLE_EQ(s.DM.GraphYCalc.front(), 101);
-  EXPECT_DOUBLE_EQ(s.DM.GraphXData.back(), 13.87);
-  EXPECT_TRUE(s.Controls.ExplainButtonEnabled);
+  const GraphModel m = Model(Golden("salinity.out"));
+  EXPECT_EQ(m.type, FunctionType::Threshold);
+  EXPECT_EQ(m.method, 2);
+  EXPECT_DOUBLE_EQ(m.breakpoint, 6.071);
+  EXPECT_EQ(m.title1, " Wheat yield against soil salinity, 40 field plots");
+  EXPECT_EQ(m.title2, " Y: relative grain yield (%), X: salinity of the soil extract ECe (dS/m)");
+  EXPECT_EQ(m.confidence.Percent(), 90);
+  EXPECT_EQ(std::vector({m.all.n, m.all.avY, m.all.avX, m.all.slope, m.all.stErrSlope, m.all.stDevRes}),
+            std::vector({40.0, 81.7, 7.697, -4.91, 0.252, 5.85}));
+  EXPECT_EQ(std::vector({m.below.n, m.below.avY, m.below.avX, m.below.slope, m.below.stDevY, m.below.stDevX}),
+            std::vector({13.0, 101.0, 3.206, -0.673, 2.64, 1.01}));
+  EXPECT_EQ(std::vector({m.above.n, m.above.avY, m.above.avX, m.above.slope, m.above.stDevY, m.above.stDevX}),
+            std::vector({27.0, 72.6, 9.86, -6.92, 17.1, 2.44}));
+  EXPECT_DOUBLE_EQ(m.coefExpl, 0.978);
+  EXPECT_DOUBLE_EQ(m.centralCoefExpl, 0.978);
+  // The level of the own type comes only from the equations (see below).
+  EXPECT_EQ(std::vector({m.type3.breakpoint, m.type3.confLeft, m.type3.confRight, m.type3.level}),
+            std::vector({6.071, 5.613, 6.851, 0.0}));
+  EXPECT_EQ(std::vector({m.type4.breakpoint, m.type4.confLeft, m.type4.confRight, m.type4.level}),
+            std::vector({6.071, 5.613, 6.851, 72.6}));
+  EXPECT_DOUBLE_EQ(m.equationSlopeBelow, 0);
+  EXPECT_DOUBLE_EQ(m.equationSlopeAbove, -7.45);
+  ASSERT_EQ(m.size(), 40);
+  EXPECT_EQ(std::vector({m.yObs.front(), m.x.front(), m.yCalc.front(), m.x.back()}),
+            std::vector({99.4, 1.49, 101.0, 13.87}));
 }
 
 TEST_F(OutputReaderTest, Type4ResultTakesTheOtherTypesLimitsFromTheLastRow) {
-  Read(Golden("fertiliser.out"));
-  ASSERT_FALSE(s.DM.NotOutputFile);
-  EXPECT_EQ(s.Graph.FileType, 4);
-  EXPECT_DOUBLE_EQ(s.Graph.FileBreakPoint, 121.0);
-  EXPECT_DOUBLE_EQ(s.R.BPType4, 121.0);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPLeftType4, 108.9);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPRightType4, 130.9);
-  EXPECT_DOUBLE_EQ(s.R.AvYType3, 0);
-  EXPECT_DOUBLE_EQ(s.R.BPType3, 0);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPLeftType3, 0);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPRightType3, 22.0);
-  EXPECT_DOUBLE_EQ(s.Graph.FileSlopeA, 0.037);
-  EXPECT_DOUBLE_EQ(s.Graph.FileSlopeAg, 0);
-  EXPECT_EQ(s.DM.NrOfData, 36);
+  const GraphModel m = Model(Golden("fertiliser.out"));
+  EXPECT_EQ(m.type, FunctionType::Plateau);
+  EXPECT_DOUBLE_EQ(m.breakpoint, 121.0);
+  EXPECT_EQ(std::vector({m.type4.breakpoint, m.type4.confLeft, m.type4.confRight}),
+            std::vector({121.0, 108.9, 130.9}));
+  EXPECT_EQ(std::vector({m.type3.breakpoint, m.type3.confLeft, m.type3.confRight, m.type3.level}),
+            std::vector({0.0, 0.0, 22.0, 0.0}));
+  EXPECT_DOUBLE_EQ(m.equationSlopeBelow, 0.037);
+  EXPECT_DOUBLE_EQ(m.equationSlopeAbove, 0);
+  EXPECT_EQ(m.size(), 36);
 }
 
 TEST_F(OutputReaderTest, StraightLineResultReadsAsType1WithoutSides) {
-  s.Graph.GraphN2 = 99;  // left from an earlier file
-  Read(Golden("straight.out"));
-  ASSERT_FALSE(s.DM.NotOutputFile);
-  EXPECT_EQ(s.DM.GraphKind, " Fun");
-  EXPECT_EQ(s.Graph.FileType, 1);
-  EXPECT_DOUBLE_EQ(s.Graph.FileSlopeA, 0.196);
-  EXPECT_DOUBLE_EQ(s.Graph.GraphN, 40);
-  EXPECT_DOUBLE_EQ(s.Graph.GraphN2, 99);
-  EXPECT_EQ(s.DM.NrOfData, 40);
+  const GraphModel m = Model(Golden("straight.out"));
+  EXPECT_EQ(m.type, FunctionType::StraightLine);
+  EXPECT_DOUBLE_EQ(m.equationSlopeBelow, 0.196);
+  EXPECT_DOUBLE_EQ(m.all.n, 40);
+  EXPECT_DOUBLE_EQ(m.above.n, 0);
+  EXPECT_EQ(m.size(), 40);
 }
 
-// The levels of the equations are taken only once a graph of the type has
-// been prepared, as the graph commands do between two reads.
+// The levels of the equations are taken of the graph type prepared last,
+// as the graph commands do between two reads.
 TEST_F(OutputReaderTest, LevelsComeFromTheEquationsOfThePreparedGraphType) {
-  s.Graph.GraphType = 3;
-  Read(Golden("salinity.out"));
-  EXPECT_DOUBLE_EQ(s.R.AvYType3, 101);
-  s.Graph.GraphType = 4;
-  Read(Golden("fertiliser.out"));
-  EXPECT_DOUBLE_EQ(s.R.AvYType4, 6.73);
+  EXPECT_DOUBLE_EQ(Model(Golden("salinity.out"), FunctionType::Threshold).type3.level, 101);
+  EXPECT_DOUBLE_EQ(Model(Golden("fertiliser.out"), FunctionType::Plateau).type4.level, 6.73);
+  EXPECT_DOUBLE_EQ(Model(Golden("salinity.out"), FunctionType::StraightLine).type3.level, 0);
 }
 
 struct Variant {
@@ -166,11 +127,11 @@ struct Variant {
 class OutputVariantTest : public OutputReaderTest, public ::testing::WithParamInterface<Variant> {};
 
 TEST_P(OutputVariantTest, ReadsTheVariant) {
-  Read(Edit(Golden("salinity.out"), GetParam().from, GetParam().to));
-  ASSERT_FALSE(s.DM.NotOutputFile) << platform.messages.at(0);
-  EXPECT_TRUE(platform.messages.empty());
-  EXPECT_EQ(s.Graph.FileType, 3);
-  EXPECT_EQ(s.DM.NrOfData, 40);
+  const GraphModel m = Model(Edit(Golden("salinity.out"), GetParam().from, GetParam().to));
+  EXPECT_EQ(m.type, FunctionType::Threshold);
+  EXPECT_EQ(m.size(), 40);
+  EXPECT_EQ(m.title1, " Wheat yield against soil salinity, 40 field plots");
+  EXPECT_DOUBLE_EQ(m.all.avX, 7.697);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -178,240 +139,179 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Variant{"AddedRows", "9.94E+001  1.490E+000   1.01E+002", "9.94E+001  1.490E+000   1.01E+002  Added"},
         Variant{"LfLineEnds", "\r\n", "\n"},
-        Variant{"TrailingBlankLines", "4.48E+001\r\n", "4.48E+001\r\n\r\n  \r\n"}),
+        Variant{"TrailingBlankLines", "4.48E+001\r\n", "4.48E+001\r\n\r\n  \r\n"},
+        Variant{"HeaderWithoutInputFileLine", " Name of input file used :  salinity.inp\r\n\r\n", ""},
+        Variant{"TitlesComeBackWithSingleBlanks", " Wheat yield against", " Wheat   yield  against"},
+        Variant{"WideBreakpointDoesNotShiftTheCounts", " BPx=   1.49             4.00E+001",
+                " BPx=123456789012345678901234.00 4.00E+001"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(OutputReaderTest, HeaderWithoutInputFileLineStillGivesTheTitles) {
-  Read(Edit(Golden("salinity.out"), " Name of input file used :  salinity.inp\r\n\r\n", ""));
-  EXPECT_EQ(s.DM.Title1, " Wheat yield against soil salinity, 40 field plots");
-  EXPECT_DOUBLE_EQ(s.R.ConfidenceFactor, 1.75);
-}
-
-TEST_F(OutputReaderTest, TitlesComeBackWithSingleBlanks) {
-  Read(Edit(Golden("salinity.out"), " Wheat yield against", " Wheat   yield  against"));
-  EXPECT_EQ(s.DM.Title1, " Wheat yield against soil salinity, 40 field plots");
-}
-
-TEST_F(OutputReaderTest, ConfidenceFactorFollowsTheMinimumConfidence) {
+TEST_F(OutputReaderTest, ConfidenceFollowsTheMinimumConfidence) {
   const struct {
     const char* percent;
-    double factor;
-  } rows[] = {{"90", 1.75}, {"95", 2.1}, {"98", 2.5}, {"nine", 1.75}, {"91", 2.1}};
+    int shown;
+  } rows[] = {{"90", 90}, {"95", 95}, {"98", 98}, {"nine", 90}, {"91", 95}};
   for (const auto& row : rows) {
-    Read(Edit(Golden("salinity.out"), "Minimum confidence % : 90",
-              std::string("Minimum confidence % : ") + row.percent));
-    EXPECT_DOUBLE_EQ(s.R.ConfidenceFactor, row.factor) << row.percent;
+    const GraphModel m = Model(Edit(Golden("salinity.out"), "Minimum confidence % : 90",
+                                    std::string("Minimum confidence % : ") + row.percent));
+    EXPECT_EQ(m.confidence.Percent(), row.shown) << row.percent;
   }
 }
 
 TEST_F(OutputReaderTest, BreakpointLimitsAreClampedToThirtyPercent) {
-  Read(Edit(Golden("salinity.out"), "   5.613E+000           6.851E+000        7.26E+001",
-            "   1.000E+000           9.000E+000        7.26E+001"));
-  EXPECT_DOUBLE_EQ(s.R.ConfBPLeftType3, 0.7 * 6.071);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPRightType3, 1.3 * 6.071);
+  const GraphModel m = Model(Edit(Golden("salinity.out"), "   5.613E+000           6.851E+000        7.26E+001",
+                                  "   1.000E+000           9.000E+000        7.26E+001"));
+  EXPECT_DOUBLE_EQ(m.type3.confLeft, 0.7 * 6.071);
+  EXPECT_DOUBLE_EQ(m.type3.confRight, 1.3 * 6.071);
 }
 
 // An older file lacks the central explanation and both confidence rows.
-TEST_F(OutputReaderTest, OlderFileFallsBackAndWarnsOncePerFile) {
+TEST_F(OutputReaderTest, OlderFileFallsBackAndIsWarnedOfOnce) {
   std::string older = Golden("salinity.out");
   older = Edit(older, "Expl. Coeff.  Central expl.", "Expl. Coeff.");
   older = Edit(older, "9.78E-001     9.78E-001", "9.78E-001");
   const size_t from = older.find("   Conf. BP left");
   const size_t to = older.find("\r\n\r\n\r\n SUMMARY");
   older.erase(from, to - from);
-  s.R.BPType3 = 6.0;
-  s.R.BPType4 = 10.0;
-  Read(older);
-  ASSERT_FALSE(s.DM.NotOutputFile);
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0],
-            "This is an older output file. Please do the calculations again from the input "
-            "tabsheet.");
-  EXPECT_DOUBLE_EQ(s.Graph.FileCoefExpl, 0.5);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPLeftType3, 0.9 * 6.0);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPRightType3, 1.1 * 6.0);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPLeftType4, 0.95 * 10.0);
-  EXPECT_DOUBLE_EQ(s.R.ConfBPRightType4, 1.05 * 10.0);
-  EXPECT_EQ(s.DM.NrOfData, 40);
-  Read(older);
-  EXPECT_EQ(platform.messages.size(), 1u);
+  const OutputReadResult read = Read(older);
+  ASSERT_TRUE(read.model);
+  EXPECT_TRUE(read.olderFile);
+  const GraphModel& m = *read.model;
+  EXPECT_DOUBLE_EQ(m.coefExpl, 0.5);
+  EXPECT_EQ(std::vector({m.type3.confLeft, m.type3.confRight, m.type4.confLeft, m.type4.confRight}),
+            std::vector({0.0, 0.0, 0.0, 0.0}));  // fractions of breakpoints the file does not give
+  EXPECT_EQ(m.size(), 40);
+  const std::string warning =
+      "This is an older output file. Please do the calculations again from the input tabsheet.";
+  EXPECT_EQ(ReadMessages(read, false), std::vector<std::string>{warning});
+  EXPECT_TRUE(ReadMessages(read, true).empty());
+  // Cut short after the fallback: the warning comes before the refusal.
+  const OutputReadResult cut = Read(older.substr(0, older.size() - 200));
+  ASSERT_TRUE(cut.refusal);
+  EXPECT_EQ(ReadMessages(cut, false), (std::vector<std::string>{warning, cut.refusalMessage}));
 }
 
-TEST_F(OutputReaderTest, WideBreakpointDoesNotShiftTheCounts) {
-  Read(Edit(Golden("salinity.out"), " BPx=   1.49             4.00E+001",
-            " BPx=123456789012345678901234.00 4.00E+001"));
-  ASSERT_FALSE(s.DM.NotOutputFile);
-  EXPECT_DOUBLE_EQ(s.Graph.AvXAll, 7.697);
-}
-
-// Whatever a file holds, a rejected read changes nothing the graphs use.
-class RejectedFileTest : public OutputReaderTest {
- protected:
-  void SetUp() override {
-    Read(Golden("fertiliser.out"));
-    ASSERT_FALSE(s.DM.NotOutputFile);
-    platform.messages.clear();
-  }
-  void ExpectRejected(const std::string& message) {
-    EXPECT_TRUE(s.DM.NotOutputFile);
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0], message);
-    EXPECT_EQ(s.Graph.FileType, 4);
-    EXPECT_DOUBLE_EQ(s.R.BPType4, 121.0);
-    EXPECT_EQ(s.DM.NrOfData, 36);
-    EXPECT_EQ(s.DM.GraphXData.size(), 36u);
-    EXPECT_EQ(s.DM.Title1.substr(0, 6), " Maize");
-  }
+struct Refused {
+  const char* name;
+  std::string bytes;
+  ReadRefusal reason;
+  std::string message;  // after the file's name
 };
+void PrintTo(const Refused& r, std::ostream* os) { *os << r.name; }
 
-TEST_F(RejectedFileTest, FilesOfOtherKinds) {
-  const char* kNot = "This is not a Kinvalo output file. It can not be read.";
-  const std::string inputFile = ReadBytes(std::string(KINVALO_EXAMPLES) + "/salinity.inp");
-  const std::string kinds[] = {"", "one line\r\n", inputFile, Golden("salinity.txt"),
-                               Golden("salinity.var"), std::string("BM\0\0\x36\x10", 6)};
-  for (const std::string& bytes : kinds) {
-    platform.messages.clear();
-    Read(bytes);
-    ExpectRejected(kNot);
-  }
-  // A kind of summary this program never writes, and a type beyond 6.
-  platform.messages.clear();
-  Read(Edit(Golden("salinity.out"), " Function type : 3", " Other type : 3"));
-  ExpectRejected(kNot);
-  platform.messages.clear();
-  Read(Edit(Golden("salinity.out"), " Function type : 3", " Function type : 9"));
-  ExpectRejected(kNot);
-}
-
-TEST_F(RejectedFileTest, MissingFileShowsTheOpenMessage) {
-  s.DM.FileName = dir / "gone.out";
-  ReadOutputFile(s);
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0], "The file \"" + s.DM.FileName +
-                                      "\"could not be opened. It may be damaged or in use by "
-                                      "another program.");
-  EXPECT_TRUE(s.DM.NotOutputFile);
-  EXPECT_EQ(s.DM.NrOfData, 36);
-}
-
-TEST_F(RejectedFileTest, MissingSummaryEndsTheRead) {
-  Read(Edit(Golden("salinity.out"), " SUMMARY OF THE Y-X REGRESSION.", " (summary removed)"));
-  ExpectRejected("The output file \"" + s.DM.FileName +
-                 "\" is incomplete: its summary is missing. It can not be read.");
-}
-
-TEST_F(RejectedFileTest, LetterInsideANumberEndsTheRead) {
-  Read(Edit(Golden("salinity.out"), "9.09E-001", "9.O9E-001"));
-  ExpectRejected("The output file \"" + s.DM.FileName +
-                 "\" is damaged: line 24 holds \"9.O9E-001\" where a number belongs. It can "
-                 "not be read.");
-}
-
-TEST_F(RejectedFileTest, ObservationTableCutShort) {
+std::string Cut(size_t rowsLess, const std::string& tail = {}) {
   const std::vector<std::string> lines = Lines(Golden("salinity.out"));
   std::string cut;
-  for (size_t i = 0; i < lines.size() - 15; ++i) cut += lines[i] + "\r\n";
-  Read(cut);
-  ExpectRejected("The output file \"" + s.DM.FileName +
-                 "\" is incomplete: its observation table breaks off after 25 rows. It can not "
-                 "be read.");
-  platform.messages.clear();
-  Read(cut + "  26         7.22E+001  9.6");
-  ExpectRejected("The output file \"" + s.DM.FileName +
-                 "\" is incomplete: it ends at line " + std::to_string(lines.size() - 14) +
-                 " where a number belongs. It can not be read.");
+  for (size_t i = 0; i < lines.size() - rowsLess; ++i) cut += lines[i] + "\r\n";
+  return cut + tail;
 }
 
-// Every cut of every golden file is either read whole or rejected; none
-// crashes, hangs or leaves half-read values.
-TEST_F(RejectedFileTest, EveryTruncationIsRejected) {
+class RefusedFileTest : public OutputReaderTest, public ::testing::WithParamInterface<Refused> {};
+
+TEST_P(RefusedFileTest, GivesTheReasonAndItsMessage) {
+  const OutputReadResult read = Read(GetParam().bytes);
+  EXPECT_FALSE(read.model);
+  EXPECT_EQ(read.refusal, GetParam().reason);
+  const std::string& message = GetParam().message;
+  EXPECT_EQ(read.refusalMessage, message[0] == '"' ? "The output file \"" + path + message : message);
+  EXPECT_EQ(ReadMessages(read, false), std::vector<std::string>{read.refusalMessage});
+}
+
+const char* const kNot = "This is not a Kinvalo output file. It can not be read.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RefusedFileTest,
+    ::testing::Values(
+        Refused{"Empty", "", ReadRefusal::NotOutputFile, kNot},
+        Refused{"OneLine", "one line\r\n", ReadRefusal::NotOutputFile, kNot},
+        Refused{"InputFile", ReadBytes(std::string(KINVALO_EXAMPLES) + "/salinity.inp"), ReadRefusal::NotOutputFile,
+                kNot},
+        Refused{"ExplanationTable", Golden("salinity.txt"), ReadRefusal::NotOutputFile, kNot},
+        Refused{"AnovaTable", Golden("salinity.var"), ReadRefusal::NotOutputFile, kNot},
+        Refused{"Bitmap", std::string("BM\0\0\x36\x10", 6), ReadRefusal::NotOutputFile, kNot},
+        Refused{"OtherSummary", Edit(Golden("salinity.out"), " Function type : 3", " Other type : 3"),
+                ReadRefusal::NotOutputFile, kNot},
+        Refused{"TypeBeyondSix", Edit(Golden("salinity.out"), " Function type : 3", " Function type : 9"),
+                ReadRefusal::NotOutputFile, kNot},
+        Refused{"MissingSummary", Edit(Golden("salinity.out"), " SUMMARY OF THE Y-X REGRESSION.", " (removed)"),
+                ReadRefusal::MissingPart, "\" is incomplete: its summary is missing. It can not be read."},
+        Refused{"LetterInsideANumber", Edit(Golden("salinity.out"), "9.09E-001", "9.O9E-001"), ReadRefusal::Damaged,
+                "\" is damaged: line 24 holds \"9.O9E-001\" where a number belongs. It can not be read."},
+        Refused{"ObservationTableCutShort", Cut(15), ReadRefusal::ShortTable,
+                "\" is incomplete: its observation table breaks off after 25 rows. It can not be read."},
+        Refused{"LastNumberCutShort", Cut(15, "  26         7.22E+001  9.6"), ReadRefusal::CutShort,
+                "\" is incomplete: it ends at line " + std::to_string(Lines(Golden("salinity.out")).size() - 14) +
+                    " where a number belongs. It can not be read."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OutputReaderTest, MissingFileShowsTheOpenMessage) {
+  const std::string gone = dir / "gone.out";
+  const OutputReadResult read = ReadOutputFile(gone, FunctionType::NoRelation);
+  EXPECT_EQ(read.refusal, ReadRefusal::CannotOpen);
+  EXPECT_EQ(read.refusalMessage,
+            "The file \"" + gone + "\"could not be opened. It may be damaged or in use by another program.");
+}
+
+// Every cut of every golden file is either read whole or refused; none
+// crashes or hangs.
+TEST_F(OutputReaderTest, EveryTruncationIsRefused) {
   for (const char* name : {"salinity.out", "fertiliser.out", "straight.out"}) {
     const std::string full = Golden(name);
     for (size_t cut = 0; cut < full.size(); cut += 7) {
       if (cut + 2 >= full.size()) break;  // only the final line end missing
-      platform.messages.clear();
-      Read(full.substr(0, cut));
-      ASSERT_TRUE(s.DM.NotOutputFile) << name << " cut at " << cut;
-      ASSERT_EQ(platform.messages.size(), 1u) << name << " cut at " << cut;
-      ASSERT_EQ(s.DM.NrOfData, 36);
+      const OutputReadResult read = Read(full.substr(0, cut));
+      ASSERT_TRUE(read.refusal && !read.model) << name << " cut at " << cut;
     }
   }
 }
 
-class LoadResultTextTest : public OutputReaderTest {
- protected:
-  int cleared = 0;
-  void SetUp() override { s.ClearOutputPage = [this] { ++cleared; }; }
-};
-
-TEST_F(LoadResultTextTest, LoadsEveryLineOfTheFile) {
+TEST_F(OutputReaderTest, ResultTextLoadsEveryLine) {
   const std::string name = dir / "result.txt";
   WriteBytes(name, "first\r\nsecond line\r\n\r\nW\xe4rme\r\n");
-  bool ok = false;
-  LoadResultText(s, name, ok, ".txt");
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(s.DM.TextLines, (LineSet{"first", "second line", "", "W\u00e4rme"}));
-  EXPECT_EQ(s.DM.NrOfTextLines, 4);
-  EXPECT_TRUE(platform.messages.empty());
+  const ResultText text = LoadResultText(name, ".txt");
+  EXPECT_EQ(text.status, TextLoad::Loaded);
+  EXPECT_EQ(text.lines, (std::vector<std::string>{"first", "second line", "", "W\u00e4rme"}));
+  EXPECT_TRUE(text.messages.empty());
 }
 
 // A file of nothing but line ends, 4 MB here, would take 32 bytes of
 // memory for each of its bytes.
-TEST_F(LoadResultTextTest, AFileOfMoreLinesThanCanBeShownLoadsTheFirstOnes) {
+TEST_F(OutputReaderTest, ResultTextOfMoreLinesThanCanBeShownLoadsTheFirstOnes) {
   const std::string name = dir / "blank.out";
   WriteBytes(name, "first\r\n" + std::string(kMaxTextLines, '\n'));
-  bool ok = false;
-  LoadResultText(s, name, ok, ".out");
-  EXPECT_TRUE(ok);
-  ASSERT_EQ(s.DM.TextLines.size(), kMaxTextLines);
-  EXPECT_EQ(s.DM.NrOfTextLines, static_cast<std::int32_t>(kMaxTextLines));
-  EXPECT_EQ(s.DM.TextLines.front(), "first");
-  EXPECT_EQ(platform.messages, (std::vector<std::string>{
-                                   "The file \"" + name + "\" holds more than 4000000 lines; the first "
-                                   "4000000 are shown."}));
+  const ResultText text = LoadResultText(name, ".out");
+  EXPECT_EQ(text.status, TextLoad::Loaded);
+  ASSERT_EQ(text.lines.size(), kMaxTextLines);
+  EXPECT_EQ(text.lines.front(), "first");
+  EXPECT_EQ(text.messages, (std::vector<std::string>{"The file \"" + name +
+                                                      "\" holds more than 4000000 lines; the first "
+                                                      "4000000 are shown."}));
 }
 
 // A file of one line is reported as invalid, but the file the user chose,
 // and the .var beside it, stay on disk.
-TEST_F(LoadResultTextTest, ShortFileIsReportedAndKept) {
+TEST_F(OutputReaderTest, ShortResultTextIsReportedAndKept) {
   const std::string name = dir / "short.out";
   WriteBytes(name, "only line\r\n");
   WriteBytes(dir / "short.var", "anova\r\n");
-  s.DM.FileName = name;
-  bool ok = true;
-  LoadResultText(s, name, ok, ".out");
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(platform.messages, (std::vector<std::string>{
-                                   " The output file is invalid due to inadequate input data"}));
+  const ResultText text = LoadResultText(name, ".out");
+  EXPECT_EQ(text.status, TextLoad::TooShort);
+  EXPECT_TRUE(text.lines.empty());
+  EXPECT_EQ(text.messages, (std::vector<std::string>{" The output file is invalid due to inadequate input data"}));
   EXPECT_TRUE(FileExists(name));
   EXPECT_TRUE(FileExists(dir / "short.var"));
-  EXPECT_EQ(s.DM.FileName, name);
 }
 
-TEST_F(LoadResultTextTest, MissingFilesGiveTheirMessagesAndClearTheOutputPage) {
-  bool ok = true;
-  LoadResultText(s, dir / "none.out", ok, ".out");
-  LoadResultText(s, dir / "none.var", ok, ".var");
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(cleared, 2);
-  ASSERT_EQ(platform.messages.size(), 2u);
-  EXPECT_EQ(platform.messages[0], "The file \"" + (dir / "none.out") +
-                                      "\"could not be opened. It may be damaged or in use by "
-                                      "another program.");
-  EXPECT_EQ(platform.messages[1], "The anova file \"" + (dir / "none.var") +
-                                      "\"could not be found. Please go to the input tabsheet "
-                                      "and run the program again to create it.");
-}
-
-TEST_F(LoadResultTextTest, ProbeReportsAFileThatCannotBeOpened) {
-  s.DM.FileName = dir / "none.out";
-  EXPECT_FALSE(ProbeOutputFile(s));
-  EXPECT_TRUE(s.DM.NotOutputFile);
-  s.DM.FileName = dir / "there.out";
-  WriteBytes(s.DM.FileName, "x\r\n");
-  EXPECT_TRUE(ProbeOutputFile(s));
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_NE(platform.messages[0].find("none.out"), std::string::npos);
+TEST_F(OutputReaderTest, MissingResultTextsGiveTheirMessages) {
+  const ResultText out = LoadResultText(dir / "none.out", ".out");
+  const ResultText var = LoadResultText(dir / "none.var", ".var");
+  EXPECT_EQ(std::tuple(out.status, var.status), std::tuple(TextLoad::CannotOpen, TextLoad::CannotOpen));
+  EXPECT_EQ(out.messages, std::vector<std::string>{"The file \"" + (dir / "none.out") +
+                                                    "\"could not be opened. It may be damaged or in use by "
+                                                    "another program."});
+  EXPECT_EQ(var.messages, std::vector<std::string>{"The anova file \"" + (dir / "none.var") +
+                                                    "\"could not be found. Please go to the input tabsheet "
+                                                    "and run the program again to create it."});
 }
 
 }  // namespace

@@ -8,30 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "support/scripted_platform.h"
-
 namespace kinvalo {
 namespace {
 
-class GraphPrepTest : public ::testing::Test {
- protected:
-  // Fills the graph arrays as the output file reader leaves them.
-  void Load(const std::vector<double>& xs, const std::vector<double>& ys,
-            const std::vector<double>& ycalc = {}) {
-    state.DM.GraphXData = xs;
-    state.DM.GraphYData = ys;
-    state.DM.GraphYCalc = ycalc.empty() ? ys : ycalc;
-    state.DM.NrOfData = static_cast<std::int32_t>(xs.size());
-  }
-  void Prepare() {
-    SelectGraphData(state);
-    ScaleAxes(state);
-    SetAxisLabels(state);
-  }
-
-  test::ScriptedPlatform platform;
-  AppState state{platform};
-};
+// A model with the observation table as the output file reader gives it.
+GraphModel Model(const std::vector<double>& xs, const std::vector<double>& ys,
+                 const std::vector<double>& ycalc = {}) {
+  GraphModel m;
+  m.x = xs;
+  m.yObs = ys;
+  m.yCalc = ycalc.empty() ? ys : ycalc;
+  return m;
+}
 
 enum class Axis { X, Y };
 
@@ -44,33 +32,26 @@ struct AxisCase {
 
 void PrintTo(const AxisCase& c, std::ostream* os) { *os << c.name; }
 
-class AxisRoundingTest : public GraphPrepTest, public ::testing::WithParamInterface<AxisCase> {};
+class AxisRoundingTest : public ::testing::TestWithParam<AxisCase> {};
 
 TEST_P(AxisRoundingTest, AxisEndsIntervalsAndDecimals) {
   const AxisCase& c = GetParam();
   const std::vector<double> ones(c.values.size(), 1.0);
-  const GraphState& g = state.Graph;
-  if (c.axis == Axis::X) {
-    Load(c.values, ones);
-    ScaleAxes(state);
-    EXPECT_EQ(state.R.XMin, *std::min_element(c.values.begin(), c.values.end()));
-    EXPECT_EQ(state.R.XMax, *std::max_element(c.values.begin(), c.values.end()));
-    EXPECT_EQ(g.XAxisLow, c.low);
-    EXPECT_EQ(g.XAxisHigh, c.high);
-    EXPECT_EQ(g.XIntervals, c.intervals);
-    EXPECT_EQ(g.XDecimals, c.decimals);
-  } else {
-    Load(ones, c.values);
-    ScaleAxes(state);
-    EXPECT_EQ(g.YAxisLow, c.low);
-    EXPECT_EQ(g.YAxisHigh, c.high);
-    EXPECT_EQ(g.YIntervals, c.intervals);
-    EXPECT_EQ(g.YDecimals, c.decimals);
+  const bool x = c.axis == Axis::X;
+  const PreparedGraph p = PrepareGraph(x ? Model(c.values, ones) : Model(ones, c.values), false);
+  const AxisScale& a = x ? p.xAxis : p.yAxis;
+  if (x) {
+    EXPECT_EQ(p.xMin, *std::min_element(c.values.begin(), c.values.end()));
+    EXPECT_EQ(p.xMax, *std::max_element(c.values.begin(), c.values.end()));
   }
+  EXPECT_EQ(a.low, c.low);
+  EXPECT_EQ(a.high, c.high);
+  EXPECT_EQ(a.intervals, c.intervals);
+  EXPECT_EQ(a.decimals, c.decimals);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    ScaleAxes, AxisRoundingTest,
+    PrepareGraph, AxisRoundingTest,
     ::testing::Values(
         AxisCase{"X2_3To7_9UnitRow", Axis::X, {2.3, 5.0, 7.9}, 2, 8, 6, 1},
         AxisCase{"X0To12StepFourRoundsHalfToEven", Axis::X, {0, 6, 12}, 0, 16, 4, 1},
@@ -100,22 +81,23 @@ struct FactorCase {
 
 void PrintTo(const FactorCase& c, std::ostream* os) { *os << c.name; }
 
-class YFactorTest : public GraphPrepTest, public ::testing::WithParamInterface<FactorCase> {};
+class YFactorTest : public ::testing::TestWithParam<FactorCase> {};
 
-TEST_P(YFactorTest, ScalesExtremesAndEveryYValue) {
+TEST_P(YFactorTest, ScalesExtremesAndEveryYValueButNotTheModel) {
   const FactorCase& c = GetParam();
-  Load(std::vector<double>(c.ys.size(), 1.0), c.ys);
-  ScaleAxes(state);
-  ASSERT_EQ(state.Graph.YFactor, c.factor);
-  EXPECT_DOUBLE_EQ(state.Graph.YMin, *std::min_element(c.ys.begin(), c.ys.end()) * c.factor);
-  EXPECT_DOUBLE_EQ(state.Graph.YMax, *std::max_element(c.ys.begin(), c.ys.end()) * c.factor);
+  const GraphModel model = Model(std::vector<double>(c.ys.size(), 1.0), c.ys);
+  const PreparedGraph p = PrepareGraph(model, false);
+  ASSERT_EQ(p.yFactor, c.factor);
+  EXPECT_DOUBLE_EQ(p.yMin, *std::min_element(c.ys.begin(), c.ys.end()) * c.factor);
+  EXPECT_DOUBLE_EQ(p.yMax, *std::max_element(c.ys.begin(), c.ys.end()) * c.factor);
   for (size_t i = 0; i < c.ys.size(); ++i) {
-    EXPECT_DOUBLE_EQ(state.DM.GraphYData[i], c.ys[i] * c.factor) << "data set " << i;
+    EXPECT_DOUBLE_EQ(p.y[i], c.ys[i] * c.factor) << "data set " << i;
   }
+  EXPECT_EQ(model.yObs, c.ys);  // a second preparation starts from the same values
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    ScaleAxes, YFactorTest,
+    PrepareGraph, YFactorTest,
     ::testing::Values(FactorCase{"Thousandfold", {0.002, 0.005, 0.008}, 1000},
                       FactorCase{"Hundredfold", {0.02, 0.05}, 100},
                       FactorCase{"Tenfold", {0.2, 0.5}, 10},
@@ -128,43 +110,24 @@ INSTANTIATE_TEST_SUITE_P(
                       FactorCase{"NegativeMinimumExactlyHundredth", {-0.01, -0.005}, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(GraphPrepTest, AnAxisEndBeyond32BitsThrows) {
+TEST(GraphPrepTest, AnAxisEndBeyond32BitsThrows) {
   const std::vector<std::vector<double>> cases[] = {{{1, 3e9}, {1, 2}}, {{1, 2}, {1, -5e9}}, {{-2e9, 2e9}, {1, 2}}};
-  for (const auto& c : cases) {
-    Load(c[0], c[1]);
-    EXPECT_THROW(ScaleAxes(state), std::overflow_error);
-  }
+  for (const auto& c : cases) EXPECT_THROW(PrepareGraph(Model(c[0], c[1]), false), std::overflow_error);
 }
 
-TEST_F(GraphPrepTest, CalcObsModePlotsYcalcOnTheXAxis) {
-  Load({100, 200, 300}, {0.3, 0.5, 0.8}, {2.3, 5.0, 7.9});
-  state.Graph.GraphMode = 3;
-  state.Graph.FileType = 4;
-  Prepare();
-  EXPECT_EQ(state.Graph.GraphCode, 18);
-  EXPECT_EQ(state.Graph.GraphType, 1);
-  EXPECT_EQ(state.DM.GraphXData, (std::vector<double>{2.3, 5.0, 7.9}));
-  EXPECT_EQ(state.R.XMin, 2.3);
-  EXPECT_EQ(state.Graph.XAxisLow, 2);
-  EXPECT_EQ(state.Graph.XAxisHigh, 8);
-}
-
-TEST_F(GraphPrepTest, OrdinaryModesTakeTheFileTypeAndKeepX) {
-  for (std::uint8_t mode : {0, 1}) {
-    Load({1, 2, 3}, {4, 5, 6}, {7, 8, 9});
-    state.Graph.GraphMode = mode;
-    state.Graph.FileType = 3;
-    state.Graph.GraphCode = 18;  // left by an earlier calc-obs graph
-    SelectGraphData(state);
-    EXPECT_EQ(state.Graph.GraphCode, 0);
-    EXPECT_EQ(state.Graph.GraphType, 3);
-    EXPECT_EQ(state.DM.GraphXData, (std::vector<double>{1, 2, 3}));
-  }
+TEST(GraphPrepTest, CalcObsPlotsYcalcOnTheXAxis) {
+  const GraphModel model = Model({100, 200, 300}, {0.3, 0.5, 0.8}, {2.3, 5.0, 7.9});
+  const PreparedGraph calcObs = PrepareGraph(model, true);
+  EXPECT_EQ(calcObs.x, (std::vector<double>{2.3, 5.0, 7.9}));
+  EXPECT_EQ(calcObs.xMin, 2.3);
+  EXPECT_EQ(calcObs.xAxis.low, 2);
+  EXPECT_EQ(calcObs.xAxis.high, 8);
+  EXPECT_EQ(PrepareGraph(model, false).x, (std::vector<double>{100, 200, 300}));
 }
 
 struct LabelCase {
   const char* name;
-  std::uint8_t mode;
+  bool calcObs;
   std::vector<double> ys;
   const char* xLabel;
   const char* yLabel;
@@ -172,26 +135,24 @@ struct LabelCase {
 
 void PrintTo(const LabelCase& c, std::ostream* os) { *os << c.name; }
 
-class AxisLabelTest : public GraphPrepTest, public ::testing::WithParamInterface<LabelCase> {};
+class AxisLabelTest : public ::testing::TestWithParam<LabelCase> {};
 
 TEST_P(AxisLabelTest, Captions) {
   const LabelCase& c = GetParam();
-  Load({1, 2}, c.ys, {3, 4});
-  state.Graph.GraphMode = c.mode;
-  Prepare();
-  EXPECT_EQ(state.Graph.XLabel, c.xLabel);
-  EXPECT_EQ(state.Graph.YLabel, c.yLabel);
+  const PreparedGraph p = PrepareGraph(Model({1, 2}, c.ys, {3, 4}), c.calcObs);
+  EXPECT_EQ(p.xLabel, c.xLabel);
+  EXPECT_EQ(p.yLabel, c.yLabel);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    SetAxisLabels, AxisLabelTest,
-    ::testing::Values(LabelCase{"OrdinaryUnscaled", 0, {1, 5}, "X-Data", "Y-Data"},
-                      LabelCase{"OrdinaryTenfold", 0, {0.2, 0.5}, "X-Data", "Y-data * 10"},
-                      LabelCase{"OrdinaryThousandfoldHasNoCaption", 0, {0.002, 0.008}, "X-Data",
+    PrepareGraph, AxisLabelTest,
+    ::testing::Values(LabelCase{"OrdinaryUnscaled", false, {1, 5}, "X-Data", "Y-Data"},
+                      LabelCase{"OrdinaryTenfold", false, {0.2, 0.5}, "X-Data", "Y-data * 10"},
+                      LabelCase{"OrdinaryThousandfoldHasNoCaption", false, {0.002, 0.008}, "X-Data",
                                 "Y-Data"},
-                      LabelCase{"CalcObsUnscaled", 3, {1, 5}, "Ycalc", "Yobs"},
-                      LabelCase{"CalcObsHundredfold", 3, {0.02, 0.05}, "Ycalc", "Yobs * 100"},
-                      LabelCase{"CalcObsThousandfoldHasNoCaption", 3, {0.002, 0.008}, "Ycalc",
+                      LabelCase{"CalcObsUnscaled", true, {1, 5}, "Ycalc", "Yobs"},
+                      LabelCase{"CalcObsHundredfold", true, {0.02, 0.05}, "Ycalc", "Yobs * 100"},
+                      LabelCase{"CalcObsThousandfoldHasNoCaption", true, {0.002, 0.008}, "Ycalc",
                                 "Yobs"}),
     [](const auto& info) { return std::string(info.param.name); });
 
