@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "core/headless_platform.h"
-#include "data/app_state.h"
+#include "data/working_data.h"
 
 namespace kinvalo::bench {
 
@@ -33,7 +33,7 @@ inline std::string InputFile(int n) {
   auto& path = files[n];
   if (!path.empty()) return path;
   HeadlessPlatform platform;
-  TDMTulmex dm(platform);
+  WorkingData dm(platform);
   std::mt19937_64 random(42);
   std::uniform_real_distribution<double> x(0.0, 20.0);
   std::normal_distribution<double> noise(0.0, 0.5);

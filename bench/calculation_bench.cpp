@@ -18,7 +18,7 @@ void BM_Calculation(benchmark::State& state) {
   const std::string input = InputFile(n);
   for (auto _ : state) {
     HeadlessPlatform platform;
-    TDMTulmex dm(platform);
+    WorkingData dm(platform);
     dm.FileName = input;
     dm.ReadInputFile();
     dm.NrOfInputData = dm.NrOfData;

@@ -23,7 +23,7 @@ std::string OutputFile(int n) {
   auto& path = files[n];
   if (!path.empty()) return path;
   HeadlessPlatform platform;
-  TDMTulmex dm(platform);
+  WorkingData dm(platform);
   dm.FileName = bench::InputFile(n);
   dm.ReadInputFile();
   dm.NrOfInputData = dm.NrOfData;

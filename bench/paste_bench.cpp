@@ -25,7 +25,7 @@ void BM_PasteTwoColumns(benchmark::State& state) {
   ui.defaultAnswer = true;
   for (auto _ : state) {
     state.PauseTiming();
-    TDMTulmex dm(ui);
+    WorkingData dm(ui);
     InputPage page(dm);
     page.LayOutTable();
     state.ResumeTiming();
@@ -41,7 +41,7 @@ void BM_TakeTableRows(benchmark::State& state) {
   const std::string text = Block(static_cast<int>(state.range(0)));
   HeadlessPlatform ui;
   ui.defaultAnswer = true;
-  TDMTulmex dm(ui);
+  WorkingData dm(ui);
   InputPage page(dm);
   page.LayOutTable();
   page.StringGrid1SetEditText(1, 1, text);

@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int confidence = kConfidences[(sum / 3) % 3];
 
   test::ScriptedPlatform platform;
-  AppState s(platform);
-  TDMTulmex& dm = s.DM;
+  WorkingData s(platform);
+  WorkingData& dm = s;
   dm.FileName = input;
   bool calculated = false;
   SearchResult result;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/app_state.h"
+#include "data/working_data.h"
 
 namespace kinvalo::fuzz {
 

@@ -15,7 +15,7 @@ using namespace kinvalo;
 namespace {
 
 // Working data that an earlier file left in the window.
-void FillEarlier(TDMTulmex& dm) {
+void FillEarlier(WorkingData& dm) {
   dm.Title1 = "earlier first title";
   dm.Title2 = "earlier second title";
   dm.Serial = {1, 2};
@@ -25,8 +25,8 @@ void FillEarlier(TDMTulmex& dm) {
   dm.HeaderLines = InputHeaderLines();
 }
 
-bool SameAsEarlier(const TDMTulmex& dm) {
-  TDMTulmex earlier(const_cast<TDMTulmex&>(dm).platform());
+bool SameAsEarlier(const WorkingData& dm) {
+  WorkingData earlier(const_cast<WorkingData&>(dm).platform());
   FillEarlier(earlier);
   return dm.Title1 == earlier.Title1 && dm.Title2 == earlier.Title2 && dm.Serial == earlier.Serial &&
          dm.YData == earlier.YData && dm.XData == earlier.XData && dm.NrOfData == earlier.NrOfData &&
@@ -38,8 +38,8 @@ bool SameAsEarlier(const TDMTulmex& dm) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string path = fuzz::WriteInput("input.inp", data, size);
   test::ScriptedPlatform platform;
-  AppState s(platform);
-  TDMTulmex& dm = s.DM;
+  WorkingData s(platform);
+  WorkingData& dm = s;
   FillEarlier(dm);
   dm.FileName = path;
   bool read = false;
@@ -62,11 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // Opened in the window: the table shows what was read.
-  AppState shown(platform);
-  shown.DM.FileName = path;
-  if (!shown.DM.ReadInputFile()) fuzz::Broken("a file read once was refused the second time");
-  InputPage page(shown.DM);
-  TDMTulmex& table = shown.DM;
+  WorkingData shown(platform);
+  shown.FileName = path;
+  if (!shown.ReadInputFile()) fuzz::Broken("a file read once was refused the second time");
+  InputPage page(shown);
+  WorkingData& table = shown;
   if (table.XData.empty()) table.NrOfData = std::clamp(table.NrOfData, 0, kMaxNrOfData);
   table.NrOfInputData = table.NrOfData;
   page.W.GridNrOfData = page.W.OrigNrOfData = table.NrOfData;
@@ -82,17 +82,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Saved and opened again, the data are the same to the last bit.
   dm.FileName = fuzz::WorkFolder() + "/saved.inp";
   fuzz::Require(dm.WriteInputFile(), "the data just read could not be saved");
-  AppState back(platform);
-  back.DM.FileName = dm.FileName;
+  WorkingData back(platform);
+  back.FileName = dm.FileName;
   try {
-    if (!back.DM.ReadInputFile()) {
+    if (!back.ReadInputFile()) {
       fuzz::Broken(("a saved input file was refused: " + platform.messages.back()).c_str());
     }
   } catch (const std::exception& e) {
     fuzz::Broken((std::string("a saved input file was refused: ") + e.what()).c_str());
   }
-  fuzz::Require(back.DM.Title1 == dm.Title1 && back.DM.Title2 == dm.Title2, "a title changed on saving");
-  fuzz::Require(back.DM.NrOfData == dm.NrOfData, "the number of data sets changed on saving");
-  fuzz::Require(back.DM.YData == dm.YData && back.DM.XData == dm.XData, "a value changed on saving");
+  fuzz::Require(back.Title1 == dm.Title1 && back.Title2 == dm.Title2, "a title changed on saving");
+  fuzz::Require(back.NrOfData == dm.NrOfData, "the number of data sets changed on saving");
+  fuzz::Require(back.YData == dm.YData && back.XData == dm.XData, "a value changed on saving");
   return 0;
 }

@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   test::ScriptedPlatform platform;
   platform.answers.push_back((choices & 2) != 0);
-  AppState s(platform);
-  InputPage page(s.DM);
+  WorkingData s(platform);
+  InputPage page(s);
   page.W.SystemDecimalSeparator = page.W.DecimalSeparator = mark;
   page.LayOutTable();
   if (choices & 8) {
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const std::exception&) {
     return 0;
   }
-  TDMTulmex& dm = s.DM;
+  WorkingData& dm = s;
   fuzz::Require(dm.NrOfData >= 0 && page.NrOfDataEdit == std::to_string(dm.NrOfData),
                 "the count box does not show the number of data sets");
   fuzz::Require(page.TableRows() >= dm.NrOfData, "the table holds fewer rows than the count");

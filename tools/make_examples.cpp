@@ -12,12 +12,12 @@
 #include <system_error>
 
 #include "core/headless_platform.h"
-#include "data/tdmtulmex.h"
+#include "data/working_data.h"
 
 namespace {
 
 using kinvalo::HeadlessPlatform;
-using kinvalo::TDMTulmex;
+using kinvalo::WorkingData;
 
 // splitmix64: small, fast and the same on every machine.
 class Random {
@@ -55,7 +55,7 @@ struct Example {
 
 bool Write(const Example& e) {
   HeadlessPlatform platform(&std::cerr);
-  TDMTulmex dm(platform);
+  WorkingData dm(platform);
   Random random(e.seed);
   dm.Title1 = e.title1;
   dm.Title2 = e.title2;

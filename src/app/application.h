@@ -6,7 +6,7 @@
 
 #include "app/small_forms.h"
 #include "app/tulmex_form.h"
-#include "data/app_state.h"
+#include "app/app_state.h"
 
 namespace kinvalo::app {
 

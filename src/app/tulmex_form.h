@@ -22,7 +22,7 @@
 
 #include "app/base_form.h"
 #include "app/input_grid.h"
-#include "data/app_state.h"
+#include "app/app_state.h"
 #include "data/input_table.h"
 #include "graphs/canvas.h"
 #include "graphs/graph_draw.h"

@@ -40,7 +40,7 @@ void TTulmexForm::InputSaveExecute() {
     ui_.ShowMessage("The input data were not saved");
     return;
   }
-  TDMTulmex& dm = s_->DM;
+  WorkingData& dm = s_->DM;
   const bool taken = input_->TakeTableRows(Title1Edit->text().toStdString(), Title2Edit->text().toStdString());
   ShowInputPage();
   if (!taken) return;
@@ -106,7 +106,7 @@ bool TTulmexForm::RunCalculation() {
   SetExplainEnabled(true);
   AnovaButton->setEnabled(true);
   // The breakpoint search with its files, then the variance analysis.
-  TDMTulmex& dm = s_->DM;
+  WorkingData& dm = s_->DM;
   const SearchResult result = CalculateResults(dm, {s_->confidence, ChosenPreference()}, ui_);
   if (result.refusal) {
     WaitMemo->hide();

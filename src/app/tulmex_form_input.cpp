@@ -269,7 +269,7 @@ void TTulmexForm::ClearButtonClick() {
 }
 
 void TTulmexForm::InputOpenActionExecute() {
-  TDMTulmex& dm = s_->DM;
+  WorkingData& dm = s_->DM;
   input_->W.DecimalSeparator = input_->W.SystemDecimalSeparator;
   Calculated_ = false;
   OutputMemo->hide();

@@ -66,13 +66,13 @@ void TTulmexForm::BuildOutputTab() {
 }
 
 bool TTulmexForm::LoadResult(const std::string& extension) {
-  TDMTulmex& dm = s_->DM;
+  WorkingData& dm = s_->DM;
   dm.FileName = ChangeFileExt(dm.FileName, extension);
   return LoadText(extension);
 }
 
 bool TTulmexForm::LoadText(const std::string& kind) {
-  TDMTulmex& dm = s_->DM;
+  WorkingData& dm = s_->DM;
   // Lines of an earlier file must never stand in for a file that could not
   // be read.
   dm.TextLines.clear();
@@ -141,7 +141,7 @@ void TTulmexForm::OutputTabSheetExit() {
 }
 
 void TTulmexForm::ExplainButtonClick() {
-  TDMTulmex& dm = s_->DM;
+  WorkingData& dm = s_->DM;
   if (ExplainButton->text() != QLatin1String("Explanation")) {
     ExplainButton->setText(QStringLiteral("Explanation"));
     SymbolsButton->setText(QStringLiteral("Symbols"));
@@ -173,7 +173,7 @@ void TTulmexForm::ExplainButtonClick() {
 }
 
 void TTulmexForm::AnovaButtonClick() {
-  TDMTulmex& dm = s_->DM;
+  WorkingData& dm = s_->DM;
   if (AnovaButton->text() == QLatin1String("Anova table")) {
     AnovaButton->setText(QStringLiteral("Close Anova"));
     const bool ok = LoadResult(".var");
@@ -205,7 +205,7 @@ void TTulmexForm::SymbolsButtonClick() {
 }
 
 void TTulmexForm::OutputOpenActionExecute() {
-  TDMTulmex& dm = s_->DM;
+  WorkingData& dm = s_->DM;
   s_->Graph.olderFileWarned = false;
   const std::optional<std::string> path = ui_.OpenFileDialog(OutputOpenDialog_);
   const bool loaded = path && FileExists(*path);

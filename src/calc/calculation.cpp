@@ -6,14 +6,14 @@
 
 namespace kinvalo {
 
-void ReplaceEmptyTitles(TDMTulmex& dm) {
+void ReplaceEmptyTitles(WorkingData& dm) {
   if (dm.Title1.empty()) dm.Title1 = " No first title given";
   if (dm.Title2.empty()) dm.Title2 = " No second title given";
 }
 
 std::string VariancePath(const std::string& inputPath) { return ChangeFileExt(inputPath, ".var"); }
 
-SearchResult CalculateResults(TDMTulmex& dm, const CalculationOptions& options, Platform& platform) {
+SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options, Platform& platform) {
   CheckDataHeld(dm);
   const auto n = static_cast<size_t>(dm.NrOfData);
   SearchInput input;

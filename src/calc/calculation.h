@@ -5,14 +5,14 @@
 
 #include "core/platform.h"
 #include "core/result_kinds.h"
-#include "data/tdmtulmex.h"
+#include "data/working_data.h"
 #include "engine/breakpoint_search.h"
 
 namespace kinvalo {
 
 // Replaces empty titles by " No first title given" and " No second title
 // given", as the calculation run does before it writes any file.
-void ReplaceEmptyTitles(TDMTulmex& dm);
+void ReplaceEmptyTitles(WorkingData& dm);
 
 // What the user chose for the run.
 struct CalculationOptions {
@@ -26,7 +26,7 @@ struct CalculationOptions {
 // data are left sorted by X, as the result files list them. Throws
 // std::out_of_range when NrOfData counts more data sets than are held, and
 // std::runtime_error when a result file cannot be written.
-SearchResult CalculateResults(TDMTulmex& dm, const CalculationOptions& options, Platform& platform);
+SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options, Platform& platform);
 
 // The .var path of a run on the input file `inputPath`.
 std::string VariancePath(const std::string& inputPath);

@@ -175,7 +175,7 @@ int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::o
 
   // The messages go to standard error, one a line; every question is answered No.
   HeadlessPlatform platform(&err);
-  TDMTulmex dm(platform);
+  WorkingData dm(platform);
   FunctionType type = FunctionType::NoRelation;
   try {
     // The files name their full path (the explanation table's first line).

@@ -143,7 +143,7 @@ void InputPage::WriteSerials(int rows) {
 }
 
 void InputPage::LayOutTable() {
-  TDMTulmex& dm = data;
+  WorkingData& dm = data;
   if (!W.DataPresent) {
     W.OrigNrOfData = dm.NrOfData = W.GridNrOfData = 15;
     dm.YData.assign(16, 0.0);
@@ -165,7 +165,7 @@ void InputPage::LayOutTable() {
 }
 
 void InputPage::FillInputTable() {
-  TDMTulmex& dm = data;
+  WorkingData& dm = data;
   const int n = std::max(W.GridNrOfData, 0);
   ShowCount();
   // The caption row and n data rows; a spare row below them would take text
@@ -212,7 +212,7 @@ void InputPage::HandlePasteMultiCell(int j0, int i0, const std::string& text) {
   if (j0 < 1 || j0 >= InputTable::kColumns || i0 < 1 || i0 >= Grid.RowCount()) {
     throw std::out_of_range("A paste must start in a data cell.");
   }
-  TDMTulmex& dm = data;
+  WorkingData& dm = data;
   // Line ends at the very end (a spreadsheet ends its copy with one) open no
   // further row.
   std::string_view body(text);
@@ -295,7 +295,7 @@ void InputPage::NrOfDataEditExit() {
     return;
   }
   ui.ShowMessage(" Add data in the last cells at the end of the column");
-  TDMTulmex& dm = data;
+  WorkingData& dm = data;
   const int orig = W.OrigNrOfData;
   const int oldRows = std::min(TableRows(), n);
   // The rows present keep their texts exactly as typed, also a text that is
@@ -336,7 +336,7 @@ void InputPage::NrOfDataEditExit() {
 }
 
 bool InputPage::TakeTableRows(const std::string& title1, const std::string& title2) {
-  TDMTulmex& dm = data;
+  WorkingData& dm = data;
   dm.Title1 = title1.empty() ? std::string(" No first title given") : title1;
   dm.Title2 = title2.empty() ? std::string(" No second title given") : title2;
   W.DecimalSeparator = W.SystemDecimalSeparator;

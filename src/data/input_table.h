@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/tdmtulmex.h"
+#include "data/working_data.h"
 
 namespace kinvalo {
 
@@ -89,9 +89,9 @@ inline constexpr std::int32_t kMaxNrOfData = 100000;
 
 class InputPage {
  public:
-  explicit InputPage(TDMTulmex& workingData) : data(workingData) {}
+  explicit InputPage(WorkingData& workingData) : data(workingData) {}
 
-  TDMTulmex& data;
+  WorkingData& data;
   InputTable Grid;
   std::string NrOfDataEdit = "15";  // the text of the count box
   InputPageFlags W;

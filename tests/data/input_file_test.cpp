@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "data/tdmtulmex.h"
+#include "data/working_data.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
@@ -28,7 +28,7 @@ std::string InputFile(const std::string& count, const std::string& dataLines) {
 class InputFileTest : public ::testing::Test {
  protected:
   ScriptedPlatform platform;
-  TDMTulmex dm{platform};
+  WorkingData dm{platform};
   TempDir dir;
 
   // A working data set that a failed read must leave as it was.
@@ -83,7 +83,7 @@ TEST_F(InputFileTest, RoundTripKeepsTitlesValuesAndNumbersSerially) {
   ASSERT_TRUE(dm.WriteInputFile());
   EXPECT_NE(ReadBytes(dm.FileName).find("Rendement de bl\xE9\r\n"), std::string::npos);
 
-  TDMTulmex back(platform);
+  WorkingData back(platform);
   back.FileName = dm.FileName;
   ASSERT_TRUE(back.ReadInputFile());
   EXPECT_EQ(back.Title1, dm.Title1);

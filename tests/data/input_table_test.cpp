@@ -103,7 +103,7 @@ class InputPageTest : public ::testing::Test {
   }
 
   test::ScriptedPlatform ui;
-  TDMTulmex dm;
+  WorkingData dm;
   InputPage page;
 };
 

@@ -18,7 +18,7 @@ namespace kinvalo::test {
 class EngineTest : public ::testing::Test {
  protected:
   ScriptedPlatform platform;
-  TDMTulmex dm{platform};
+  WorkingData dm{platform};
   TempDir dir;
   SearchOptions options;
   SearchResult result;

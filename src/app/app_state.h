@@ -12,7 +12,7 @@
 #include "core/result_kinds.h"
 #include "core/textfile.h"
 #include "data/graph_model.h"
-#include "data/tdmtulmex.h"
+#include "data/working_data.h"
 
 namespace kinvalo {
 
@@ -34,7 +34,7 @@ class AppState {
   AppState& operator=(const AppState&) = delete;
 
   Platform& platform;
-  TDMTulmex DM;
+  WorkingData DM;
   // The minimum confidence chosen for the next calculation.
   Confidence confidence;
   // The function type of the last result calculated, and whether the

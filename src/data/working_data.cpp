@@ -1,4 +1,4 @@
-#include "data/tdmtulmex.h"
+#include "data/working_data.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -33,7 +33,7 @@ std::string DataLine(int serial, double y, double x) {
 
 }  // namespace
 
-void CheckDataHeld(const TDMTulmex& dm) {
+void CheckDataHeld(const WorkingData& dm) {
   if (dm.NrOfData < 0 || dm.XData.size() < static_cast<size_t>(dm.NrOfData) ||
       dm.YData.size() < static_cast<size_t>(dm.NrOfData)) {
     throw std::out_of_range("The number of data sets exceeds the data held.");
@@ -56,16 +56,16 @@ std::string OpenFailureMessage(const std::string& path) {
          "should incorporate more time.";
 }
 
-TDMTulmex::TDMTulmex(Platform& platform) : platform_(platform) {
+WorkingData::WorkingData(Platform& platform) : platform_(platform) {
   std::error_code ec;
   FileName = std::filesystem::current_path(ec).string();
 }
 
-void TDMTulmex::ReportProgramError(const std::string& text) {
+void WorkingData::ReportProgramError(const std::string& text) {
   platform_.ShowMessage("A program error occurred." + text);
 }
 
-bool TDMTulmex::ReadInputFile() {
+bool WorkingData::ReadInputFile() {
   const std::string path = FileName;
   TextReader in;
   if (!in.Open(path)) {
@@ -125,7 +125,7 @@ bool TDMTulmex::ReadInputFile() {
   return true;
 }
 
-bool TDMTulmex::WriteInputFile() {
+bool WorkingData::WriteInputFile() {
   const std::string path = FileName;
   TextWriter out;
   if (!out.Create(path)) {

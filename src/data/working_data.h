@@ -22,14 +22,14 @@ const LineSet& InputHeaderLines();
 // opened or created.
 std::string OpenFailureMessage(const std::string& path);
 
-class TDMTulmex;
+class WorkingData;
 // Throws std::out_of_range when NrOfData counts more data sets than XData
 // and YData hold (or is negative).
-void CheckDataHeld(const TDMTulmex& dm);
+void CheckDataHeld(const WorkingData& dm);
 
-class TDMTulmex {
+class WorkingData {
  public:
-  explicit TDMTulmex(Platform& platform);
+  explicit WorkingData(Platform& platform);
 
   std::string FileName;  // the file the next read or write opens
   std::string Title1;
