@@ -63,11 +63,13 @@ TEST(Rendering, RefusesValuesThatAreNotNumbers) {
 }
 
 TEST(ExactDecimal, ReadsBackAsTheSameDouble) {
+  double back = 0;
   for (double v : {0.004, 1.0 / 3.0, -2.0 / 7.0, 6.02e23, 1e-5, 123.456789, 20240115.0}) {
-    double back = 0;
     ASSERT_TRUE(ParseReal(ExactDecimal(v), back)) << v;
     EXPECT_EQ(back, v);
   }
+  ASSERT_TRUE(ParseReal(F(-1.7e308, 0, 2), back)) << "the widest fixed rendering, 309 digits, is whole";
+  EXPECT_EQ(back, -1.7e308);
 }
 
 TEST(ParseReal, AcceptsTheFileNumberSyntaxOnly) {
