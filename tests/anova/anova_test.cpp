@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <boost/math/distributions/fisher_f.hpp>
 #include <cmath>
-#include <filesystem>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -17,8 +16,6 @@
 
 namespace kinvalo {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The cumulative F distribution in percent, kept within 0.1 and 99.99.
 double ReferencePercent(int m, int n, double f) {
@@ -111,8 +108,6 @@ std::string BreakPointBlocks(const std::string& extraDof, const std::string& ext
 
 class AnovaFileTest : public ::testing::Test {
  protected:
-  void TearDown() override { EXPECT_FALSE(fs::exists("Anova.tmp")) << "nothing is left in the current folder"; }
-
   test::ScriptedPlatform platform;
   test::TempDir dir;
   const std::string varPath = dir / "data.var";

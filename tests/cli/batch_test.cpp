@@ -81,40 +81,38 @@ INSTANTIATE_TEST_SUITE_P(
                       Golden{"straight", "", false, "No horizontal segment found.\n"}),
     [](const ::testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });
 
-TEST(Cli, RefusedDataAndUnreadableFilesExitWithOne) {
+// Messages go to standard error; a refused run exits with 1 and writes nothing.
+TEST(Cli, RunsShowTheirMessagesAndRefusalsExitWithOne) {
   TempDir dir;
   // Nine distinct X values.
   std::string inp = "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
                     " Number of data sets:  18\r\n\r\n\r\nh\r\nh\r\nh\r\nh\r\n";
   for (int i = 0; i < 18; ++i) inp += std::to_string(i + 1) + " " + std::to_string(i) + " " + std::to_string(i % 9) + "\r\n";
   test::WriteBytes(dir / "few.inp", inp);
-  CliRun run = RunCli(dir, "calculate few.inp");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Due to scarcity of differing X-values the partial regression could not be done.\n");
-  EXPECT_EQ(dir.Listing(), "few.inp ");
-
-  run = RunCli(dir, "calculate absent.inp");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "The file \"" + (dir / "absent.inp") +
-                         "\"could not be opened. It may be in use by another program,  or the "
-                         "programmer should incorporate more time.\n");
-
   test::WriteBytes(dir / "bad.inp", inp + "19 2,5 3\r\n");
-  run = RunCli(dir, "calculate bad.inp --prefer 3");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "A program error occurred.Real numbers in the inputfile \"" + (dir / "bad.inp") +
-                         "\" are corrupt\n");
-  EXPECT_EQ(dir.Listing(), "bad.inp few.inp ");
-}
-
-TEST(Cli, PreferenceAndConfidenceReachTheReport) {
-  TempDir dir;
   CopyExample(dir, "salinity");
-  const CliRun run = RunCli(dir, "calculate salinity.inp --prefer 4 --confidence 98");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "Type 4 could not be found\n");
-  const std::string out = ReadBytes(dir / "salinity.out");
-  EXPECT_NE(out.find(" Minimum confidence % : 98\r\n X-type excluded: 4 \r\n X-type preferred: 4 \r\n"),
+  const struct {
+    const char* arguments;
+    int status;
+    std::string err;
+  } runs[] = {
+      {"calculate few.inp", 1, "Due to scarcity of differing X-values the partial regression could not be done.\n"},
+      {"calculate absent.inp", 1,
+       "The file \"" + (dir / "absent.inp") +
+           "\"could not be opened. It may be in use by another program,  or the programmer should incorporate "
+           "more time.\n"},
+      {"calculate bad.inp --prefer 3", 1,
+       "A program error occurred.Real numbers in the inputfile \"" + (dir / "bad.inp") + "\" are corrupt\n"},
+      {"calculate salinity.inp --prefer 4 --confidence 98", 0, "Type 4 could not be found\n"},
+  };
+  for (const auto& r : runs) {
+    const CliRun run = RunCli(dir, r.arguments);
+    EXPECT_EQ(run.status, r.status) << r.arguments;
+    EXPECT_EQ(run.err, r.err) << r.arguments;
+  }
+  EXPECT_EQ(dir.Listing(), "bad.inp few.inp salinity.inp salinity.out salinity.txt salinity.var ");
+  EXPECT_NE(ReadBytes(dir / "salinity.out")
+                .find(" Minimum confidence % : 98\r\n X-type excluded: 4 \r\n X-type preferred: 4 \r\n"),
             std::string::npos);
 }
 
@@ -122,15 +120,11 @@ TEST(Cli, UsageErrorsAndHelp) {
   std::ostringstream out, err;
   EXPECT_EQ(RunBatch({}, out, err), 2);
   EXPECT_NE(out.str().find("Usage: kinvalo-cli calculate FILE.inp"), std::string::npos);
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{"calculate"},
-                                             {"calculate", "a.inp", "--prefer", "5"},
-                                             {"calculate", "a.inp", "--confidence"},
-                                             {"calculate", "a.inp", "b.inp"},
-                                             {"compute", "a.inp"},
-                                             {"calculate", "a.inp", "--fast"},
-                                             {"calculate", "results.TXT"},
-                                             {"calculate", "run.out"}}) {
+  const std::vector<std::vector<std::string>> wrong{
+      {"calculate"},          {"calculate", "a.inp", "--prefer", "5"}, {"calculate", "a.inp", "--confidence"},
+      {"compute", "a.inp"},   {"calculate", "a.inp", "b.inp"},         {"calculate", "a.inp", "--fast"},
+      {"calculate", "run.out"}, {"calculate", "results.TXT"}};
+  for (const std::vector<std::string>& args : wrong) {
     std::ostringstream o, e;
     EXPECT_EQ(RunBatch(args, o, e), 2) << args.back();
     EXPECT_TRUE(e.str().empty()) << "standard error carries only the program's messages";
