@@ -162,30 +162,26 @@ TEST_F(InputFileTest, RefusesBrokenFilesAndKeepsTheEarlierData) {
   }
 }
 
-TEST_F(InputFileTest, AFileThatCannotBeOpenedOrCreatedShowsTheOpenFailureMessage) {
+// A file that cannot be opened or created, or data that are not all held,
+// show their message; the earlier data and the earlier file stay whole.
+TEST_F(InputFileTest, FailuresShowTheirMessageAndLeaveTheEarlierDataAndFile) {
   HoldEarlierData();
   dm.FileName = dir / "absent.inp";
   EXPECT_FALSE(dm.ReadInputFile());
   ExpectEarlierData();
   dm.FileName = dir / "no/such/folder.inp";
   EXPECT_FALSE(dm.WriteInputFile());
+  dm.FileName = dir / "keep.inp";
+  WriteBytes(dm.FileName, "earlier file");
+  dm.NrOfData = 3;  // more than the data held
+  EXPECT_FALSE(dm.WriteInputFile());
+  EXPECT_EQ(ReadBytes(dm.FileName), "earlier file");
+  EXPECT_EQ(dir.Listing(), "keep.inp ");
   const std::string tail =
       "\"could not be opened. It may be in use by another program,  or the programmer should incorporate more time.";
   const std::vector<std::string> expected{"The file \"" + (dir / "absent.inp") + tail,
-                                          "The file \"" + dm.FileName + tail};
+                                          "The file \"" + (dir / "no/such/folder.inp") + tail, CorruptMessage()[0]};
   EXPECT_EQ(platform.messages, expected);
-}
-
-TEST_F(InputFileTest, AFailedWriteLeavesTheEarlierFileWhole) {
-  dm.FileName = dir / "keep.inp";
-  WriteBytes(dm.FileName, "earlier file");
-  dm.YData = {1};
-  dm.XData = {2};
-  dm.NrOfData = 2;  // more than the data held
-  EXPECT_FALSE(dm.WriteInputFile());
-  EXPECT_EQ(ReadBytes(dm.FileName), "earlier file");
-  EXPECT_EQ(platform.messages, CorruptMessage());
-  EXPECT_EQ(dir.Listing(), "keep.inp ");
 }
 
 }  // namespace
