@@ -147,10 +147,11 @@ TableCase Type3Twenty(const char* name, const char* breakpoint) {
 
 std::vector<TableCase> TableCases() {
   return {
-      {"Type1EightDataSets", 1, false, {" 1", "    8", "   1.23E+002", "   4.56E+001", " -99999"},
-       Opening("Type: 1", "     123.000", "", "       8", "       7") +
-           LinearBlock("F(1,6)=", "      77.400              1         77.400      10.184         98.1 %",
-                       "      45.600              6          7.600")},
+      // Ten data sets: the most whose degrees of freedom take one digit.
+      {"Type1TenDataSets", 1, false, {" 1", "   10", "   1.23E+002", "   4.56E+001", " -99999"},
+       Opening("Type: 1", "     123.000", "", "      10", "       9") +
+           LinearBlock("F(1,8)=", "      77.400              1         77.400      13.579         99.4 %",
+                       "      45.600              8          5.700")},
       Type3Twenty("Type3TwentyDataSets", "       4.500"),
       // A breakpoint at X = -99999 is no straight-line mark.
       Type3Twenty("Type3BreakpointAtMinus99999IsNoStraightLine", "  -99999.000"),
@@ -162,14 +163,15 @@ std::vector<TableCase> TableCases() {
            BreakPointBlocks("F(2, 97)=", "       1.000              2          0.500        5.389        99.4 %",
                             "F(3, 97)=", "     991.000              3        330.333     3560.259        99.9 %",
                             "       9.000             97          0.093")},
-      {"BothTypesTwelveDataSets", 3, true,
-       {" 1", "   12", "   6.00E+001", "   3.00E+001", "       4.500       6.250", "      10.000"},
-       Opening("Types:3 and 4", "      60.000", "   4.500   and    6.250", "      12", "      11") +
-           LinearBlock("F(1,10)=", "      30.000              1         30.000      10.000         99.0 %",
-                       "      30.000             10          3.000") +
-           BreakPointBlocks("F(2, 8)=", "      20.000              2         10.000        8.000        98.8 %",
-                            "F(3, 8)=", "      50.000              3         16.667       13.333        99.8 %",
-                            "      10.000              8          1.250")},
+      // A hundred data sets: the most whose degrees of freedom take two digits.
+      {"BothTypesHundredDataSets", 3, true,
+       {" 1", "  100", "   6.00E+001", "   5.80E+001", "       4.500       6.250", "      55.000"},
+       Opening("Types:3 and 4", "      60.000", "   4.500   and    6.250", "     100", "      99") +
+           LinearBlock("F(1,98)=", "       2.000              1          2.000       3.379         93.1 %",
+                       "      58.000             98          0.592") +
+           BreakPointBlocks("F(2,96)=", "       3.000              2          1.500        2.618        92.2 %",
+                            "F(3,96)=", "       5.000              3          1.667        2.909        96.2 %",
+                            "      55.000             96          0.573")},
   };
 }
 
