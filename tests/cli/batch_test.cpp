@@ -81,15 +81,23 @@ INSTANTIATE_TEST_SUITE_P(
                       Golden{"straight", "", false, "No horizontal segment found.\n"}),
     [](const ::testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });
 
-// Messages go to standard error; a refused run exits with 1 and writes nothing.
+// Messages go to standard error; a refused run exits with 1 and writes
+// nothing. Values up to 1E+100 are taken.
 TEST(Cli, RunsShowTheirMessagesAndRefusalsExitWithOne) {
   TempDir dir;
-  // Nine distinct X values.
-  std::string inp = "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
-                    " Number of data sets:  18\r\n\r\n\r\nh\r\nh\r\nh\r\nh\r\n";
-  for (int i = 0; i < 18; ++i) inp += std::to_string(i + 1) + " " + std::to_string(i) + " " + std::to_string(i % 9) + "\r\n";
-  test::WriteBytes(dir / "few.inp", inp);
-  test::WriteBytes(dir / "bad.inp", inp + "19 2,5 3\r\n");
+  // Eighteen data sets with `distinct` X values; the sixth Y as given.
+  auto inp = [](int distinct, const std::string& y6) {
+    std::string text = "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
+                       " Number of data sets:  18\r\n\r\n\r\nh\r\nh\r\nh\r\nh\r\n";
+    for (int i = 0; i < 18; ++i) {
+      text += std::to_string(i + 1) + " " + (i == 5 ? y6 : std::to_string(i)) + " " + std::to_string(i % distinct) + "\r\n";
+    }
+    return text;
+  };
+  test::WriteBytes(dir / "few.inp", inp(9, "5"));
+  test::WriteBytes(dir / "bad.inp", inp(9, "5") + "19 2,5 3\r\n");
+  test::WriteBytes(dir / "edge.inp", inp(18, "1e100"));
+  test::WriteBytes(dir / "over.inp", inp(18, "1.0000000001e100"));
   CopyExample(dir, "salinity");
   const struct {
     const char* arguments;
@@ -104,13 +112,18 @@ TEST(Cli, RunsShowTheirMessagesAndRefusalsExitWithOne) {
       {"calculate bad.inp --prefer 3", 1,
        "A program error occurred.Real numbers in the inputfile \"" + (dir / "bad.inp") + "\" are corrupt\n"},
       {"calculate salinity.inp --prefer 4 --confidence 98", 0, "Type 4 could not be found\n"},
+      {"calculate over.inp", 1,
+       "The database is not fit for regression analysis. There are values beyond 1E+100 or below -1E+100. "
+       "Please correct the input file.\n"},
+      {"calculate edge.inp", 0, ""},
   };
   for (const auto& r : runs) {
     const CliRun run = RunCli(dir, r.arguments);
     EXPECT_EQ(run.status, r.status) << r.arguments;
     EXPECT_EQ(run.err, r.err) << r.arguments;
   }
-  EXPECT_EQ(dir.Listing(), "bad.inp few.inp salinity.inp salinity.out salinity.txt salinity.var ");
+  EXPECT_EQ(dir.Listing(), "bad.inp edge.inp edge.out edge.txt edge.var few.inp over.inp salinity.inp salinity.out "
+                           "salinity.txt salinity.var ");
   EXPECT_NE(ReadBytes(dir / "salinity.out")
                 .find(" Minimum confidence % : 98\r\n X-type excluded: 4 \r\n X-type preferred: 4 \r\n"),
             std::string::npos);
