@@ -81,40 +81,51 @@ INSTANTIATE_TEST_SUITE_P(
                       Golden{"straight", "", false, "No horizontal segment found.\n"}),
     [](const ::testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });
 
-TEST(Cli, RefusedDataAndUnreadableFilesExitWithOne) {
+// Messages go to standard error; a refused run exits with 1 and writes
+// nothing. Values up to 1E+100 are taken.
+TEST(Cli, RunsShowTheirMessagesAndRefusalsExitWithOne) {
   TempDir dir;
-  // Nine distinct X values.
-  std::string inp = "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
-                    " Number of data sets:  18\r\n\r\n\r\nh\r\nh\r\nh\r\nh\r\n";
-  for (int i = 0; i < 18; ++i) inp += std::to_string(i + 1) + " " + std::to_string(i) + " " + std::to_string(i % 9) + "\r\n";
-  test::WriteBytes(dir / "few.inp", inp);
-  CliRun run = RunCli(dir, "calculate few.inp");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Due to scarcity of differing X-values the partial regression could not be done.\n");
-  EXPECT_EQ(dir.Listing(), "few.inp ");
-
-  run = RunCli(dir, "calculate absent.inp");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "The file \"" + (dir / "absent.inp") +
-                         "\"could not be opened. It may be in use by another program,  or the "
-                         "programmer should incorporate more time.\n");
-
-  test::WriteBytes(dir / "bad.inp", inp + "19 2,5 3\r\n");
-  run = RunCli(dir, "calculate bad.inp --prefer 3");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "A program error occurred.Real numbers in the inputfile \"" + (dir / "bad.inp") +
-                         "\" are corrupt\n");
-  EXPECT_EQ(dir.Listing(), "bad.inp few.inp ");
-}
-
-TEST(Cli, PreferenceAndConfidenceReachTheReport) {
-  TempDir dir;
+  // Eighteen data sets with `distinct` X values; the sixth Y as given.
+  auto inp = [](int distinct, const std::string& y6) {
+    std::string text = "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
+                       " Number of data sets:  18\r\n\r\n\r\nh\r\nh\r\nh\r\nh\r\n";
+    for (int i = 0; i < 18; ++i) {
+      text += std::to_string(i + 1) + " " + (i == 5 ? y6 : std::to_string(i)) + " " + std::to_string(i % distinct) + "\r\n";
+    }
+    return text;
+  };
+  test::WriteBytes(dir / "few.inp", inp(9, "5"));
+  test::WriteBytes(dir / "bad.inp", inp(9, "5") + "19 2,5 3\r\n");
+  test::WriteBytes(dir / "edge.inp", inp(18, "1e100"));
+  test::WriteBytes(dir / "over.inp", inp(18, "1.0000000001e100"));
   CopyExample(dir, "salinity");
-  const CliRun run = RunCli(dir, "calculate salinity.inp --prefer 4 --confidence 98");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "Type 4 could not be found\n");
-  const std::string out = ReadBytes(dir / "salinity.out");
-  EXPECT_NE(out.find(" Minimum confidence % : 98\r\n X-type excluded: 4 \r\n X-type preferred: 4 \r\n"),
+  const struct {
+    const char* arguments;
+    int status;
+    std::string err;
+  } runs[] = {
+      {"calculate few.inp", 1, "Due to scarcity of differing X-values the partial regression could not be done.\n"},
+      {"calculate absent.inp", 1,
+       "The file \"" + (dir / "absent.inp") +
+           "\"could not be opened. It may be in use by another program,  or the programmer should incorporate "
+           "more time.\n"},
+      {"calculate bad.inp --prefer 3", 1,
+       "A program error occurred.Real numbers in the inputfile \"" + (dir / "bad.inp") + "\" are corrupt\n"},
+      {"calculate salinity.inp --prefer 4 --confidence 98", 0, "Type 4 could not be found\n"},
+      {"calculate over.inp", 1,
+       "The database is not fit for regression analysis. There are values beyond 1E+100 or below -1E+100. "
+       "Please correct the input file.\n"},
+      {"calculate edge.inp", 0, ""},
+  };
+  for (const auto& r : runs) {
+    const CliRun run = RunCli(dir, r.arguments);
+    EXPECT_EQ(run.status, r.status) << r.arguments;
+    EXPECT_EQ(run.err, r.err) << r.arguments;
+  }
+  EXPECT_EQ(dir.Listing(), "bad.inp edge.inp edge.out edge.txt edge.var few.inp over.inp salinity.inp salinity.out "
+                           "salinity.txt salinity.var ");
+  EXPECT_NE(ReadBytes(dir / "salinity.out")
+                .find(" Minimum confidence % : 98\r\n X-type excluded: 4 \r\n X-type preferred: 4 \r\n"),
             std::string::npos);
 }
 
@@ -122,15 +133,11 @@ TEST(Cli, UsageErrorsAndHelp) {
   std::ostringstream out, err;
   EXPECT_EQ(RunBatch({}, out, err), 2);
   EXPECT_NE(out.str().find("Usage: kinvalo-cli calculate FILE.inp"), std::string::npos);
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{"calculate"},
-                                             {"calculate", "a.inp", "--prefer", "5"},
-                                             {"calculate", "a.inp", "--confidence"},
-                                             {"calculate", "a.inp", "b.inp"},
-                                             {"compute", "a.inp"},
-                                             {"calculate", "a.inp", "--fast"},
-                                             {"calculate", "results.TXT"},
-                                             {"calculate", "run.out"}}) {
+  const std::vector<std::vector<std::string>> wrong{
+      {"calculate"},          {"calculate", "a.inp", "--prefer", "5"}, {"calculate", "a.inp", "--confidence"},
+      {"compute", "a.inp"},   {"calculate", "a.inp", "b.inp"},         {"calculate", "a.inp", "--fast"},
+      {"calculate", "run.out"}, {"calculate", "results.TXT"}};
+  for (const std::vector<std::string>& args : wrong) {
     std::ostringstream o, e;
     EXPECT_EQ(RunBatch(args, o, e), 2) << args.back();
     EXPECT_TRUE(e.str().empty()) << "standard error carries only the program's messages";

@@ -37,36 +37,29 @@ TEST(TextReader, TakesEveryKindOfLineEnd) {
   EXPECT_EQ(in.ReadLine(), "");
 }
 
+// Nothing shows under the target name before the commit; a writer dropped
+// without one, as when an exception passes, leaves the earlier file whole.
 TEST(TextWriter, WritesCp1252WithCrLfOnlyWhenCommitted) {
   TempDir dir;
-  const std::string path = dir / "out.txt";
+  const std::string path = dir / "out.txt", kept = dir / "keep.inp";
   test::WriteBytes(path, "old contents");
+  test::WriteBytes(kept, "the user's data");
   {
-    TextWriter out;
-    ASSERT_TRUE(out.Create(path));
-    out.WriteLine("Bodenfeuchte °C");
-    out.WriteLine("a title\r\npasted");
-    out.Write("x");
-    EXPECT_EQ(ReadBytes(path), "old contents") << "nothing shows before the commit";
-    out.Commit();
+    TextWriter dropped;
+    ASSERT_TRUE(dropped.Create(kept));
+    dropped.WriteLine("half a file");
   }
+  TextWriter out;
+  ASSERT_TRUE(out.Create(path));
+  out.WriteLine("Bodenfeuchte °C");
+  out.WriteLine("a title\r\npasted");
+  out.Write("x");
+  EXPECT_EQ(ReadBytes(path), "old contents");
+  out.Commit();
   EXPECT_EQ(ReadBytes(path), "Bodenfeuchte \xB0" "C\r\na title  pasted\r\nx");
-  EXPECT_EQ(dir.Listing(), "out.txt ");
-}
-
-TEST(TextWriter, LeavesTheTargetAloneWhenDroppedOrUncommitted) {
-  TempDir dir;
-  const std::string path = dir / "keep.inp";
-  test::WriteBytes(path, "the user's data");
-  {
-    TextWriter out;
-    ASSERT_TRUE(out.Create(path));
-    out.WriteLine("half a file");
-  }  // destroyed without Commit, as when an exception passes
-  EXPECT_EQ(ReadBytes(path), "the user's data");
-  EXPECT_EQ(dir.Listing(), "keep.inp ");
-  TextWriter nowhere;
-  EXPECT_FALSE(nowhere.Create(dir / "missing/folder/file.out"));
+  EXPECT_EQ(ReadBytes(kept), "the user's data");
+  EXPECT_EQ(dir.Listing(), "keep.inp out.txt ");
+  EXPECT_FALSE(TextWriter().Create(dir / "missing/folder/file.out"));
 }
 
 TEST(Paths, ChangeTheExtensionOfTheNameOnly) {

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 #include <string>
-#include <string_view>
+#include <vector>
 
 #include "data/working_data.h"
 #include "support/scripted_platform.h"
@@ -45,43 +45,34 @@ class InputFileTest : public ::testing::Test {
     EXPECT_EQ(dm.XData, (DataArrayR{1, 2}));
     EXPECT_EQ(dm.YData, (DataArrayR{3, 4}));
   }
+  std::vector<std::string> CorruptMessage() const {
+    return {"A program error occurred.Real numbers in the inputfile \"" + dm.FileName + "\" are corrupt"};
+  }
   void Read(const std::string& bytes) {
     dm.FileName = dir / "in.inp";
     WriteBytes(dm.FileName, bytes);
   }
 };
 
-TEST_F(InputFileTest, WritesTheExactLayout) {
+TEST_F(InputFileTest, WritesTheExactLayoutAndReadsItBack) {
   dm.FileName = dir / "field.inp";
-  dm.Title1 = "Wheat ECe";
-  dm.Title2 = "";
-  dm.YData = {12.5, 1234567.5, 0.004, 12.5};
-  dm.XData = {-3.25, 2, 20240115, 0.12345678901};
-  dm.NrOfData = 4;
+  dm.Title1 = "Rendement de blé";  // Windows-1252 on disk
+  dm.Title2 = "  leading blanks stay";
+  dm.Serial = {40, 30, 20, 10, 5, 4};  // the file numbers the data sets anew
+  dm.YData = {12.5, 1234567.5, 0.004, 12.5, 2.0 / 3, 1e-7};
+  dm.XData = {-3.25, 2, 20240115, 0.12345678901, 1.0 / 3, -0.004};
+  dm.NrOfData = 6;
   ASSERT_TRUE(dm.WriteInputFile());
   const std::string expected =
-      "Wheat ECe\r\n\r\n File name:  " + dm.FileName +
-      "\r\n Number of independent variables:  1\r\n Number of data sets:  4\r\n" + kHeader +
+      "Rendement de bl\xE9\r\n  leading blanks stay\r\n File name:  " + dm.FileName +
+      "\r\n Number of independent variables:  1\r\n Number of data sets:  6\r\n" + kHeader +
       "    1      12.50        -3.25\r\n"
       "    2 1234567.50         2.00\r\n"
       "    3      0.004  20240115.00\r\n"
-      "    4      12.50 0.12345678901\r\n";  // filling its field, X keeps a blank before it
+      "    4      12.50 0.12345678901\r\n"  // filling its field, X keeps a blank before it
+      "    5 0.6666666666666666 0.3333333333333333\r\n"
+      "    6      1e-07       -0.004\r\n";
   EXPECT_EQ(ReadBytes(dm.FileName), expected);
-  EXPECT_EQ(std::string("    1      12.50        -3.25").size(), 29u);
-  EXPECT_EQ(dm.HeaderLines.size(), 6u);
-  EXPECT_EQ(dm.HeaderLines[5], "----------------------------------");
-}
-
-TEST_F(InputFileTest, RoundTripKeepsTitlesValuesAndNumbersSerially) {
-  dm.FileName = dir / "trip.inp";
-  dm.Title1 = "Rendement de blé";  // written in Windows-1252, read back the same
-  dm.Title2 = "  leading blanks stay";
-  dm.YData = {5.25, -0.004, 1e-7, 123.456, 2.0 / 3, 1e300};
-  dm.XData = {3, 2, 1, 0.5, 1.0 / 3, 1e300};  // wider than their fields
-  dm.Serial = {40, 30, 20, 10, 5, 4};
-  dm.NrOfData = 6;
-  ASSERT_TRUE(dm.WriteInputFile());
-  EXPECT_NE(ReadBytes(dm.FileName).find("Rendement de bl\xE9\r\n"), std::string::npos);
 
   WorkingData back(platform);
   back.FileName = dm.FileName;
@@ -92,115 +83,105 @@ TEST_F(InputFileTest, RoundTripKeepsTitlesValuesAndNumbersSerially) {
   EXPECT_EQ(back.Serial, (DataArrayI{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(back.YData, dm.YData) << "small values such as 0.004 survive";
   EXPECT_EQ(back.XData, dm.XData);
+  EXPECT_EQ(back.HeaderLines, InputHeaderLines());
   EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(InputFileTest, ReadsHandMadeVariants) {
-  // Single blanks, exponents, tabs, extra words after the third number, a
-  // count that differs from the lines, blank lines at the end.
-  Read(InputFile("99", "1 1.5E2 -2\r\n2\t0.5e-1\t+3.\r\n3 7 .25 note\r\n\r\n   \r\n\x1A"));
-  ASSERT_TRUE(dm.ReadInputFile());
-  EXPECT_EQ(dm.Title1, "Yield");
-  EXPECT_EQ(dm.NrOfData, 3);
-  EXPECT_EQ(dm.YData, (DataArrayR{150, 0.05, 7}));
-  EXPECT_EQ(dm.XData, (DataArrayR{-2, 3, 0.25}));
-  EXPECT_EQ(dm.HeaderLines[2], "          Dependent    independent");
-}
-
-TEST_F(InputFileTest, AFileWithoutDataLinesKeepsItsCount) {
-  HoldEarlierData();
-  Read(InputFile("25", ""));
-  ASSERT_TRUE(dm.ReadInputFile());
-  EXPECT_EQ(dm.NrOfData, 25);
-  EXPECT_TRUE(dm.XData.empty());
-  EXPECT_TRUE(dm.YData.empty());
-}
-
-struct CorruptCase {
-  const char* name;
-  std::string_view lines;
-};
-
-class CorruptDataLine : public InputFileTest, public ::testing::WithParamInterface<CorruptCase> {};
-
-TEST_P(CorruptDataLine, ShowsTheMessageAndKeepsTheEarlierData) {
-  HoldEarlierData();
-  Read(InputFile("3", std::string(GetParam().lines)));
-  EXPECT_FALSE(dm.ReadInputFile());
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0], "A program error occurred.Real numbers in the inputfile \"" +
-                                      dm.FileName + "\" are corrupt");
-  ExpectEarlierData();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    InputFile, CorruptDataLine,
-    ::testing::Values(CorruptCase{"comma_decimal", "1 2,5 3\r\n"},
-                      CorruptCase{"letter", "1 2.5 3\r\n2 2a 3\r\n"},
-                      CorruptCase{"real_serial", "1.0 2.5 3\r\n"},
-                      CorruptCase{"overflow", "1 1e400 3\r\n"},
-                      CorruptCase{"binary", "\x01\xFF\xFE garbage \x80\r\n"},
-                      CorruptCase{"nul_bytes", std::string_view("1 2\0 3\r\n", 8)}),
-    [](const ::testing::TestParamInfo<CorruptCase>& c) { return std::string(c.param.name); });
-
-TEST_F(InputFileTest, AHeaderCutShortOrABadCountThrowsNamingFileAndLine) {
-  HoldEarlierData();
-  const std::pair<std::string, std::string> cases[] = {
-      {"", "line 1"},
-      {"Title only\r\n", "line 2"},
-      {"a\r\nb\r\nc\r\nd\r\n Number of data sets:  x12\r\n", "line 5"},
-      {"a\r\nb\r\nc\r\nd\r\n Number of data sets:  -3\r\n", "line 5"},
-      {"a\r\nb\r\nc\r\nd\r\nshort\r\n", "line 5"},
-      {"a\r\nb\r\nc\r\nd\r\n Number of data sets:  3\r\n\r\n\r\n", "line 8"},
+TEST_F(InputFileTest, ReadsHandMadeFiles) {
+  const std::string longTitle(1 << 20, 'T');
+  const struct {
+    const char* name;
+    std::string bytes, title;
+    int count;
+    DataArrayR y, x;
+  } cases[] = {
+      // Single blanks, exponents, tabs, extra words after the third number, a
+      // count that differs from the lines, blank lines and a DOS end mark.
+      {"variants", InputFile("99", "1 1.5E2 -2\r\n2\t0.5e-1\t+3.\r\n3 7 .25 note\r\n\r\n   \r\n\x1A"), "Yield",
+       3, {150, 0.05, 7}, {-2, 3, 0.25}},
+      {"no_data_lines_keep_the_count", InputFile("25", ""), "Yield", 25, {}, {}},
+      {"lines_of_a_megabyte",
+       longTitle + "\r\n" + InputFile("1", "1 2 3" + std::string(1 << 20, ' ') + "x\r\n").substr(7), longTitle,
+       1, {2}, {3}},
   };
-  for (const auto& [bytes, line] : cases) {
-    Read(bytes);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HoldEarlierData();
+    Read(c.bytes);
+    ASSERT_TRUE(dm.ReadInputFile());
+    EXPECT_TRUE(dm.Title1 == c.title) << dm.Title1.size() << " characters";
+    EXPECT_EQ(dm.NrOfData, c.count);
+    EXPECT_EQ(dm.YData, c.y);
+    EXPECT_EQ(dm.XData, c.x);
+    EXPECT_EQ(dm.HeaderLines, InputHeaderLines());
+  }
+}
+
+// A file refused for a data line shows the message; one refused for its
+// header throws naming the file and the line. The earlier data stay.
+TEST_F(InputFileTest, RefusesBrokenFilesAndKeepsTheEarlierData) {
+  const std::string head = "a\r\nb\r\nc\r\nd\r\n Number of data sets:  ";
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* line;  // named by the exception; none for a data line
+  } cases[] = {
+      {"comma_decimal", InputFile("3", "1 2,5 3\r\n"), nullptr},
+      {"letter", InputFile("3", "1 2.5 3\r\n2 2a 3\r\n"), nullptr},
+      {"real_serial", InputFile("3", "1.0 2.5 3\r\n"), nullptr},
+      {"overflow", InputFile("3", "1 1e400 3\r\n"), nullptr},
+      {"binary", InputFile("3", "\x01\xFF\xFE garbage \x80\r\n"), nullptr},
+      {"nul_bytes", InputFile("3", std::string("1 2\0 3\r\n", 8)), nullptr},
+      {"empty", "", "line 1"},
+      {"title_only", "Title only\r\n", "line 2"},
+      {"count_with_letter", head + "x12\r\n", "line 5"},
+      {"negative_count", head + "-3\r\n", "line 5"},
+      {"count_line_too_short", "a\r\nb\r\nc\r\nd\r\nshort\r\n", "line 5"},
+      {"column_header_cut_short", head + "3\r\n\r\n\r\n", "line 8"},
+  };
+  HoldEarlierData();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Read(c.bytes);
+    platform.messages.clear();
+    std::string thrown;
     try {
-      dm.ReadInputFile();
-      ADD_FAILURE() << "no exception for " << line;
+      EXPECT_FALSE(dm.ReadInputFile());
     } catch (const std::runtime_error& e) {
-      EXPECT_NE(std::string(e.what()).find(dm.FileName), std::string::npos) << e.what();
-      EXPECT_NE(std::string(e.what()).find(line), std::string::npos) << e.what();
+      thrown = e.what();
+    }
+    if (c.line) {
+      EXPECT_NE(thrown.find(dm.FileName), std::string::npos) << thrown;
+      EXPECT_NE(thrown.find(c.line), std::string::npos) << thrown;
+      EXPECT_TRUE(platform.messages.empty());
+    } else {
+      EXPECT_EQ(thrown, "");
+      EXPECT_EQ(platform.messages, CorruptMessage());
     }
     ExpectEarlierData();
   }
 }
 
-TEST_F(InputFileTest, ALineOfAMegabyteIsReadWithoutTrouble) {
-  const std::string longTitle(1 << 20, 'T');
-  Read(longTitle + "\r\n" + InputFile("1", "1 2 3" + std::string(1 << 20, ' ') + "x\r\n").substr(7));
-  ASSERT_TRUE(dm.ReadInputFile());
-  EXPECT_EQ(dm.Title1.size(), longTitle.size());
-  EXPECT_EQ(dm.NrOfData, 1);
-}
-
-TEST_F(InputFileTest, AFileThatCannotBeOpenedShowsTheOpenFailureMessage) {
+// A file that cannot be opened or created, or data that are not all held,
+// show their message; the earlier data and the earlier file stay whole.
+TEST_F(InputFileTest, FailuresShowTheirMessageAndLeaveTheEarlierDataAndFile) {
   HoldEarlierData();
   dm.FileName = dir / "absent.inp";
   EXPECT_FALSE(dm.ReadInputFile());
-  const std::string expected = "The file \"" + dm.FileName +
-                               "\"could not be opened. It may be in use by another program,  or "
-                               "the programmer should incorporate more time.";
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0], expected);
   ExpectEarlierData();
-
   dm.FileName = dir / "no/such/folder.inp";
   EXPECT_FALSE(dm.WriteInputFile());
-  EXPECT_EQ(platform.messages.size(), 2u);
-}
-
-TEST_F(InputFileTest, AFailedWriteLeavesTheEarlierFileWhole) {
   dm.FileName = dir / "keep.inp";
   WriteBytes(dm.FileName, "earlier file");
-  dm.YData = {1};
-  dm.XData = {2};
-  dm.NrOfData = 2;  // more than the data held
+  dm.NrOfData = 3;  // more than the data held
   EXPECT_FALSE(dm.WriteInputFile());
   EXPECT_EQ(ReadBytes(dm.FileName), "earlier file");
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0].rfind("A program error occurred.Real numbers in the inputfile", 0), 0u);
   EXPECT_EQ(dir.Listing(), "keep.inp ");
+  const std::string tail =
+      "\"could not be opened. It may be in use by another program,  or the programmer should incorporate more time.";
+  const std::vector<std::string> expected{"The file \"" + (dir / "absent.inp") + tail,
+                                          "The file \"" + (dir / "no/such/folder.inp") + tail, CorruptMessage()[0]};
+  EXPECT_EQ(platform.messages, expected);
 }
 
 }  // namespace
