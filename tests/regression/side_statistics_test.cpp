@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace kinvalo {
@@ -53,45 +54,36 @@ TEST(SideStatisticsTest, SidesSplitAtTheBreakpointWithTheBreakpointAbove) {
     const BreakpointSides sorted = splitter.SplitAt(bp);
     const BreakpointSides pass = SplitAt(d.sample(), bp);
     for (SideIndex g : {kBelow, kAbove}) {
-      EXPECT_EQ(sorted[g].n, pass[g].n) << bp;
-      EXPECT_DOUBLE_EQ(sorted[g].avY, pass[g].avY) << bp;
-      EXPECT_DOUBLE_EQ(sorted[g].slope, pass[g].slope) << bp;
+      EXPECT_EQ(std::tuple(sorted[g].n, sorted[g].avY, sorted[g].slope),
+                std::tuple(pass[g].n, pass[g].avY, pass[g].slope)) << bp;
     }
   }
   const BreakpointSides at4 = SplitAt(d.sample(), 4.0);
-  EXPECT_EQ(at4[kBelow].n, 3);
-  EXPECT_EQ(at4[kAbove].n, 3) << "X equal to the breakpoint lies above";
-  EXPECT_DOUBLE_EQ(at4[kAbove].avY, 4);
-  EXPECT_DOUBLE_EQ(at4[kAbove].slope, 2);
-  // The left side lies exactly on a line: its slope's error is not available.
-  EXPECT_EQ(at4[kBelow].stErrSlope, NotAvailable);
-  EXPECT_EQ(at4[kBelow].slope, 0);
+  EXPECT_EQ(std::tuple(at4[kBelow].n, at4[kAbove].n), std::tuple(3, 3)) << "X at the breakpoint lies above";
+  EXPECT_EQ(std::tuple(at4[kAbove].avY, at4[kAbove].slope), std::tuple(4.0, 2.0));
+  // The side below lies exactly on a level: no slope, its error not available.
+  EXPECT_EQ(std::tuple(at4[kBelow].slope, at4[kBelow].stErrSlope), std::tuple(0.0, NotAvailable));
   // A side of one data set has all statistics 0, its deviations included.
-  const BreakpointSides at2 = SplitAt(d.sample(), 2.0);
-  EXPECT_EQ(at2[kBelow].n, 1);
-  EXPECT_EQ(at2[kBelow].stDevY, 0);
-  EXPECT_EQ(at2[kBelow].avY, 0);
+  const SideStatistics one = SplitAt(d.sample(), 2.0)[kBelow];
+  EXPECT_EQ(std::tuple(one.n, one.stDevY, one.avY), std::tuple(1.0, 0.0, 0.0));
 }
 
-TEST(SideStatisticsTest, ReplicatedXOnOneSideGivesNoSlopeWhateverTheRounding) {
-  // Five replicates at X = 0.1 sum to a tiny non-zero SSX in floating point.
-  const Data d{{0.1, 0.1, 0.1, 0.1, 0.1, 2, 3, 4, 5, 6}, {1.1, 1.3, 0.9, 1.2, 1.0, 2, 3, 4, 5, 6}};
-  SortedSplitter splitter(d.sample());
-  for (const BreakpointSides& sides : {SplitAt(d.sample(), 1.0), splitter.SplitAt(1.0)}) {
-    EXPECT_EQ(sides[kBelow].ssx, 0);
-    EXPECT_EQ(sides[kBelow].slope, 0);
-    EXPECT_EQ(sides[kBelow].stErrSlope, NotAvailable);
+TEST(SideStatisticsTest, SumsOfSquaresKeepTheirDigits) {
+  // Five replicates at X = 0.1 sum to a tiny non-zero SSX in floating
+  // point: replicated X on one side gives no slope whatever the rounding.
+  const Data replicates{{0.1, 0.1, 0.1, 0.1, 0.1, 2, 3, 4, 5, 6}, {1.1, 1.3, 0.9, 1.2, 1.0, 2, 3, 4, 5, 6}};
+  SortedSplitter splitter(replicates.sample());
+  for (const BreakpointSides& sides : {SplitAt(replicates.sample(), 1.0), splitter.SplitAt(1.0)}) {
+    EXPECT_EQ(std::tuple(sides[kBelow].ssx, sides[kBelow].slope, sides[kBelow].stErrSlope),
+              std::tuple(0.0, 0.0, NotAvailable));
   }
-}
-
-TEST(SideStatisticsTest, DatesAsXKeepTheirSpread) {
-  // X = 20240101 .. 20240140: the squares of X lose the spread in a double.
-  Data d;
+  // X = 20240101 .. 20240140: dates as X keep their spread.
+  Data dates;
   for (int i = 1; i <= 40; ++i) {
-    d.x.push_back(20240100 + i);
-    d.y.push_back(3 + 0.25 * i + (i % 2 ? 0.1 : -0.1));
+    dates.x.push_back(20240100 + i);
+    dates.y.push_back(3 + 0.25 * i + (i % 2 ? 0.1 : -0.1));
   }
-  const SideStatistics above = SplitAt(d.sample(), 20240101)[kAbove];
+  const SideStatistics above = SplitAt(dates.sample(), 20240101)[kAbove];
   EXPECT_NEAR(above.ssx, 5330, 1e-6);  // 40 (40^2 - 1) / 12
   EXPECT_NEAR(above.slope, 0.25, 1e-3);
 }
