@@ -88,7 +88,7 @@ void GraphicsTabTest::type3ThroughEveryOption() {
   QCOMPARE(Visible(s), (Names{"SaveGraphButton", "SaveBlWhButton", "RegButton", "ConfButton", "CalcObs_Button",
                               "BPButton"}));
   QVERIFY(!s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(s.form->findChild<QAction*>("GraphSaveMenu")->isEnabled());
+  QVERIFY(s.form->findChild<QAction*>("GraphSaveAction")->isEnabled());
   const QImage connecting = Picture(s);
   QCOMPARE(connecting.size(), QSize(623, 465));
 
@@ -125,7 +125,7 @@ void GraphicsTabTest::type3ThroughEveryOption() {
   QCOMPARE(Picture(s), connecting);
 
   s.Click("BPButton");
-  QVERIFY(s.app.HelpForm->isVisible());
+  QVERIFY(s.app.helpWindow->isVisible());
   QVERIFY(s.ui.messages.size() == 1);  // only the calculation's own
 }
 
@@ -195,7 +195,7 @@ void GraphicsTabTest::savedInColourAndBlackAndWhite() {
   const std::string colour = s.dir / "colour.bmp";
   const std::string bw = s.dir / "bw";  // the dialog's default extension
   s.ui.files = {colour};
-  s.form->findChild<QAction*>("GraphSaveMenu")->trigger();
+  s.form->findChild<QAction*>("GraphSaveAction")->trigger();
   QCOMPARE(s.ui.messages.back(), "The graph was saved in  " + colour);
   s.ui.files = {bw};
   s.Click("SaveBlWhButton");
@@ -213,7 +213,7 @@ void GraphicsTabTest::savedInColourAndBlackAndWhite() {
   QVERIFY(s.form->State().Graph.options.colour);
   s.Click("ConfButton");
   QVERIFY(ColouredPixels(Picture(s)) > 1000);
-  QCOMPARE(s.form->InputSaveDialog().initialFolder, s.dir.path().string() + "/");
+  QCOMPARE(s.form->Dialogs().inputSave.initialFolder, s.dir.path().string() + "/");
 }
 
 void GraphicsTabTest::savedGraphEqualsTheBatchCommands() {
@@ -242,7 +242,7 @@ void GraphicsTabTest::openedBitmapAndSaveAfterIt() {
   QVERIFY(red.save(QString::fromStdString(opened)));
 
   s.ui.files = {opened};
-  s.form->findChild<QAction*>("GraphOpenMenu")->trigger();
+  s.form->findChild<QAction*>("GraphOpenAction")->trigger();
   QCOMPARE(s.CurrentTab(), s.Get("GraphicsTabSheet"));
   QVERIFY(s.Shown("PictureImage"));
   QVERIFY(!s.Shown("GraphImage"));

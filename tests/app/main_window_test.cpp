@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -34,7 +35,7 @@ using namespace kinvalo;
 using namespace kinvalo::app;
 using namespace kinvalo::test_app;
 
-class TulmexFormTest : public QObject {
+class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -71,7 +72,7 @@ class TulmexFormTest : public QObject {
   void closingTheMainWindowShowsTheFinishWindow();
 };
 
-void TulmexFormTest::startsOnIntroWithTheFinishWindowHidden() {
+void MainWindowTest::startsOnIntroWithTheFinishWindowHidden() {
   Session s;
   QCOMPARE(s.form->windowTitle(), QStringLiteral("Kinvalo, partial regression "));
   QCOMPARE(s.CurrentTab(), s.Get("IntroTabSheet"));
@@ -80,33 +81,33 @@ void TulmexFormTest::startsOnIntroWithTheFinishWindowHidden() {
   QStringList tabs;
   for (int i = 0; i < pages->count(); ++i) tabs << pages->tabText(i);
   QCOMPARE(tabs, QStringList({"  Intro  ", "  Input  ", "  Output  ", " Graphics "}));
-  QVERIFY(!s.app.FinishForm->isVisible());
-  QCOMPARE(s.app.FinishForm->windowTitle(), QStringLiteral("Tulmex finish"));
-  QCOMPARE(s.app.SymbolsForm->windowTitle(), QStringLiteral("Tulmex output symbols"));
-  QCOMPARE(s.app.HelpForm->windowTitle(), QStringLiteral("Help St.Err.BP and confidence analysis"));
-  QCOMPARE(s.app.MoreInfoForm->windowTitle(), QStringLiteral("More Info"));
+  QVERIFY(!s.app.finishWindow->isVisible());
+  QCOMPARE(s.app.finishWindow->windowTitle(), QStringLiteral("Tulmex finish"));
+  QCOMPARE(s.app.symbolsWindow->windowTitle(), QStringLiteral("Tulmex output symbols"));
+  QCOMPARE(s.app.helpWindow->windowTitle(), QStringLiteral("Help St.Err.BP and confidence analysis"));
+  QCOMPARE(s.app.moreInfoWindow->windowTitle(), QStringLiteral("More Info"));
   QVERIFY(s.Get<QPlainTextEdit>("IntroMemo")->toPlainText().startsWith("INTRODUCTION TO THE Kinvalo PROGRAM"));
   QVERIFY(!s.Get<QPushButton>("TestsButton")->isEnabled());
   QVERIFY(!s.Shown("MoreInfoButton"));
-  QVERIFY(!s.form->findChild<QAction*>("InputSaveMenu")->isEnabled());
+  QVERIFY(!s.form->findChild<QAction*>("InputSaveAction")->isEnabled());
 }
 
-void TulmexFormTest::menuEntries_data() {
+void MainWindowTest::menuEntries_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("caption");
   QTest::addColumn<QString>("shortcut");
-  QTest::newRow("open input") << "InputOpenMenu" << "Open input" << "Ctrl+I";
-  QTest::newRow("open output") << "OutputOpenMenu" << "Open output" << "Ctrl+O";
-  QTest::newRow("open graph") << "GraphOpenMenu" << "OpenGraph" << "Ctrl+G";
-  QTest::newRow("save input") << "InputSaveMenu" << "Save input" << "Ctrl+S";
-  QTest::newRow("save graph") << "GraphSaveMenu" << "s&Ave graph" << "Ctrl+A";
-  QTest::newRow("exit has the quit key") << "ProgramExit" << "program e&Xit" << "Ctrl+Q";
-  QTest::newRow("copy") << "Copy" << "&Copy" << "Ctrl+C";
-  QTest::newRow("cut alone has Ctrl+X") << "Cut" << "Cu&t" << "Ctrl+X";
-  QTest::newRow("paste") << "Paste" << "&Paste" << "Ctrl+V";
+  QTest::newRow("open input") << "InputOpenAction" << "Open input" << "Ctrl+I";
+  QTest::newRow("open output") << "OutputOpenAction" << "Open output" << "Ctrl+O";
+  QTest::newRow("open graph") << "GraphOpenAction" << "OpenGraph" << "Ctrl+G";
+  QTest::newRow("save input") << "InputSaveAction" << "Save input" << "Ctrl+S";
+  QTest::newRow("save graph") << "GraphSaveAction" << "s&Ave graph" << "Ctrl+A";
+  QTest::newRow("exit has the quit key") << "FileExit1" << "program e&Xit" << "Ctrl+Q";
+  QTest::newRow("copy") << "EditCopy1" << "&Copy" << "Ctrl+C";
+  QTest::newRow("cut alone has Ctrl+X") << "EditCut1" << "Cu&t" << "Ctrl+X";
+  QTest::newRow("paste") << "EditPaste1" << "&Paste" << "Ctrl+V";
 }
 
-void TulmexFormTest::menuEntries() {
+void MainWindowTest::menuEntries() {
   QFETCH(QString, name);
   QFETCH(QString, caption);
   QFETCH(QString, shortcut);
@@ -121,7 +122,7 @@ void TulmexFormTest::menuEntries() {
   QCOMPARE(sharing, 1);
 }
 
-void TulmexFormTest::inputControls_data() {
+void MainWindowTest::inputControls_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("text");
   QTest::addColumn<QString>("hint");
@@ -150,7 +151,7 @@ void TulmexFormTest::inputControls_data() {
   QTest::newRow("types picture") << "Image1" << "" << "" << true;
 }
 
-void TulmexFormTest::inputControls() {
+void MainWindowTest::inputControls() {
   QFETCH(QString, name);
   QFETCH(QString, text);
   QFETCH(QString, hint);
@@ -170,7 +171,7 @@ void TulmexFormTest::inputControls() {
   if (name == "Image1") QCOMPARE(qobject_cast<QLabel*>(w)->pixmap().size(), QSize(280, 230));
 }
 
-void TulmexFormTest::statusTextPerTab_data() {
+void MainWindowTest::statusTextPerTab_data() {
   QTest::addColumn<QString>("tab");
   QTest::addColumn<QString>("status");
   QTest::newRow("input") << "InputTabSheet"
@@ -180,7 +181,7 @@ void TulmexFormTest::statusTextPerTab_data() {
   QTest::newRow("back to intro") << "IntroTabSheet" << "Click on the Input tab to proceed.";
 }
 
-void TulmexFormTest::statusTextPerTab() {
+void MainWindowTest::statusTextPerTab() {
   QFETCH(QString, tab);
   QFETCH(QString, status);
   Session s;
@@ -189,10 +190,10 @@ void TulmexFormTest::statusTextPerTab() {
   s.GoTo(tab.toLatin1().constData());
   QCOMPARE(s.Status(), status);
   // Only the input tab can save.
-  QCOMPARE(s.form->findChild<QAction*>("InputSaveMenu")->isEnabled(), tab == "InputTabSheet");
+  QCOMPARE(s.form->findChild<QAction*>("InputSaveAction")->isEnabled(), tab == "InputTabSheet");
 }
 
-void TulmexFormTest::windowPlacement_data() {
+void MainWindowTest::windowPlacement_data() {
   QTest::addColumn<int>("screen");
   QTest::addColumn<int>("left");
   QTest::addColumn<int>("width");
@@ -202,7 +203,7 @@ void TulmexFormTest::windowPlacement_data() {
   QTest::newRow("1024 wide") << 1024 << 100 << 860;
 }
 
-void TulmexFormTest::windowPlacement() {
+void MainWindowTest::windowPlacement() {
   QFETCH(int, screen);
   QFETCH(int, left);
   QFETCH(int, width);
@@ -211,7 +212,7 @@ void TulmexFormTest::windowPlacement() {
   QCOMPARE(placement.width, width);
 }
 
-void TulmexFormTest::dialogFilters() {
+void MainWindowTest::dialogFilters() {
   QCOMPARE(ToQtFilter("Input files (*.inp)|*.inp"), QStringLiteral("Input files (*.inp)"));
   QCOMPARE(ToQtFilter("Graphs|*.bmp|All|*.*"), QStringLiteral("Graphs (*.bmp);;All (*.*)"));
   test::ScriptedPlatform ui;
@@ -225,7 +226,7 @@ void TulmexFormTest::dialogFilters() {
   QCOMPARE(QString::fromStdString(ui.messages[0]), QString::fromStdString(GenericErrorMessage("index 7")));
 }
 
-void TulmexFormTest::introDetailsReturnToTheIntroduction() {
+void MainWindowTest::introDetailsReturnToTheIntroduction() {
   Session s;
   s.Click("TypesButton");
   QVERIFY(!s.Shown("IntroMemo"));
@@ -237,7 +238,7 @@ void TulmexFormTest::introDetailsReturnToTheIntroduction() {
   for (const char* memo : {"TypesMemo", "TestsMemo", "SequenceMemo", "MethodsMemo"}) QVERIFY(!s.Shown(memo));
 }
 
-void TulmexFormTest::typedDataCalculatedToTheOutputTab() {
+void MainWindowTest::typedDataCalculatedToTheOutputTab() {
   Session s;
   s.GoTo("InputTabSheet");
   QCOMPARE(s.Rows(), 15);
@@ -281,8 +282,7 @@ void TulmexFormTest::typedDataCalculatedToTheOutputTab() {
   QCOMPARE(lines[4], std::string(" Number of data sets:  20"));
   QCOMPARE(QString::fromStdString(lines[11]), QStringLiteral("    1      50.00         1.00"));
   QCOMPARE(QString::fromStdString(lines[30]), QStringLiteral("   20      20.40        20.00"));
-  QCOMPARE(s.form->InputFileName(), inp);
-  QCOMPARE(s.form->InputSaveDialog().initialFolder, s.dir.path().string() + "/");
+  QCOMPARE(s.form->Dialogs().inputSave.initialFolder, s.dir.path().string() + "/");
   // The waits of the progress lines: six of half a second.
   QCOMPARE(s.ui.waited, 3000);
   QVERIFY(s.In("WaitMemo")->isHidden());
@@ -295,10 +295,10 @@ void TulmexFormTest::typedDataCalculatedToTheOutputTab() {
   }
   QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show combination  Type 3 and 4"));
   QVERIFY(!s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(s.form->Calculated());
+  QVERIFY(s.form->State().Output.calculated);
 }
 
-void TulmexFormTest::pastedDataCalculatedWithTheChosenConfidence() {
+void MainWindowTest::pastedDataCalculatedWithTheChosenConfidence() {
   Session s;
   s.GoTo("InputTabSheet");
   s.In<QComboBox>("ConfComboBox")->setCurrentIndex(1);
@@ -317,7 +317,7 @@ void TulmexFormTest::pastedDataCalculatedWithTheChosenConfidence() {
   QVERIFY(!s.Get<QPushButton>("ExplainButton")->isEnabled());
 }
 
-void TulmexFormTest::twentyFiveLinesPastedIntoRowOne() {
+void MainWindowTest::twentyFiveLinesPastedIntoRowOne() {
   Session s;
   s.GoTo("InputTabSheet");
   std::vector<std::pair<double, double>> rows;
@@ -334,13 +334,13 @@ void TulmexFormTest::twentyFiveLinesPastedIntoRowOne() {
   QVERIFY(s.ui.messages.empty());
 }
 
-void TulmexFormTest::twelveLinesIntoFifteenRows_data() {
+void MainWindowTest::twelveLinesIntoFifteenRows_data() {
   QTest::addColumn<bool>("keep");
   QTest::newRow("yes keeps 15") << true;
   QTest::newRow("no leaves 12") << false;
 }
 
-void TulmexFormTest::twelveLinesIntoFifteenRows() {
+void MainWindowTest::twelveLinesIntoFifteenRows() {
   QFETCH(bool, keep);
   Session s;
   s.GoTo("InputTabSheet");
@@ -360,7 +360,7 @@ void TulmexFormTest::twelveLinesIntoFifteenRows() {
   QCOMPARE(s.ui.messages.size(), size_t{1});
 }
 
-void TulmexFormTest::pasteReachesTheHandlerWholeByEveryRoute() {
+void MainWindowTest::pasteReachesTheHandlerWholeByEveryRoute() {
   const QString block = QStringLiteral("1 234,5\t7\n2.5 kg\t8\t99\n3e2\t9\n");
   auto check = [](Session& s, int col) {
     QCOMPARE(s.CountBox(), QStringLiteral("15"));
@@ -423,7 +423,7 @@ void TulmexFormTest::pasteReachesTheHandlerWholeByEveryRoute() {
   }
 }
 
-void TulmexFormTest::countBoxRaisedAndLowered() {
+void MainWindowTest::countBoxRaisedAndLowered() {
   Session s;
   s.GoTo("InputTabSheet");
   s.Type(1, 3, "4,25");
@@ -446,7 +446,7 @@ void TulmexFormTest::countBoxRaisedAndLowered() {
   QCOMPARE(s.Grid()->width(), 220);
 }
 
-void TulmexFormTest::emptyXCellsDroppedByTheRun() {
+void MainWindowTest::emptyXCellsDroppedByTheRun() {
   Session s;
   s.GoTo("InputTabSheet");
   auto data = Type3Data();
@@ -466,7 +466,7 @@ void TulmexFormTest::emptyXCellsDroppedByTheRun() {
   QCOMPARE(s.Cell(2, 13), QStringLiteral("15"));
 }
 
-void TulmexFormTest::aLetterStopsTheRunWithNothingWritten() {
+void MainWindowTest::aLetterStopsTheRunWithNothingWritten() {
   Session s;
   s.GoTo("InputTabSheet");
   s.PasteData(Type3Data());
@@ -476,10 +476,10 @@ void TulmexFormTest::aLetterStopsTheRunWithNothingWritten() {
   QCOMPARE(QString::fromStdString(s.dir.Listing()), QString());
   QCOMPARE(s.CurrentTab(), s.InputTab());
   QCOMPARE(s.Cell(1, 5), QStringLiteral("2a"));
-  QVERIFY(!s.form->Calculated());
+  QVERIFY(!s.form->State().Output.calculated);
 }
 
-void TulmexFormTest::saveCancelledOrNotOverwritten() {
+void MainWindowTest::saveCancelledOrNotOverwritten() {
   Session s;
   s.GoTo("InputTabSheet");
   s.PasteData(Type3Data());
@@ -498,7 +498,7 @@ void TulmexFormTest::saveCancelledOrNotOverwritten() {
            QStringLiteral("old.inp results.out.inp results.out.out results.out.txt results.out.var "));
 }
 
-void TulmexFormTest::refusedDataReturnToTheInputTab() {
+void MainWindowTest::refusedDataReturnToTheInputTab() {
   Session s;
   s.GoTo("InputTabSheet");
   s.Calculate("zeros.inp");  // the fresh table: fifteen times (0, 0)
@@ -507,25 +507,25 @@ void TulmexFormTest::refusedDataReturnToTheInputTab() {
   QVERIFY(s.In("WaitMemo")->isHidden());
   QCOMPARE(QString::fromStdString(s.dir.Listing()), QStringLiteral("zeros.inp "));
   QCOMPARE(s.Rows(), 15);
-  QVERIFY(!s.form->Calculated());
+  QVERIFY(!s.form->State().Output.calculated);
   s.GoTo("OutputTabSheet");
   QVERIFY(!s.Shown("OutputMemo"));
   QVERIFY(!s.Shown("AnovaButton"));
 }
 
-void TulmexFormTest::anovaToggleAndSymbolsWindow() {
+void MainWindowTest::anovaToggleAndSymbolsWindow() {
   Session s;
   s.GoTo("InputTabSheet");
   s.PasteData(Type1Data());
   s.Calculate("anova.inp");
   QVERIFY(!s.Get<QPushButton>("ExplainButton")->isEnabled());
   s.Click("SymbolsButton");
-  QVERIFY(s.app.SymbolsForm->isVisible());
+  QVERIFY(s.app.symbolsWindow->isVisible());
   s.Click("AnovaButton");
   QCOMPARE(s.Caption("AnovaButton"), QStringLiteral("Close Anova"));
   QVERIFY(!s.Shown("SymbolsButton"));
   QVERIFY(!s.Shown("GraphicsButton"));
-  QVERIFY(!s.app.SymbolsForm->isVisible());
+  QVERIFY(!s.app.symbolsWindow->isVisible());
   QVERIFY(!s.Get<QPushButton>("ExplainButton")->isEnabled());
   s.Click("AnovaButton");
   QCOMPARE(s.Caption("AnovaButton"), QStringLiteral("Anova table"));
@@ -533,12 +533,12 @@ void TulmexFormTest::anovaToggleAndSymbolsWindow() {
   QVERIFY(s.Shown("GraphicsButton"));
   QCOMPARE(s.form->State().DM.FileName, s.dir / "anova.out");
   s.Click("SymbolsButton");
-  QVERIFY(s.app.SymbolsForm->isVisible());
+  QVERIFY(s.app.symbolsWindow->isVisible());
   s.GoTo("InputTabSheet");
-  QVERIFY(!s.app.SymbolsForm->isVisible());
+  QVERIFY(!s.app.symbolsWindow->isVisible());
 }
 
-void TulmexFormTest::outputTabShowsReport() {
+void MainWindowTest::outputTabShowsReport() {
   Session s;
   s.GoTo("InputTabSheet");
   s.PasteData(Type3Data());
@@ -577,7 +577,7 @@ void TulmexFormTest::outputTabShowsReport() {
   QCOMPARE(MemoLines(reopened.Get<QPlainTextEdit>("OutputMemo")), ToQt(FileLines(s.dir / "report.out")));
 }
 
-void TulmexFormTest::openInput() {
+void MainWindowTest::openInput() {
   Session s;
   const std::string path = s.dir / "salinity.inp";
   std::filesystem::copy_file(KINVALO_EXAMPLES "/salinity.inp", path);
@@ -596,14 +596,14 @@ void TulmexFormTest::openInput() {
   QCOMPARE(s.CountBox(), QStringLiteral("40"));
   QCOMPARE(s.Rows(), 40);
   QCOMPARE(s.Cell(0, 1) + "|" + s.Cell(1, 1) + "|" + s.Cell(2, 1), QStringLiteral("1|88.06|8.37"));
-  QCOMPARE(s.form->OutputOpenDialog().initialFolder, s.dir.path().string() + "/");
+  QCOMPARE(s.form->Dialogs().outputOpen.initialFolder, s.dir.path().string() + "/");
   // Opened data calculate like typed ones.
   s.Calculate("again.inp");
   QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
   QCOMPARE(FileLines(s.dir / "again.inp").size(), size_t{51});
 }
 
-void TulmexFormTest::openInputOfABrokenFileKeepsTheProgramGoing() {
+void MainWindowTest::openInputOfABrokenFileKeepsTheProgramGoing() {
   Session s;
   const std::string path = s.dir / "broken.inp";
   test::WriteBytes(path, "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
@@ -621,7 +621,7 @@ void TulmexFormTest::openInputOfABrokenFileKeepsTheProgramGoing() {
   QCOMPARE(s.Cell(1, 2), QStringLiteral("6"));
 }
 
-void TulmexFormTest::openOutput() {
+void MainWindowTest::openOutput() {
   Session s;
   const std::string path = s.dir / "salinity.out";
   std::filesystem::copy_file(KINVALO_TEST_DATA "/salinity.out", path);
@@ -633,16 +633,16 @@ void TulmexFormTest::openOutput() {
     QVERIFY2(s.Shown(shown), shown);
   }
   s.ui.files = {path};
-  s.form->findChild<QAction*>("OutputOpenMenu")->trigger();
+  s.form->findChild<QAction*>("OutputOpenAction")->trigger();
   QCOMPARE(s.Status(), QStringLiteral("The output file can be imported into spreadsheets"));
   QVERIFY(s.Shown("OutputMemo"));
-  QVERIFY(s.form->Calculated());
+  QVERIFY(s.form->State().Output.calculated);
   QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Show confidence belt"));
   QCOMPARE(s.form->State().DM.FileName, path);
-  QCOMPARE(s.form->InputSaveDialog().initialFolder, s.dir.path().string() + "/");
+  QCOMPARE(s.form->Dialogs().inputSave.initialFolder, s.dir.path().string() + "/");
 }
 
-void TulmexFormTest::helpPanelsToggle() {
+void MainWindowTest::helpPanelsToggle() {
   Session s;
   s.GoTo("InputTabSheet");
   s.Click("PasteButton");
@@ -670,7 +670,7 @@ void TulmexFormTest::helpPanelsToggle() {
   QVERIFY(s.In("PasteButton")->isEnabled());
 }
 
-void TulmexFormTest::clearData() {
+void MainWindowTest::clearData() {
   Session s;
   s.GoTo("InputTabSheet");
   QTest::keyClicks(s.In<QLineEdit>("Title1Edit"), "Plots");
@@ -689,7 +689,7 @@ void TulmexFormTest::clearData() {
   QCOMPARE(s.Grid()->width(), 220);
 }
 
-void TulmexFormTest::cutNeverEndsTheProgram() {
+void MainWindowTest::cutNeverEndsTheProgram() {
   Session s;
   s.form->show();
   QVERIFY(QTest::qWaitForWindowActive(s.form));
@@ -715,30 +715,30 @@ void TulmexFormTest::cutNeverEndsTheProgram() {
   QCOMPARE(title->text(), QString());
   s.In("ClearButton")->setFocus();
   QTest::keySequence(s.In("ClearButton"), QKeySequence(Qt::CTRL | Qt::Key_X));
-  QVERIFY(!s.app.FinishForm->isVisible());
+  QVERIFY(!s.app.finishWindow->isVisible());
   QTest::keySequence(s.form, QKeySequence(Qt::CTRL | Qt::Key_Q));
-  QVERIFY(s.app.FinishForm->isVisible());
+  QVERIFY(s.app.finishWindow->isVisible());
   QCOMPARE(s.ended, 0);
 }
 
-void TulmexFormTest::closingTheMainWindowShowsTheFinishWindow() {
+void MainWindowTest::closingTheMainWindowShowsTheFinishWindow() {
   Session s;
   s.form->show();
   QVERIFY(!s.form->close());
   QVERIFY(s.form->isVisible());
-  QVERIFY(s.app.FinishForm->isVisible());
-  QCOMPARE(s.app.FinishForm->findChild<QLabel*>("StatusPanel")->text(),
+  QVERIFY(s.app.finishWindow->isVisible());
+  QCOMPARE(s.app.finishWindow->findChild<QLabel*>("StatusPanel")->text(),
            QStringLiteral("Click Finish button to end program"));
-  QCOMPARE(s.app.FinishForm->findChild<QPlainTextEdit*>("FinishMemo")->toPlainText(),
+  QCOMPARE(s.app.finishWindow->findChild<QPlainTextEdit*>("FinishMemo")->toPlainText(),
            QStringLiteral(" Thank you for using Kinvalo"));
   QCOMPARE(s.ended, 0);
-  QTest::mouseClick(s.app.FinishForm->findChild<QPushButton*>("FinishButton"), Qt::LeftButton);
+  QTest::mouseClick(s.app.finishWindow->findChild<QPushButton*>("FinishButton"), Qt::LeftButton);
   QCOMPARE(s.ended, 1);
   Session closing;
   closing.form->close();
-  closing.app.FinishForm->close();
+  closing.app.finishWindow->close();
   QCOMPARE(closing.ended, 1);
 }
 
-QTEST_MAIN(TulmexFormTest)
-#include "tulmex_form_test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
