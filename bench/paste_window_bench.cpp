@@ -10,6 +10,7 @@
 #include "bench/bench_support.h"
 
 #include "app/application.h"
+#include "app/input_tab.h"
 
 namespace kinvalo {
 namespace {
@@ -23,10 +24,10 @@ void BM_PasteIntoWindow(benchmark::State& state) {
     state.PauseTiming();
     app::KinvaloApplication windows(ui, [] {});
     windows.Start();
-    windows.TulmexForm->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+    windows.mainWindow->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
     QApplication::processEvents();
     state.ResumeTiming();
-    windows.TulmexForm->StringGrid1SetEditText(1, 1, text);
+    windows.mainWindow->Input().StringGrid1SetEditText(1, 1, text);
     QApplication::processEvents();
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -27,6 +27,17 @@ struct GraphPage {
   bool olderFileWarned = false;
 };
 
+// What the output commands keep between commands.
+struct OutputPage {
+  // A result is on the output tab, calculated or opened.
+  bool calculated = false;
+  // The output file on display was opened from disk, not calculated in this
+  // run.
+  bool fromFile = false;
+  // The output file read last has an explanation table.
+  bool explainEnabled = true;
+};
+
 class AppState {
  public:
   explicit AppState(Platform& services) : platform(services), DM(services) {}
@@ -41,6 +52,7 @@ class AppState {
   // result on display offers the combination of Type 3 and 4.
   FunctionType resultType = FunctionType::NoRelation;
   bool bothTypesFound = false;
+  OutputPage Output;
   GraphPage Graph;
 };
 

@@ -4,9 +4,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/small_forms.h"
-#include "app/tulmex_form.h"
 #include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/small_windows.h"
 
 namespace kinvalo::app {
 
@@ -16,20 +16,20 @@ class KinvaloApplication {
  public:
   // `endApplication` ends the program; only the finish window calls it.
   KinvaloApplication(Platform& ui, std::function<void()> endApplication);
-  ~KinvaloApplication();
   KinvaloApplication(const KinvaloApplication&) = delete;
   KinvaloApplication& operator=(const KinvaloApplication&) = delete;
 
   // Initialises the main window and shows it on its Intro tab.
   void Start();
 
-  // In the order of creation. The small windows belong to the main window.
-  std::unique_ptr<TTulmexForm> TulmexForm;
-  TFinishForm* FinishForm = nullptr;
-  std::unique_ptr<AppState> DMTulmex;
-  TSymbolsForm* SymbolsForm = nullptr;
-  THelpForm* HelpForm = nullptr;
-  TMoreInfoForm* MoreInfoForm = nullptr;
+  // In the order of creation; the windows go before the data they show.
+  const std::unique_ptr<AppState> state;
+  const std::unique_ptr<MainWindow> mainWindow;
+  // The small windows belong to the main window.
+  FinishWindow* const finishWindow;
+  SymbolsWindow* const symbolsWindow;
+  HelpWindow* const helpWindow;
+  MoreInfoWindow* const moreInfoWindow;
 };
 
 }  // namespace kinvalo::app

@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
   QApplication::setFont(QFont(QStringLiteral("Arial"), 9));
   kinvalo::app::QtPlatform platform;
   kinvalo::app::KinvaloApplication windows(platform, [] { QCoreApplication::exit(0); });
-  platform.SetParent(windows.TulmexForm.get());
+  platform.SetParent(windows.mainWindow.get());
   kinvalo::app::RunCommand(platform, [&windows] { windows.Start(); });
   return QApplication::exec();
 }

@@ -52,44 +52,46 @@ class BadFilesTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void outputCutShortInItsObservationTable();
-  void outputWithoutItsSummary();
+  void incompleteOutput_data();
+  void incompleteOutput();
   void inputWithWindows1252Titles();
   void bitmapOrJunkNamedAsInput_data();
   void bitmapOrJunkNamedAsInput();
   void junkOf50MBOpenedAsOutput();
 };
 
-void BadFilesTest::outputCutShortInItsObservationTable() {
-  Session s;
-  const std::string path = s.dir / "cut.out";
-  const std::string golden = Golden("salinity.out");
-  const std::string cut = FirstLines(golden, 101);  // 25 of the 40 rows
-  test::WriteBytes(path, cut);
-  OpenAndDraw(s, path);
-  QCOMPARE(s.ui.messages.back(), "The output file \"" + path +
-                                     "\" is incomplete: its observation table breaks off after 25 rows. It "
-                                     "can not be read.");
-  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
-  QVERIFY(!s.Shown("GraphImage"));
-  QCOMPARE(test::ReadBytes(path), cut);
-  // The report itself is still there to read.
-  QVERIFY(s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().contains("SUMMARY OF THE Y-X REGRESSION."));
+void BadFilesTest::incompleteOutput_data() {
+  QTest::addColumn<bool>("cutShort");
+  QTest::addColumn<QString>("reason");
+  QTest::newRow("cut short in its observation table")
+      << true << "its observation table breaks off after 25 rows";
+  QTest::newRow("without its summary") << false << "its summary is missing";
 }
 
-void BadFilesTest::outputWithoutItsSummary() {
+void BadFilesTest::incompleteOutput() {
+  QFETCH(bool, cutShort);
+  QFETCH(QString, reason);
   Session s;
-  const std::string path = s.dir / "nosummary.out";
+  const std::string path = s.dir / "bad.out";
   std::string text = Golden("salinity.out");
-  const size_t from = text.find(" SUMMARY OF THE Y-X REGRESSION.");
-  const size_t to = text.find(" Serial        Yobs");
-  text.erase(from, to - from);
+  if (cutShort) {
+    text = FirstLines(text, 101);  // 25 of the 40 rows
+  } else {
+    const size_t from = text.find(" SUMMARY OF THE Y-X REGRESSION.");
+    text.erase(from, text.find(" Serial        Yobs") - from);
+  }
   test::WriteBytes(path, text);
   OpenAndDraw(s, path);
-  QCOMPARE(s.ui.messages.back(),
-           "The output file \"" + path + "\" is incomplete: its summary is missing. It can not be read.");
+  QCOMPARE(QString::fromStdString(s.ui.messages.back()),
+           "The output file \"" + QString::fromStdString(path) + "\" is incomplete: " + reason +
+               ". It can not be read.");
+  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
   QVERIFY(!s.Shown("GraphImage"));
   QCOMPARE(test::ReadBytes(path), text);
+  // The report itself is still there to read.
+  if (cutShort) {
+    QVERIFY(s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().contains("SUMMARY OF THE Y-X REGRESSION."));
+  }
 }
 
 void BadFilesTest::inputWithWindows1252Titles() {

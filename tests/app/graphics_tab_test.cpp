@@ -66,13 +66,13 @@ class GraphicsTabTest : public QObject {
 
  private slots:
   void type3ThroughEveryOption();
-  void type4AndType1();
+  void straightLineHasOnlyTheBelt();
   void bothTypesCombinedAndBack();
   void savedInColourAndBlackAndWhite();
   void savedGraphEqualsTheBatchCommands();
   void openedBitmapAndSaveAfterIt();
   void cancelledAndRefusedDialogs();
-  void fileThatIsNotAnOutputFileDrawsNothing();
+  void saveButtonWorksAfterAVisitToTheIntroTab();
 };
 
 void GraphicsTabTest::type3ThroughEveryOption() {
@@ -88,7 +88,7 @@ void GraphicsTabTest::type3ThroughEveryOption() {
   QCOMPARE(Visible(s), (Names{"SaveGraphButton", "SaveBlWhButton", "RegButton", "ConfButton", "CalcObs_Button",
                               "BPButton"}));
   QVERIFY(!s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(s.form->findChild<QAction*>("GraphSaveMenu")->isEnabled());
+  QVERIFY(s.form->findChild<QAction*>("GraphSaveAction")->isEnabled());
   const QImage connecting = Picture(s);
   QCOMPARE(connecting.size(), QSize(623, 465));
 
@@ -125,21 +125,11 @@ void GraphicsTabTest::type3ThroughEveryOption() {
   QCOMPARE(Picture(s), connecting);
 
   s.Click("BPButton");
-  QVERIFY(s.app.HelpForm->isVisible());
+  QVERIFY(s.app.helpWindow->isVisible());
   QVERIFY(s.ui.messages.size() == 1);  // only the calculation's own
 }
 
-void GraphicsTabTest::type4AndType1() {
-  Session s;
-  CalculateExample(s, "fertiliser");
-  s.Click("GraphicsButton");
-  QCOMPARE(Visible(s), (Names{"SaveGraphButton", "SaveBlWhButton", "RegButton", "ConfButton", "CalcObs_Button",
-                              "BPButton"}));
-  const QImage connecting = Picture(s);
-  s.Click("RegButton");
-  QVERIFY(Picture(s) != connecting);
-  QVERIFY(s.Shown("CalcObs_Button"));
-
+void GraphicsTabTest::straightLineHasOnlyTheBelt() {
   Session line;
   line.GoTo("InputTabSheet");
   line.PasteData(Type1Data());
@@ -195,7 +185,7 @@ void GraphicsTabTest::savedInColourAndBlackAndWhite() {
   const std::string colour = s.dir / "colour.bmp";
   const std::string bw = s.dir / "bw";  // the dialog's default extension
   s.ui.files = {colour};
-  s.form->findChild<QAction*>("GraphSaveMenu")->trigger();
+  s.form->findChild<QAction*>("GraphSaveAction")->trigger();
   QCOMPARE(s.ui.messages.back(), "The graph was saved in  " + colour);
   s.ui.files = {bw};
   s.Click("SaveBlWhButton");
@@ -213,7 +203,7 @@ void GraphicsTabTest::savedInColourAndBlackAndWhite() {
   QVERIFY(s.form->State().Graph.options.colour);
   s.Click("ConfButton");
   QVERIFY(ColouredPixels(Picture(s)) > 1000);
-  QCOMPARE(s.form->InputSaveDialog().initialFolder, s.dir.path().string() + "/");
+  QCOMPARE(s.form->Dialogs().inputSave.initialFolder, s.dir.path().string() + "/");
 }
 
 void GraphicsTabTest::savedGraphEqualsTheBatchCommands() {
@@ -242,7 +232,7 @@ void GraphicsTabTest::openedBitmapAndSaveAfterIt() {
   QVERIFY(red.save(QString::fromStdString(opened)));
 
   s.ui.files = {opened};
-  s.form->findChild<QAction*>("GraphOpenMenu")->trigger();
+  s.form->findChild<QAction*>("GraphOpenAction")->trigger();
   QCOMPARE(s.CurrentTab(), s.Get("GraphicsTabSheet"));
   QVERIFY(s.Shown("PictureImage"));
   QVERIFY(!s.Shown("GraphImage"));
@@ -301,17 +291,19 @@ void GraphicsTabTest::cancelledAndRefusedDialogs() {
   QVERIFY(QString::fromStdString(s.ui.messages[0]).contains("could not be written"));
 }
 
-void GraphicsTabTest::fileThatIsNotAnOutputFileDrawsNothing() {
+void GraphicsTabTest::saveButtonWorksAfterAVisitToTheIntroTab() {
   Session s;
-  const std::string input = s.dir / "salinity.out";
-  std::filesystem::copy_file(KINVALO_EXAMPLES "/salinity.inp", input);  // an input file named .out
-  s.ui.files = {input};
-  s.Click("ResultButton");
-  s.ui.messages.clear();
+  CalculateExample(s, "salinity");
   s.Click("GraphicsButton");
-  QCOMPARE(s.ui.messages, (std::vector<std::string>{"This is not a Kinvalo output file. It can not be read."}));
-  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
-  QVERIFY(!s.Shown("GraphImage"));
+  s.GoTo("IntroTabSheet");
+  s.GoTo("GraphicsTabSheet");
+  // The menu entry is greyed; the button on the tab still saves.
+  QVERIFY(!s.form->findChild<QAction*>("GraphSaveAction")->isEnabled());
+  QVERIFY(s.Shown("SaveGraphButton"));
+  const std::string saved = s.dir / "after-intro.bmp";
+  s.ui.files = {saved};
+  s.Click("SaveGraphButton");
+  QCOMPARE(s.ui.messages.back(), "The graph was saved in  " + saved);
 }
 
 QTEST_MAIN(GraphicsTabTest)

@@ -67,11 +67,11 @@ struct Session {
   int ended = 0;
   KinvaloApplication app{ui, [this] { ++ended; }};
   test::TempDir dir;
-  TTulmexForm* form = nullptr;
+  MainWindow* form = nullptr;
 
   Session() {
     app.Start();
-    form = app.TulmexForm.get();
+    form = app.mainWindow.get();
     QApplication::setActiveWindow(form);
   }
 

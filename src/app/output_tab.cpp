@@ -1,5 +1,5 @@
-// The Output tab: the output file, the explanation table and the ANOVA
-// table of the current result, and "Open output".
+#include "app/output_tab.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -8,8 +8,8 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
-#include "app/small_forms.h"
-#include "app/tulmex_form.h"
+#include "app/graphics_tab.h"
+#include "app/small_windows.h"
 #include "core/paths.h"
 #include "data/output_reader.h"
 
@@ -28,12 +28,20 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-void TTulmexForm::BuildOutputTab() {
-  OutputTabSheet = new QWidget(this);
-  OutputTabSheet->setObjectName(QStringLiteral("OutputTabSheet"));
-  auto* layout = new QHBoxLayout(OutputTabSheet);
+OutputTab::OutputTab(QWidget* parent, TabHost& host, AppState& state, Platform& ui, const MainActions& actions,
+                     FileDialogs& dialogs, SymbolsWindow& symbols, GraphicsTab& graphics)
+    : QWidget(parent),
+      host_(host),
+      s_(state),
+      ui_(ui),
+      actions_(actions),
+      dialogs_(dialogs),
+      symbols_(symbols),
+      graphics_(graphics) {
+  setObjectName(QStringLiteral("OutputTabSheet"));
+  auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
-  OutputMemo = new QPlainTextEdit(OutputTabSheet);
+  OutputMemo = new QPlainTextEdit(this);
   OutputMemo->setObjectName(QStringLiteral("OutputMemo"));
   OutputMemo->setReadOnly(true);
   OutputMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -45,11 +53,11 @@ void TTulmexForm::BuildOutputTab() {
   layout->addWidget(OutputMemo, 1);
 
   auto* side = new QVBoxLayout;
-  ExplainButton = MakeButton(OutputTabSheet, "ExplainButton", "Explanation");
-  AnovaButton = MakeButton(OutputTabSheet, "AnovaButton", "Anova table");
-  SymbolsButton = MakeButton(OutputTabSheet, "SymbolsButton", "Symbols");
-  GraphicsButton = MakeButton(OutputTabSheet, "GraphicsButton", "See graph");
-  ResultButton = MakeButton(OutputTabSheet, "ResultButton", "Open output");
+  ExplainButton = MakeButton(this, "ExplainButton", "Explanation");
+  AnovaButton = MakeButton(this, "AnovaButton", "Anova table");
+  SymbolsButton = MakeButton(this, "SymbolsButton", "Symbols");
+  GraphicsButton = MakeButton(this, "GraphicsButton", "See graph");
+  ResultButton = MakeButton(this, "ResultButton", "Open output");
   for (QPushButton* b : {ExplainButton, AnovaButton, SymbolsButton, GraphicsButton, ResultButton}) {
     b->setMinimumWidth(130);
     side->addWidget(b);
@@ -58,21 +66,52 @@ void TTulmexForm::BuildOutputTab() {
   layout->addLayout(side);
   SymbolsButton->hide();
 
-  OnSignal(ExplainButton, &QPushButton::clicked, &TTulmexForm::ExplainButtonClick);
-  OnSignal(AnovaButton, &QPushButton::clicked, &TTulmexForm::AnovaButtonClick);
-  OnSignal(SymbolsButton, &QPushButton::clicked, &TTulmexForm::SymbolsButtonClick);
-  OnSignal(GraphicsButton, &QPushButton::clicked, &TTulmexForm::GraphicsButtonClick);
-  connect(ResultButton, &QPushButton::clicked, OutputOpenAction, &QAction::trigger);
+  OnSignal(host_, this, ExplainButton, &QPushButton::clicked, &OutputTab::ExplainButtonClick);
+  OnSignal(host_, this, AnovaButton, &QPushButton::clicked, &OutputTab::AnovaButtonClick);
+  OnSignal(host_, this, SymbolsButton, &QPushButton::clicked, &OutputTab::SymbolsButtonClick);
+  OnSignal(host_, &graphics_, GraphicsButton, &QPushButton::clicked, &GraphicsTab::GraphicsButtonClick);
+  MainActions::Bind(ResultButton, actions_.OutputOpenAction);
+  OnSignal(host_, this, actions_.OutputOpenAction, &QAction::triggered, &OutputTab::OutputOpenActionExecute);
+  connect(&graphics_, &GraphicsTab::PictureOpened, this, [this] {
+    HideFile();
+    HideCommands();
+  });
 }
 
-bool TTulmexForm::LoadResult(const std::string& extension) {
-  WorkingData& dm = s_->DM;
+OutputTab::~OutputTab() {
+  // Closing the controls below sends focus and visibility signals; no
+  // command runs any more.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
+void OutputTab::ResetCaptions() {
+  SymbolsButton->setText(QStringLiteral("Symbols"));
+  ExplainButton->setText(QStringLiteral("Explanation"));
+  AnovaButton->setText(QStringLiteral("Anova table"));
+}
+
+void OutputTab::ShowResult() {
+  for (QWidget* w : {static_cast<QWidget*>(OutputMemo), static_cast<QWidget*>(ExplainButton),
+                     static_cast<QWidget*>(AnovaButton), static_cast<QWidget*>(SymbolsButton),
+                     static_cast<QWidget*>(GraphicsButton)}) {
+    w->show();
+  }
+}
+
+void OutputTab::HideFile() { OutputMemo->hide(); }
+
+void OutputTab::HideCommands() {
+  for (QPushButton* b : {ExplainButton, AnovaButton, SymbolsButton, GraphicsButton}) b->hide();
+}
+
+bool OutputTab::LoadResult(const std::string& extension) {
+  WorkingData& dm = s_.DM;
   dm.FileName = ChangeFileExt(dm.FileName, extension);
   return LoadText(extension);
 }
 
-bool TTulmexForm::LoadText(const std::string& kind) {
-  WorkingData& dm = s_->DM;
+bool OutputTab::LoadText(const std::string& kind) {
+  WorkingData& dm = s_.DM;
   // Lines of an earlier file must never stand in for a file that could not
   // be read.
   dm.TextLines.clear();
@@ -81,7 +120,7 @@ bool TTulmexForm::LoadText(const std::string& kind) {
   for (const std::string& message : text.messages) ui_.ShowMessage(message);
   if (text.status == TextLoad::CannotOpen) {
     OutputMemo->clear();
-    ShowTab(OutputTabSheet);
+    host_.ShowTab(Tab::Output);
     return true;
   }
   dm.TextLines = std::move(text.lines);
@@ -89,13 +128,13 @@ bool TTulmexForm::LoadText(const std::string& kind) {
   return text.status == TextLoad::Loaded;
 }
 
-void TTulmexForm::ShowTextLines() {
+void OutputTab::ShowTextLines() {
   // The result files have short lines; a file that is not one may hold a
   // line of megabytes, which the memo would take minutes to lay out.
   constexpr size_t kShownLineLength = 2000;
   QStringList lines;
-  lines.reserve(static_cast<qsizetype>(s_->DM.TextLines.size()));
-  for (const std::string& line : s_->DM.TextLines) {
+  lines.reserve(static_cast<qsizetype>(s_.DM.TextLines.size()));
+  for (const std::string& line : s_.DM.TextLines) {
     if (line.size() <= kShownLineLength) {
       lines << QString::fromStdString(line);
     } else {
@@ -106,42 +145,36 @@ void TTulmexForm::ShowTextLines() {
   OutputMemo->verticalScrollBar()->setValue(0);
 }
 
-void TTulmexForm::SetExplainEnabled(bool enabled) {
+void OutputTab::SetExplainEnabled(bool enabled) {
   ExplainButton->setEnabled(enabled);
-  ExplainEnabled_ = enabled;
+  s_.Output.explainEnabled = enabled;
 }
 
-void TTulmexForm::OutputTabSheetShow() {
-  SetStatusText(QStringLiteral("The output file can be inspected"));
-  InputSaveMenu->setEnabled(false);
-  GraphSaveMenu->setEnabled(false);
-  PictureImage->hide();
-  GraphShown_ = false;
-  for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton, ConfButton, RegButton}) b->hide();
-  CloseConfidenceHelp();
-  if (Calculated_) {
-    const std::optional<GraphModel> model = ReadOutput();
-    ExplainButton->setEnabled(ExplainEnabled_);
+void OutputTab::OutputTabSheetShow() {
+  host_.SetStatusText(QStringLiteral("The output file can be inspected"));
+  actions_.InputSaveAction->setEnabled(false);
+  actions_.GraphSaveAction->setEnabled(false);
+  graphics_.OutputTabShown();
+  if (s_.Output.calculated) {
+    const std::optional<GraphModel> model = graphics_.ReadOutput();
+    ExplainButton->setEnabled(s_.Output.explainEnabled);
     if (!model) return;
     if (AnovaButton->text() == QLatin1String("Close Anova")) SetExplainEnabled(false);
     else if (AnovaButton->text() == QLatin1String("Anova table")) SetExplainEnabled(true);
     // Only results with a breakpoint have an explanation table.
     if (WithoutBreakpoint(model->type)) SetExplainEnabled(false);
   } else {
-    for (QWidget* w : {static_cast<QWidget*>(OutputMemo), static_cast<QWidget*>(ExplainButton),
-                       static_cast<QWidget*>(AnovaButton), static_cast<QWidget*>(SymbolsButton),
-                       static_cast<QWidget*>(GraphicsButton)}) {
-      w->hide();
-    }
+    HideFile();
+    HideCommands();
   }
 }
 
-void TTulmexForm::OutputTabSheetExit() {
-  if (SymbolsForm) SymbolsForm->close();
+void OutputTab::OutputTabSheetExit() {
+  symbols_.close();
 }
 
-void TTulmexForm::ExplainButtonClick() {
-  WorkingData& dm = s_->DM;
+void OutputTab::ExplainButtonClick() {
+  WorkingData& dm = s_.DM;
   if (ExplainButton->text() != QLatin1String("Explanation")) {
     ExplainButton->setText(QStringLiteral("Explanation"));
     SymbolsButton->setText(QStringLiteral("Symbols"));
@@ -159,7 +192,7 @@ void TTulmexForm::ExplainButtonClick() {
       if (!ok) return;
       ShowTextLines();
       SymbolsButton->hide();
-      if (SymbolsForm) SymbolsForm->close();
+      symbols_.close();
       GraphicsButton->hide();
       AnovaButton->hide();
     } else {
@@ -169,11 +202,11 @@ void TTulmexForm::ExplainButtonClick() {
     }
     dm.FileName = ChangeFileExt(dm.FileName, ".out");
   }
-  ShowTab(OutputTabSheet);
+  host_.ShowTab(Tab::Output);
 }
 
-void TTulmexForm::AnovaButtonClick() {
-  WorkingData& dm = s_->DM;
+void OutputTab::AnovaButtonClick() {
+  WorkingData& dm = s_.DM;
   if (AnovaButton->text() == QLatin1String("Anova table")) {
     AnovaButton->setText(QStringLiteral("Close Anova"));
     const bool ok = LoadResult(".var");
@@ -183,7 +216,7 @@ void TTulmexForm::AnovaButtonClick() {
     ShowTextLines();
     SymbolsButton->hide();
     SetExplainEnabled(false);
-    if (SymbolsForm) SymbolsForm->close();
+    symbols_.close();
     GraphicsButton->hide();
   } else {
     AnovaButton->setText(QStringLiteral("Anova table"));
@@ -195,44 +228,41 @@ void TTulmexForm::AnovaButtonClick() {
     SymbolsButton->show();
     GraphicsButton->show();
   }
-  ShowTab(OutputTabSheet);
+  host_.ShowTab(Tab::Output);
 }
 
-void TTulmexForm::SymbolsButtonClick() {
-  if (!SymbolsForm) return;
-  SymbolsForm->show();
-  SymbolsForm->raise();
+void OutputTab::SymbolsButtonClick() {
+  symbols_.show();
+  symbols_.raise();
 }
 
-void TTulmexForm::OutputOpenActionExecute() {
-  WorkingData& dm = s_->DM;
-  s_->Graph.olderFileWarned = false;
-  const std::optional<std::string> path = ui_.OpenFileDialog(OutputOpenDialog_);
+void OutputTab::OutputOpenActionExecute() {
+  WorkingData& dm = s_.DM;
+  s_.Graph.olderFileWarned = false;
+  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.outputOpen);
   const bool loaded = path && FileExists(*path);
   if (loaded) {
     dm.FileName = *path;
     LoadText(".out");
     ShowTextLines();
-    Calculated_ = true;
-    ResultFromFile_ = true;
+    s_.Output.calculated = true;
+    s_.Output.fromFile = true;
     OutputMemo->show();
   } else if (path) {
     ui_.ShowMessage("File does not exist, please select another one,");
   } else {
     ui_.ShowMessage("No output file selected");
   }
-  SetDialogFolders(FolderOf(dm.FileName));
+  dialogs_.SetFolder(FolderOf(dm.FileName));
   if (FileExists(ChangeFileExt(dm.FileName, ".txt"))) SetExplainEnabled(true);
-  ResetGraphicsPage(GraphicsReset::ResultOpened);
-  s_->bothTypesFound = false;
-  SymbolsButton->setText(QStringLiteral("Symbols"));
-  ExplainButton->setText(QStringLiteral("Explanation"));
-  AnovaButton->setText(QStringLiteral("Anova table"));
-  ShowTab(OutputTabSheet);
+  graphics_.ResetGraphicsPage(GraphicsTab::GraphicsReset::ResultOpened);
+  s_.bothTypesFound = false;
+  ResetCaptions();
+  host_.ShowTab(Tab::Output);
   // The output tab keeps its four commands, also when no file was chosen,
   // and says what the loaded file is good for.
   for (QPushButton* b : {ExplainButton, AnovaButton, SymbolsButton, GraphicsButton}) b->show();
-  if (loaded) SetStatusText(QStringLiteral("The output file can be imported into spreadsheets"));
+  if (loaded) host_.SetStatusText(QStringLiteral("The output file can be imported into spreadsheets"));
 }
 
 }  // namespace kinvalo::app

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -16,17 +17,10 @@
 #include <QtTest>
 
 #include <filesystem>
-#include <memory>
 
 #include "app/application.h"
-#include "app/command_guard.h"
-#include "app/input_grid.h"
-#include "app/qt_platform.h"
-#include "core/textfile.h"
 #include "data/output_reader.h"
 #include "engine/breakpoint_search.h"
-#include "support/scripted_platform.h"
-#include "support/temp_dir.h"
 
 #include "session.h"
 
@@ -34,7 +28,7 @@ using namespace kinvalo;
 using namespace kinvalo::app;
 using namespace kinvalo::test_app;
 
-class TulmexFormTest : public QObject {
+class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -47,31 +41,30 @@ class TulmexFormTest : public QObject {
   void statusTextPerTab();
   void windowPlacement_data();
   void windowPlacement();
-  void dialogFilters();
   void introDetailsReturnToTheIntroduction();
   void typedDataCalculatedToTheOutputTab();
   void pastedDataCalculatedWithTheChosenConfidence();
-  void twentyFiveLinesPastedIntoRowOne();
-  void twelveLinesIntoFifteenRows_data();
-  void twelveLinesIntoFifteenRows();
+  void pastedLinesSetTheRowCount_data();
+  void pastedLinesSetTheRowCount();
+  void pasteReachesTheHandlerWholeByEveryRoute_data();
   void pasteReachesTheHandlerWholeByEveryRoute();
   void countBoxRaisedAndLowered();
   void emptyXCellsDroppedByTheRun();
   void aLetterStopsTheRunWithNothingWritten();
   void saveCancelledOrNotOverwritten();
   void refusedDataReturnToTheInputTab();
-  void anovaToggleAndSymbolsWindow();
   void outputTabShowsReport();
   void openInput();
   void openInputOfABrokenFileKeepsTheProgramGoing();
   void openOutput();
+  void helpPanelsToggle_data();
   void helpPanelsToggle();
   void clearData();
   void cutNeverEndsTheProgram();
   void closingTheMainWindowShowsTheFinishWindow();
 };
 
-void TulmexFormTest::startsOnIntroWithTheFinishWindowHidden() {
+void MainWindowTest::startsOnIntroWithTheFinishWindowHidden() {
   Session s;
   QCOMPARE(s.form->windowTitle(), QStringLiteral("Kinvalo, partial regression "));
   QCOMPARE(s.CurrentTab(), s.Get("IntroTabSheet"));
@@ -80,33 +73,33 @@ void TulmexFormTest::startsOnIntroWithTheFinishWindowHidden() {
   QStringList tabs;
   for (int i = 0; i < pages->count(); ++i) tabs << pages->tabText(i);
   QCOMPARE(tabs, QStringList({"  Intro  ", "  Input  ", "  Output  ", " Graphics "}));
-  QVERIFY(!s.app.FinishForm->isVisible());
-  QCOMPARE(s.app.FinishForm->windowTitle(), QStringLiteral("Tulmex finish"));
-  QCOMPARE(s.app.SymbolsForm->windowTitle(), QStringLiteral("Tulmex output symbols"));
-  QCOMPARE(s.app.HelpForm->windowTitle(), QStringLiteral("Help St.Err.BP and confidence analysis"));
-  QCOMPARE(s.app.MoreInfoForm->windowTitle(), QStringLiteral("More Info"));
+  QVERIFY(!s.app.finishWindow->isVisible());
+  QCOMPARE(s.app.finishWindow->windowTitle(), QStringLiteral("Tulmex finish"));
+  QCOMPARE(s.app.symbolsWindow->windowTitle(), QStringLiteral("Tulmex output symbols"));
+  QCOMPARE(s.app.helpWindow->windowTitle(), QStringLiteral("Help St.Err.BP and confidence analysis"));
+  QCOMPARE(s.app.moreInfoWindow->windowTitle(), QStringLiteral("More Info"));
   QVERIFY(s.Get<QPlainTextEdit>("IntroMemo")->toPlainText().startsWith("INTRODUCTION TO THE Kinvalo PROGRAM"));
   QVERIFY(!s.Get<QPushButton>("TestsButton")->isEnabled());
   QVERIFY(!s.Shown("MoreInfoButton"));
-  QVERIFY(!s.form->findChild<QAction*>("InputSaveMenu")->isEnabled());
+  QVERIFY(!s.form->findChild<QAction*>("InputSaveAction")->isEnabled());
 }
 
-void TulmexFormTest::menuEntries_data() {
+void MainWindowTest::menuEntries_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("caption");
   QTest::addColumn<QString>("shortcut");
-  QTest::newRow("open input") << "InputOpenMenu" << "Open input" << "Ctrl+I";
-  QTest::newRow("open output") << "OutputOpenMenu" << "Open output" << "Ctrl+O";
-  QTest::newRow("open graph") << "GraphOpenMenu" << "OpenGraph" << "Ctrl+G";
-  QTest::newRow("save input") << "InputSaveMenu" << "Save input" << "Ctrl+S";
-  QTest::newRow("save graph") << "GraphSaveMenu" << "s&Ave graph" << "Ctrl+A";
-  QTest::newRow("exit has the quit key") << "ProgramExit" << "program e&Xit" << "Ctrl+Q";
-  QTest::newRow("copy") << "Copy" << "&Copy" << "Ctrl+C";
-  QTest::newRow("cut alone has Ctrl+X") << "Cut" << "Cu&t" << "Ctrl+X";
-  QTest::newRow("paste") << "Paste" << "&Paste" << "Ctrl+V";
+  QTest::newRow("open input") << "InputOpenAction" << "Open input" << "Ctrl+I";
+  QTest::newRow("open output") << "OutputOpenAction" << "Open output" << "Ctrl+O";
+  QTest::newRow("open graph") << "GraphOpenAction" << "OpenGraph" << "Ctrl+G";
+  QTest::newRow("save input") << "InputSaveAction" << "Save input" << "Ctrl+S";
+  QTest::newRow("save graph") << "GraphSaveAction" << "s&Ave graph" << "Ctrl+A";
+  QTest::newRow("exit has the quit key") << "FileExit1" << "program e&Xit" << "Ctrl+Q";
+  QTest::newRow("copy") << "EditCopy1" << "&Copy" << "Ctrl+C";
+  QTest::newRow("cut alone has Ctrl+X") << "EditCut1" << "Cu&t" << "Ctrl+X";
+  QTest::newRow("paste") << "EditPaste1" << "&Paste" << "Ctrl+V";
 }
 
-void TulmexFormTest::menuEntries() {
+void MainWindowTest::menuEntries() {
   QFETCH(QString, name);
   QFETCH(QString, caption);
   QFETCH(QString, shortcut);
@@ -115,13 +108,16 @@ void TulmexFormTest::menuEntries() {
   QVERIFY(entry);
   QCOMPARE(entry->text(), caption);
   QCOMPARE(entry->shortcut().toString(), shortcut);
+  // The entry is the one action of its command.
+  QCOMPARE(s.form->findChildren<QAction*>(name).size(), 1);
+  QVERIFY(!entry->associatedObjects().isEmpty());
   // No two entries share a key: an ambiguous key would fire neither.
   int sharing = 0;
   for (QAction* other : s.form->findChildren<QAction*>()) sharing += other->shortcut() == entry->shortcut();
   QCOMPARE(sharing, 1);
 }
 
-void TulmexFormTest::inputControls_data() {
+void MainWindowTest::inputControls_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("text");
   QTest::addColumn<QString>("hint");
@@ -150,7 +146,7 @@ void TulmexFormTest::inputControls_data() {
   QTest::newRow("types picture") << "Image1" << "" << "" << true;
 }
 
-void TulmexFormTest::inputControls() {
+void MainWindowTest::inputControls() {
   QFETCH(QString, name);
   QFETCH(QString, text);
   QFETCH(QString, hint);
@@ -170,7 +166,7 @@ void TulmexFormTest::inputControls() {
   if (name == "Image1") QCOMPARE(qobject_cast<QLabel*>(w)->pixmap().size(), QSize(280, 230));
 }
 
-void TulmexFormTest::statusTextPerTab_data() {
+void MainWindowTest::statusTextPerTab_data() {
   QTest::addColumn<QString>("tab");
   QTest::addColumn<QString>("status");
   QTest::newRow("input") << "InputTabSheet"
@@ -180,7 +176,7 @@ void TulmexFormTest::statusTextPerTab_data() {
   QTest::newRow("back to intro") << "IntroTabSheet" << "Click on the Input tab to proceed.";
 }
 
-void TulmexFormTest::statusTextPerTab() {
+void MainWindowTest::statusTextPerTab() {
   QFETCH(QString, tab);
   QFETCH(QString, status);
   Session s;
@@ -189,20 +185,18 @@ void TulmexFormTest::statusTextPerTab() {
   s.GoTo(tab.toLatin1().constData());
   QCOMPARE(s.Status(), status);
   // Only the input tab can save.
-  QCOMPARE(s.form->findChild<QAction*>("InputSaveMenu")->isEnabled(), tab == "InputTabSheet");
+  QCOMPARE(s.form->findChild<QAction*>("InputSaveAction")->isEnabled(), tab == "InputTabSheet");
 }
 
-void TulmexFormTest::windowPlacement_data() {
+void MainWindowTest::windowPlacement_data() {
   QTest::addColumn<int>("screen");
   QTest::addColumn<int>("left");
   QTest::addColumn<int>("width");
-  QTest::newRow("800 wide") << 800 << 5 << 795;
-  QTest::newRow("860 wide") << 860 << 5 << 855;
-  QTest::newRow("861 wide") << 861 << 100 << 860;
-  QTest::newRow("1024 wide") << 1024 << 100 << 860;
+  QTest::newRow("860 wide: at the left edge") << 860 << 5 << 855;
+  QTest::newRow("861 wide: full width") << 861 << 100 << 860;
 }
 
-void TulmexFormTest::windowPlacement() {
+void MainWindowTest::windowPlacement() {
   QFETCH(int, screen);
   QFETCH(int, left);
   QFETCH(int, width);
@@ -211,21 +205,7 @@ void TulmexFormTest::windowPlacement() {
   QCOMPARE(placement.width, width);
 }
 
-void TulmexFormTest::dialogFilters() {
-  QCOMPARE(ToQtFilter("Input files (*.inp)|*.inp"), QStringLiteral("Input files (*.inp)"));
-  QCOMPARE(ToQtFilter("Graphs|*.bmp|All|*.*"), QStringLiteral("Graphs (*.bmp);;All (*.*)"));
-  test::ScriptedPlatform ui;
-  bool ran = false;
-  RunCommand(ui, [&] {
-    ran = true;
-    throw std::out_of_range("index 7");
-  });
-  QVERIFY(ran);
-  QCOMPARE(ui.messages.size(), size_t{1});
-  QCOMPARE(QString::fromStdString(ui.messages[0]), QString::fromStdString(GenericErrorMessage("index 7")));
-}
-
-void TulmexFormTest::introDetailsReturnToTheIntroduction() {
+void MainWindowTest::introDetailsReturnToTheIntroduction() {
   Session s;
   s.Click("TypesButton");
   QVERIFY(!s.Shown("IntroMemo"));
@@ -237,7 +217,7 @@ void TulmexFormTest::introDetailsReturnToTheIntroduction() {
   for (const char* memo : {"TypesMemo", "TestsMemo", "SequenceMemo", "MethodsMemo"}) QVERIFY(!s.Shown(memo));
 }
 
-void TulmexFormTest::typedDataCalculatedToTheOutputTab() {
+void MainWindowTest::typedDataCalculatedToTheOutputTab() {
   Session s;
   s.GoTo("InputTabSheet");
   QCOMPARE(s.Rows(), 15);
@@ -281,8 +261,7 @@ void TulmexFormTest::typedDataCalculatedToTheOutputTab() {
   QCOMPARE(lines[4], std::string(" Number of data sets:  20"));
   QCOMPARE(QString::fromStdString(lines[11]), QStringLiteral("    1      50.00         1.00"));
   QCOMPARE(QString::fromStdString(lines[30]), QStringLiteral("   20      20.40        20.00"));
-  QCOMPARE(s.form->InputFileName(), inp);
-  QCOMPARE(s.form->InputSaveDialog().initialFolder, s.dir.path().string() + "/");
+  QCOMPARE(s.form->Dialogs().inputSave.initialFolder, s.dir.path().string() + "/");
   // The waits of the progress lines: six of half a second.
   QCOMPARE(s.ui.waited, 3000);
   QVERIFY(s.In("WaitMemo")->isHidden());
@@ -295,10 +274,10 @@ void TulmexFormTest::typedDataCalculatedToTheOutputTab() {
   }
   QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show combination  Type 3 and 4"));
   QVERIFY(!s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(s.form->Calculated());
+  QVERIFY(s.form->State().Output.calculated);
 }
 
-void TulmexFormTest::pastedDataCalculatedWithTheChosenConfidence() {
+void MainWindowTest::pastedDataCalculatedWithTheChosenConfidence() {
   Session s;
   s.GoTo("InputTabSheet");
   s.In<QComboBox>("ConfComboBox")->setCurrentIndex(1);
@@ -317,113 +296,95 @@ void TulmexFormTest::pastedDataCalculatedWithTheChosenConfidence() {
   QVERIFY(!s.Get<QPushButton>("ExplainButton")->isEnabled());
 }
 
-void TulmexFormTest::twentyFiveLinesPastedIntoRowOne() {
-  Session s;
-  s.GoTo("InputTabSheet");
-  std::vector<std::pair<double, double>> rows;
-  for (int i = 1; i <= 25; ++i) rows.emplace_back(100 + i, i * 0.5);
-  s.PasteData(rows);
-  QCOMPARE(s.Rows(), 25);
-  QCOMPARE(s.CountBox(), QStringLiteral("25"));
-  for (int r : {1, 13, 25}) {
-    QCOMPARE(s.Cell(0, r), QString::number(r));
-    QCOMPARE(s.Cell(1, r), QString::number(100 + r));
-    QCOMPARE(s.Cell(2, r), QString::number(r * 0.5));
-  }
-  QCOMPARE(s.Grid()->width(), 220);
-  QVERIFY(s.ui.messages.empty());
-}
-
-void TulmexFormTest::twelveLinesIntoFifteenRows_data() {
+void MainWindowTest::pastedLinesSetTheRowCount_data() {
+  QTest::addColumn<int>("lines");
   QTest::addColumn<bool>("keep");
-  QTest::newRow("yes keeps 15") << true;
-  QTest::newRow("no leaves 12") << false;
+  QTest::addColumn<int>("rows");
+  QTest::newRow("25 lines make 25 rows, no question") << 25 << false << 25;
+  QTest::newRow("12 lines, yes keeps 15") << 12 << true << 15;
+  QTest::newRow("12 lines, no leaves 12") << 12 << false << 12;
 }
 
-void TulmexFormTest::twelveLinesIntoFifteenRows() {
+void MainWindowTest::pastedLinesSetTheRowCount() {
+  QFETCH(int, lines);
   QFETCH(bool, keep);
+  QFETCH(int, rows);
   Session s;
   s.GoTo("InputTabSheet");
   s.Type(1, 14, "77");
   s.ui.answers = {keep};
-  std::vector<std::pair<double, double>> rows;
-  for (int i = 1; i <= 12; ++i) rows.emplace_back(i, i);
-  s.PasteData(rows);
-  QVERIFY(!s.ui.messages.empty());
-  QCOMPARE(s.ui.messages.front(),
-           std::string("The number of data sets is less than the original number. Do you want to maintain the "
-                       "original number?"));
-  QCOMPARE(s.Rows(), keep ? 15 : 12);
-  QCOMPARE(s.CountBox(), keep ? QStringLiteral("15") : QStringLiteral("12"));
-  QCOMPARE(s.Cell(1, 12), QStringLiteral("12"));
-  if (keep) QCOMPARE(s.Cell(1, 14), QStringLiteral("77"));
-  QCOMPARE(s.ui.messages.size(), size_t{1});
+  std::vector<std::pair<double, double>> data;
+  for (int i = 1; i <= lines; ++i) data.emplace_back(100 + i, i * 0.5);
+  s.PasteData(data);
+  QCOMPARE(s.Rows(), rows);
+  QCOMPARE(s.CountBox(), QString::number(rows));
+  for (int r : {1, lines / 2, lines}) {
+    QCOMPARE(s.Cell(0, r), QString::number(r));
+    QCOMPARE(s.Cell(1, r), QString::number(100 + r));
+    QCOMPARE(s.Cell(2, r), QString::number(r * 0.5));
+  }
+  if (rows == 15) QCOMPARE(s.Cell(1, 14), QStringLiteral("77"));
+  if (rows > 15) QCOMPARE(s.Grid()->width(), 220);  // room for the scroll bar
+  const std::vector<std::string> question{
+      "The number of data sets is less than the original number. Do you want to maintain the original number?"};
+  QCOMPARE(s.ui.messages, lines < 15 ? question : std::vector<std::string>{});
 }
 
-void TulmexFormTest::pasteReachesTheHandlerWholeByEveryRoute() {
-  const QString block = QStringLiteral("1 234,5\t7\n2.5 kg\t8\t99\n3e2\t9\n");
-  auto check = [](Session& s, int col) {
-    QCOMPARE(s.CountBox(), QStringLiteral("15"));
-    QCOMPARE(s.Cell(col, 1), QStringLiteral("1234,5"));
-    QCOMPARE(s.Cell(col, 2), QStringLiteral("2.5"));
-    QCOMPARE(s.Cell(col, 3), QStringLiteral("3E2"));
-  };
-  {  // Ctrl+V in the cell editor, answering Yes to keep 15 rows.
-    Session s;
-    s.GoTo("InputTabSheet");
-    s.ui.answers = {true};
-    s.PasteInto(1, 1, block);
-    check(s, 1);
-    QCOMPARE(s.Cell(2, 2), QStringLiteral("8"));
-    QCOMPARE(s.Cell(1, 4), QStringLiteral("0"));
-  }
-  {  // The cell editor's context menu.
-    Session s;
-    s.GoTo("InputTabSheet");
-    s.ui.answers = {true};
-    QApplication::clipboard()->setText(block);
+void MainWindowTest::pasteReachesTheHandlerWholeByEveryRoute_data() {
+  QTest::addColumn<QString>("route");
+  QTest::addColumn<int>("col");
+  QTest::newRow("Ctrl+V in the cell editor") << "editor key" << 1;
+  QTest::newRow("the cell editor's context menu") << "editor menu" << 1;
+  QTest::newRow("Ctrl+V on a selected X cell") << "cell key" << 2;
+  QTest::newRow("right-click on a cell") << "cell menu" << 1;
+}
+
+void MainWindowTest::pasteReachesTheHandlerWholeByEveryRoute() {
+  QFETCH(QString, route);
+  QFETCH(int, col);
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.ui.answers = {true};  // keep the 15 rows
+  QApplication::clipboard()->setText(QStringLiteral("1 234,5\t7\n2.5 kg\t8\t99\n3e2\t9\n"));
+  QTableView* grid = s.Grid();
+  QMenu* menu = nullptr;
+  if (route.startsWith("editor")) {
     QLineEdit* editor = s.Editor(1, 1);
     editor->selectAll();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), editor->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(editor, &event);
-    QMenu* menu = editor->findChild<QMenu*>();
+    if (route == "editor key") {
+      QTest::keySequence(editor, QKeySequence::Paste);
+    } else {
+      QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), editor->mapToGlobal(QPoint(5, 5)));
+      QApplication::sendEvent(editor, &event);
+      menu = editor->findChild<QMenu*>();
+    }
+  } else if (route == "cell key") {
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, col));
+    QTest::keySequence(grid, QKeySequence::Paste);
+  } else {
+    const QPoint at = grid->visualRect(grid->model()->index(0, col)).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &event);
+    menu = grid->findChild<QMenu*>(QStringLiteral("StringGrid1Menu"));
+  }
+  if (route.endsWith("menu")) {
     QVERIFY(menu);
     QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
     QVERIFY(paste);
     paste->trigger();
     menu->close();
-    check(s, 1);
   }
-  {  // Ctrl+V on a selected cell of the X column, no editor open.
-    Session s;
-    s.GoTo("InputTabSheet");
-    s.ui.answers = {true};
-    QApplication::clipboard()->setText(block);
-    QTableView* grid = s.Grid();
-    grid->setFocus();
-    grid->setCurrentIndex(grid->model()->index(0, 2));
-    QTest::keySequence(grid, QKeySequence::Paste);
-    check(s, 2);
-    QCOMPARE(s.Cell(1, 1), QStringLiteral("0"));  // Y stays, the second column has no place
-  }
-  {  // Right-click on a cell of the table.
-    Session s;
-    s.GoTo("InputTabSheet");
-    s.ui.answers = {true};
-    QApplication::clipboard()->setText(block);
-    QTableView* grid = s.Grid();
-    const QPoint at = grid->visualRect(grid->model()->index(0, 1)).center();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(grid->viewport(), &event);
-    auto* menu = grid->findChild<QMenu*>(QStringLiteral("StringGrid1Menu"));
-    QVERIFY(menu);
-    menu->findChild<QAction*>(QStringLiteral("edit-paste"))->trigger();
-    menu->close();
-    check(s, 1);
-  }
+  QCOMPARE(s.CountBox(), QStringLiteral("15"));
+  QCOMPARE(s.Cell(col, 1), QStringLiteral("1234,5"));
+  QCOMPARE(s.Cell(col, 2), QStringLiteral("2.5"));
+  QCOMPARE(s.Cell(col, 3), QStringLiteral("3E2"));
+  // The columns after the first land beside it; past the X column they
+  // have no place.
+  QCOMPARE(s.Cell(col == 1 ? 2 : 1, 2), col == 1 ? QStringLiteral("8") : QStringLiteral("0"));
 }
 
-void TulmexFormTest::countBoxRaisedAndLowered() {
+void MainWindowTest::countBoxRaisedAndLowered() {
   Session s;
   s.GoTo("InputTabSheet");
   s.Type(1, 3, "4,25");
@@ -446,7 +407,7 @@ void TulmexFormTest::countBoxRaisedAndLowered() {
   QCOMPARE(s.Grid()->width(), 220);
 }
 
-void TulmexFormTest::emptyXCellsDroppedByTheRun() {
+void MainWindowTest::emptyXCellsDroppedByTheRun() {
   Session s;
   s.GoTo("InputTabSheet");
   auto data = Type3Data();
@@ -466,7 +427,7 @@ void TulmexFormTest::emptyXCellsDroppedByTheRun() {
   QCOMPARE(s.Cell(2, 13), QStringLiteral("15"));
 }
 
-void TulmexFormTest::aLetterStopsTheRunWithNothingWritten() {
+void MainWindowTest::aLetterStopsTheRunWithNothingWritten() {
   Session s;
   s.GoTo("InputTabSheet");
   s.PasteData(Type3Data());
@@ -476,10 +437,10 @@ void TulmexFormTest::aLetterStopsTheRunWithNothingWritten() {
   QCOMPARE(QString::fromStdString(s.dir.Listing()), QString());
   QCOMPARE(s.CurrentTab(), s.InputTab());
   QCOMPARE(s.Cell(1, 5), QStringLiteral("2a"));
-  QVERIFY(!s.form->Calculated());
+  QVERIFY(!s.form->State().Output.calculated);
 }
 
-void TulmexFormTest::saveCancelledOrNotOverwritten() {
+void MainWindowTest::saveCancelledOrNotOverwritten() {
   Session s;
   s.GoTo("InputTabSheet");
   s.PasteData(Type3Data());
@@ -498,7 +459,7 @@ void TulmexFormTest::saveCancelledOrNotOverwritten() {
            QStringLiteral("old.inp results.out.inp results.out.out results.out.txt results.out.var "));
 }
 
-void TulmexFormTest::refusedDataReturnToTheInputTab() {
+void MainWindowTest::refusedDataReturnToTheInputTab() {
   Session s;
   s.GoTo("InputTabSheet");
   s.Calculate("zeros.inp");  // the fresh table: fifteen times (0, 0)
@@ -507,38 +468,13 @@ void TulmexFormTest::refusedDataReturnToTheInputTab() {
   QVERIFY(s.In("WaitMemo")->isHidden());
   QCOMPARE(QString::fromStdString(s.dir.Listing()), QStringLiteral("zeros.inp "));
   QCOMPARE(s.Rows(), 15);
-  QVERIFY(!s.form->Calculated());
+  QVERIFY(!s.form->State().Output.calculated);
   s.GoTo("OutputTabSheet");
   QVERIFY(!s.Shown("OutputMemo"));
   QVERIFY(!s.Shown("AnovaButton"));
 }
 
-void TulmexFormTest::anovaToggleAndSymbolsWindow() {
-  Session s;
-  s.GoTo("InputTabSheet");
-  s.PasteData(Type1Data());
-  s.Calculate("anova.inp");
-  QVERIFY(!s.Get<QPushButton>("ExplainButton")->isEnabled());
-  s.Click("SymbolsButton");
-  QVERIFY(s.app.SymbolsForm->isVisible());
-  s.Click("AnovaButton");
-  QCOMPARE(s.Caption("AnovaButton"), QStringLiteral("Close Anova"));
-  QVERIFY(!s.Shown("SymbolsButton"));
-  QVERIFY(!s.Shown("GraphicsButton"));
-  QVERIFY(!s.app.SymbolsForm->isVisible());
-  QVERIFY(!s.Get<QPushButton>("ExplainButton")->isEnabled());
-  s.Click("AnovaButton");
-  QCOMPARE(s.Caption("AnovaButton"), QStringLiteral("Anova table"));
-  QVERIFY(s.Shown("SymbolsButton"));
-  QVERIFY(s.Shown("GraphicsButton"));
-  QCOMPARE(s.form->State().DM.FileName, s.dir / "anova.out");
-  s.Click("SymbolsButton");
-  QVERIFY(s.app.SymbolsForm->isVisible());
-  s.GoTo("InputTabSheet");
-  QVERIFY(!s.app.SymbolsForm->isVisible());
-}
-
-void TulmexFormTest::outputTabShowsReport() {
+void MainWindowTest::outputTabShowsReport() {
   Session s;
   s.GoTo("InputTabSheet");
   s.PasteData(Type3Data());
@@ -554,12 +490,25 @@ void TulmexFormTest::outputTabShowsReport() {
   s.Click("ExplainButton");
   QCOMPARE(s.Caption("ExplainButton"), QStringLiteral("Explanation"));
   QCOMPARE(MemoLines(memo), ToQt(FileLines(s.dir / "report.out")));
-  // The variance analysis, and back.
+  // The variance analysis, and back; the symbols window goes with the
+  // output file.
+  s.Click("SymbolsButton");
+  QVERIFY(s.app.symbolsWindow->isVisible());
   s.Click("AnovaButton");
+  QCOMPARE(s.Caption("AnovaButton"), QStringLiteral("Close Anova"));
   QCOMPARE(MemoLines(memo), ToQt(FileLines(s.dir / "report.var")));
+  QVERIFY(!s.Shown("SymbolsButton") && !s.Shown("GraphicsButton"));
+  QVERIFY(!s.app.symbolsWindow->isVisible());
+  QVERIFY(!s.Get<QPushButton>("ExplainButton")->isEnabled());
   s.Click("AnovaButton");
+  QCOMPARE(s.Caption("AnovaButton"), QStringLiteral("Anova table"));
   QCOMPARE(MemoLines(memo), ToQt(FileLines(s.dir / "report.out")));
+  QVERIFY(s.Shown("SymbolsButton") && s.Shown("GraphicsButton"));
   QVERIFY(s.Get<QPushButton>("ExplainButton")->isEnabled());
+  QCOMPARE(s.form->State().DM.FileName, s.dir / "report.out");
+  s.Click("SymbolsButton");
+  s.GoTo("InputTabSheet");
+  QVERIFY(!s.app.symbolsWindow->isVisible());
 
   // Type 1: no explanation table.
   Session line;
@@ -577,7 +526,7 @@ void TulmexFormTest::outputTabShowsReport() {
   QCOMPARE(MemoLines(reopened.Get<QPlainTextEdit>("OutputMemo")), ToQt(FileLines(s.dir / "report.out")));
 }
 
-void TulmexFormTest::openInput() {
+void MainWindowTest::openInput() {
   Session s;
   const std::string path = s.dir / "salinity.inp";
   std::filesystem::copy_file(KINVALO_EXAMPLES "/salinity.inp", path);
@@ -596,14 +545,14 @@ void TulmexFormTest::openInput() {
   QCOMPARE(s.CountBox(), QStringLiteral("40"));
   QCOMPARE(s.Rows(), 40);
   QCOMPARE(s.Cell(0, 1) + "|" + s.Cell(1, 1) + "|" + s.Cell(2, 1), QStringLiteral("1|88.06|8.37"));
-  QCOMPARE(s.form->OutputOpenDialog().initialFolder, s.dir.path().string() + "/");
+  QCOMPARE(s.form->Dialogs().outputOpen.initialFolder, s.dir.path().string() + "/");
   // Opened data calculate like typed ones.
   s.Calculate("again.inp");
   QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
   QCOMPARE(FileLines(s.dir / "again.inp").size(), size_t{51});
 }
 
-void TulmexFormTest::openInputOfABrokenFileKeepsTheProgramGoing() {
+void MainWindowTest::openInputOfABrokenFileKeepsTheProgramGoing() {
   Session s;
   const std::string path = s.dir / "broken.inp";
   test::WriteBytes(path, "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
@@ -621,7 +570,7 @@ void TulmexFormTest::openInputOfABrokenFileKeepsTheProgramGoing() {
   QCOMPARE(s.Cell(1, 2), QStringLiteral("6"));
 }
 
-void TulmexFormTest::openOutput() {
+void MainWindowTest::openOutput() {
   Session s;
   const std::string path = s.dir / "salinity.out";
   std::filesystem::copy_file(KINVALO_TEST_DATA "/salinity.out", path);
@@ -633,34 +582,47 @@ void TulmexFormTest::openOutput() {
     QVERIFY2(s.Shown(shown), shown);
   }
   s.ui.files = {path};
-  s.form->findChild<QAction*>("OutputOpenMenu")->trigger();
+  s.form->findChild<QAction*>("OutputOpenAction")->trigger();
   QCOMPARE(s.Status(), QStringLiteral("The output file can be imported into spreadsheets"));
   QVERIFY(s.Shown("OutputMemo"));
-  QVERIFY(s.form->Calculated());
+  QVERIFY(s.form->State().Output.calculated);
   QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Show confidence belt"));
   QCOMPARE(s.form->State().DM.FileName, path);
-  QCOMPARE(s.form->InputSaveDialog().initialFolder, s.dir.path().string() + "/");
+  QCOMPARE(s.form->Dialogs().inputSave.initialFolder, s.dir.path().string() + "/");
 }
 
-void TulmexFormTest::helpPanelsToggle() {
+void MainWindowTest::helpPanelsToggle_data() {
+  QTest::addColumn<QString>("button");
+  QTest::addColumn<QString>("panel");
+  QTest::addColumn<QString>("other");
+  QTest::addColumn<QString>("open");
+  QTest::addColumn<QString>("closed");
+  QTest::newRow("paste help") << "PasteButton" << "PasteMemo" << "HelpOpenButton" << "Close paste" << "Paste help";
+  QTest::newRow("symbols help") << "HelpOpenButton" << "HelpMemo" << "PasteButton" << "Close symbols"
+                                << "Symbols help ";
+}
+
+void MainWindowTest::helpPanelsToggle() {
+  QFETCH(QString, button);
+  QFETCH(QString, panel);
+  QFETCH(QString, other);
+  QFETCH(QString, open);
+  QFETCH(QString, closed);
   Session s;
   s.GoTo("InputTabSheet");
-  s.Click("PasteButton");
-  QCOMPARE(s.Caption("PasteButton"), QStringLiteral("Close paste"));
-  QVERIFY(!s.In("PasteMemo")->isHidden());
+  auto* b = s.In<QPushButton>(qPrintable(button));
+  QTest::mouseClick(b, Qt::LeftButton);
+  QCOMPARE(b->text(), open);
+  QVERIFY(!s.In(qPrintable(panel))->isHidden());
   QVERIFY(s.Grid()->isHidden());
-  for (const char* b : {"ClearButton", "HelpOpenButton", "InputSaveButton", "InputOpenButton"}) {
-    QVERIFY2(!s.In(b)->isEnabled(), b);
+  for (const QString& name : {QStringLiteral("ClearButton"), other, QStringLiteral("InputSaveButton"),
+                              QStringLiteral("InputOpenButton")}) {
+    QVERIFY2(!s.In(qPrintable(name))->isEnabled(), qPrintable(name));
   }
-  s.Click("PasteButton");
-  QCOMPARE(s.Caption("PasteButton"), QStringLiteral("Paste help"));
+  QTest::mouseClick(b, Qt::LeftButton);
+  QCOMPARE(b->text(), closed);
   QVERIFY(!s.Grid()->isHidden());
-  s.Click("HelpOpenButton");
-  QCOMPARE(s.Caption("HelpOpenButton"), QStringLiteral("Close symbols"));
-  QVERIFY(!s.In("HelpMemo")->isHidden());
-  QVERIFY(!s.In("PasteButton")->isEnabled());
-  s.Click("HelpOpenButton");
-  QCOMPARE(s.Caption("HelpOpenButton"), QStringLiteral("Symbols help "));
+  QVERIFY(s.In(qPrintable(other))->isEnabled());
   // Leaving the tab with the symbols panel open closes it properly.
   s.Click("HelpOpenButton");
   s.GoTo("IntroTabSheet");
@@ -670,7 +632,7 @@ void TulmexFormTest::helpPanelsToggle() {
   QVERIFY(s.In("PasteButton")->isEnabled());
 }
 
-void TulmexFormTest::clearData() {
+void MainWindowTest::clearData() {
   Session s;
   s.GoTo("InputTabSheet");
   QTest::keyClicks(s.In<QLineEdit>("Title1Edit"), "Plots");
@@ -689,7 +651,7 @@ void TulmexFormTest::clearData() {
   QCOMPARE(s.Grid()->width(), 220);
 }
 
-void TulmexFormTest::cutNeverEndsTheProgram() {
+void MainWindowTest::cutNeverEndsTheProgram() {
   Session s;
   s.form->show();
   QVERIFY(QTest::qWaitForWindowActive(s.form));
@@ -715,30 +677,30 @@ void TulmexFormTest::cutNeverEndsTheProgram() {
   QCOMPARE(title->text(), QString());
   s.In("ClearButton")->setFocus();
   QTest::keySequence(s.In("ClearButton"), QKeySequence(Qt::CTRL | Qt::Key_X));
-  QVERIFY(!s.app.FinishForm->isVisible());
+  QVERIFY(!s.app.finishWindow->isVisible());
   QTest::keySequence(s.form, QKeySequence(Qt::CTRL | Qt::Key_Q));
-  QVERIFY(s.app.FinishForm->isVisible());
+  QVERIFY(s.app.finishWindow->isVisible());
   QCOMPARE(s.ended, 0);
 }
 
-void TulmexFormTest::closingTheMainWindowShowsTheFinishWindow() {
+void MainWindowTest::closingTheMainWindowShowsTheFinishWindow() {
   Session s;
   s.form->show();
   QVERIFY(!s.form->close());
   QVERIFY(s.form->isVisible());
-  QVERIFY(s.app.FinishForm->isVisible());
-  QCOMPARE(s.app.FinishForm->findChild<QLabel*>("StatusPanel")->text(),
+  QVERIFY(s.app.finishWindow->isVisible());
+  QCOMPARE(s.app.finishWindow->findChild<QLabel*>("StatusPanel")->text(),
            QStringLiteral("Click Finish button to end program"));
-  QCOMPARE(s.app.FinishForm->findChild<QPlainTextEdit*>("FinishMemo")->toPlainText(),
+  QCOMPARE(s.app.finishWindow->findChild<QPlainTextEdit*>("FinishMemo")->toPlainText(),
            QStringLiteral(" Thank you for using Kinvalo"));
   QCOMPARE(s.ended, 0);
-  QTest::mouseClick(s.app.FinishForm->findChild<QPushButton*>("FinishButton"), Qt::LeftButton);
+  QTest::mouseClick(s.app.finishWindow->findChild<QPushButton*>("FinishButton"), Qt::LeftButton);
   QCOMPARE(s.ended, 1);
   Session closing;
   closing.form->close();
-  closing.app.FinishForm->close();
+  closing.app.finishWindow->close();
   QCOMPARE(closing.ended, 1);
 }
 
-QTEST_MAIN(TulmexFormTest)
-#include "tulmex_form_test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "app/base_form.h"
+#include "app/status_bar_window.h"
 
 namespace kinvalo::app {
 
@@ -22,12 +22,12 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const char* text, co
 // starts an item ("- ", "1. ", "Type 3:", "Method 1:").
 QString FlowText(const char* text);
 
-class TFinishForm : public TBaseForm {
+class FinishWindow : public StatusBarWindow {
   Q_OBJECT
 
  public:
   // `endApplication` ends the program once the current command returns.
-  TFinishForm(QWidget* parent, std::function<void()> endApplication);
+  FinishWindow(QWidget* parent, std::function<void()> endApplication);
 
   void FinishButtonClick();
 
@@ -41,25 +41,25 @@ class TFinishForm : public TBaseForm {
   QPushButton* FinishButton;
 };
 
-class TSymbolsForm : public QWidget {
+class SymbolsWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TSymbolsForm(QWidget* parent);
+  explicit SymbolsWindow(QWidget* parent);
 };
 
-class THelpForm : public QWidget {
+class HelpWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit THelpForm(QWidget* parent);
+  explicit HelpWindow(QWidget* parent);
 };
 
-class TMoreInfoForm : public QWidget {
+class MoreInfoWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TMoreInfoForm(QWidget* parent);
+  explicit MoreInfoWindow(QWidget* parent);
 };
 
 }  // namespace kinvalo::app

@@ -1,20 +1,20 @@
-// The Intro tab: the introduction and the detail texts.
+#include "app/intro_tab.h"
+
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "app/help_texts.h"
-#include "app/small_forms.h"
-#include "app/tulmex_form.h"
+#include "app/small_windows.h"
 
 namespace kinvalo::app {
 
-void TTulmexForm::BuildIntroTab() {
-  IntroTabSheet = new QWidget(this);
-  IntroTabSheet->setObjectName(QStringLiteral("IntroTabSheet"));
-  auto* layout = new QHBoxLayout(IntroTabSheet);
+IntroTab::IntroTab(QWidget* parent, TabHost& host, const MainActions& actions, MoreInfoWindow& moreInfo)
+    : QWidget(parent), host_(host), actions_(actions), moreInfo_(moreInfo) {
+  setObjectName(QStringLiteral("IntroTabSheet"));
+  auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
 
-  auto* memos = new QWidget(IntroTabSheet);
+  auto* memos = new QWidget(this);
   auto* stack = new QVBoxLayout(memos);
   stack->setContentsMargins(0, 0, 0, 0);
   const QFont textFont(QStringLiteral("Arial"), 10);
@@ -34,7 +34,7 @@ void TTulmexForm::BuildIntroTab() {
   layout->addWidget(memos, 1);
 
   auto* side = new QVBoxLayout;
-  HelpGroupBox = new QGroupBox(QStringLiteral("Details"), IntroTabSheet);
+  HelpGroupBox = new QGroupBox(QStringLiteral("Details"), this);
   HelpGroupBox->setObjectName(QStringLiteral("HelpGroupBox"));
   auto* buttons = new QVBoxLayout(HelpGroupBox);
   TypesButton = MakeButton(HelpGroupBox, "TypesButton", "Function types");
@@ -48,30 +48,36 @@ void TTulmexForm::BuildIntroTab() {
   }
   HelpGroupBox->setMinimumWidth(190);
   side->addWidget(HelpGroupBox);
-  MoreInfoButton = MakeButton(IntroTabSheet, "MoreInfoButton", "More info");
+  MoreInfoButton = MakeButton(this, "MoreInfoButton", "More info");
   MoreInfoButton->hide();
   MoreInfoButton->setEnabled(false);
   side->addWidget(MoreInfoButton);
   side->addStretch(1);
   layout->addLayout(side);
-  OnSignal(TypesButton, &QPushButton::clicked, &TTulmexForm::TypesButtonClick);
+  OnSignal(host_, this, TypesButton, &QPushButton::clicked, &IntroTab::TypesButtonClick);
 }
 
-void TTulmexForm::IntroTabSheetShow() {
-  SetStatusText(QStringLiteral("Click on the Input tab to proceed."));
-  InputSaveMenu->setEnabled(false);
-  GraphSaveMenu->setEnabled(false);
+IntroTab::~IntroTab() {
+  // Closing the controls below sends focus and visibility signals; no
+  // command runs any more.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
+void IntroTab::IntroTabSheetShow() {
+  host_.SetStatusText(QStringLiteral("Click on the Input tab to proceed."));
+  actions_.InputSaveAction->setEnabled(false);
+  actions_.GraphSaveAction->setEnabled(false);
   IntroMemo->show();
   for (QPlainTextEdit* m : {TypesMemo, TestsMemo, SequenceMemo, MethodsMemo}) m->hide();
   MoreInfoButton->hide();
 }
 
-void TTulmexForm::TypesButtonClick() {
+void IntroTab::TypesButtonClick() {
   IntroMemo->hide();
   TypesMemo->show();
   for (QPlainTextEdit* m : {TestsMemo, SequenceMemo, MethodsMemo}) m->hide();
   MoreInfoButton->hide();
-  if (MoreInfoForm) MoreInfoForm->close();
+  moreInfo_.close();
 }
 
 }  // namespace kinvalo::app

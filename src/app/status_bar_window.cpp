@@ -1,8 +1,8 @@
-#include "app/base_form.h"
+#include "app/status_bar_window.h"
 
 namespace kinvalo::app {
 
-TBaseForm::TBaseForm(QWidget* parent) : QMainWindow(parent) {
+StatusBarWindow::StatusBarWindow(QWidget* parent) : QMainWindow(parent) {
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
   StatusBar1->setSizeGripEnabled(false);
@@ -13,7 +13,7 @@ TBaseForm::TBaseForm(QWidget* parent) : QMainWindow(parent) {
   setStatusBar(StatusBar1);
 }
 
-void TBaseForm::SetStatusText(const QString& text) {
+void StatusBarWindow::SetStatusText(const QString& text) {
   StatusPanel->setText(text);
   StatusPanel->repaint();
 }

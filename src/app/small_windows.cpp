@@ -1,4 +1,4 @@
-#include "app/small_forms.h"
+#include "app/small_windows.h"
 
 #include <QCloseEvent>
 #include <QRegularExpression>
@@ -57,8 +57,8 @@ QVBoxLayout* Column(QWidget* parent) {
 
 }  // namespace
 
-TFinishForm::TFinishForm(QWidget* parent, std::function<void()> endApplication)
-    : TBaseForm(parent), endApplication_(std::move(endApplication)) {
+FinishWindow::FinishWindow(QWidget* parent, std::function<void()> endApplication)
+    : StatusBarWindow(parent), endApplication_(std::move(endApplication)) {
   setWindowFlag(Qt::Window);
   SmallWindow(this, "TFinishForm", "Tulmex finish", 250, 241);
   auto* central = new QWidget(this);
@@ -72,20 +72,20 @@ TFinishForm::TFinishForm(QWidget* parent, std::function<void()> endApplication)
   connect(FinishButton, &QPushButton::clicked, this, [this] { FinishButtonClick(); });
 }
 
-void TFinishForm::FinishButtonClick() { endApplication_(); }
+void FinishWindow::FinishButtonClick() { endApplication_(); }
 
-void TFinishForm::showEvent(QShowEvent* event) {
+void FinishWindow::showEvent(QShowEvent* event) {
   SetStatusText(QStringLiteral("Click Finish button to end program"));
   FinishButton->setFocus();
-  TBaseForm::showEvent(event);
+  StatusBarWindow::showEvent(event);
 }
 
-void TFinishForm::closeEvent(QCloseEvent* event) {
-  TBaseForm::closeEvent(event);
+void FinishWindow::closeEvent(QCloseEvent* event) {
+  StatusBarWindow::closeEvent(event);
   endApplication_();
 }
 
-TSymbolsForm::TSymbolsForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+SymbolsWindow::SymbolsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   SmallWindow(this, "TSymbolsForm", "Tulmex output symbols", 543, 551);
   QPlainTextEdit* memo = MakeMemo(this, "SymbolsMemo", texts::kOutputSymbols, QColor(0xE4, 0xE4, 0xE4), true);
   memo->setFont(QFont(QStringLiteral("Courier New"), 9));
@@ -93,12 +93,12 @@ TSymbolsForm::TSymbolsForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   Column(this)->addWidget(memo);
 }
 
-THelpForm::THelpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   SmallWindow(this, "THelpForm", "Help St.Err.BP and confidence analysis", 347, 294);
   Column(this)->addWidget(MakeMemo(this, "HelpMemo", texts::kConfidenceHelp, QColor(0xFF, 0xFF, 0xE0)));
 }
 
-TMoreInfoForm::TMoreInfoForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+MoreInfoWindow::MoreInfoWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   SmallWindow(this, "TMoreInfoForm", "More Info", 628, 486);
   QPlainTextEdit* memo = MakeMemo(this, "MoreInfoMemo", texts::kMoreInfo, QColor(0xE8, 0xF4, 0xFF));
   memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

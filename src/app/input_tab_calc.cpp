@@ -3,8 +3,9 @@
 // calculation itself is the one the batch command runs.
 #include <cctype>
 
-#include "app/small_forms.h"
-#include "app/tulmex_form.h"
+#include "app/graphics_tab.h"
+#include "app/input_tab.h"
+#include "app/output_tab.h"
 #include "calc/calculation.h"
 #include "core/paths.h"
 
@@ -23,29 +24,28 @@ std::string WithInputExtension(const std::string& path) {
 
 }  // namespace
 
-bool TTulmexForm::ConfirmSaveFile() {
-  const std::optional<std::string> path = ui_.SaveFileDialog(InputSaveDialog_);
+bool InputTab::ConfirmSaveFile() {
+  const std::optional<std::string> path = ui_.SaveFileDialog(dialogs_.inputSave);
   if (!path) {
     SaveCancelled = true;
     return false;
   }
-  s_->DM.FileName = WithInputExtension(*path);
-  if (FileExists(s_->DM.FileName)) return s_->DM.AskYesNo("The file already exists, overwrite?");
+  s_.DM.FileName = WithInputExtension(*path);
+  if (FileExists(s_.DM.FileName)) return s_.DM.AskYesNo("The file already exists, overwrite?");
   return true;
 }
 
-void TTulmexForm::InputSaveExecute() {
+void InputTab::InputSaveExecute() {
   SaveCancelled = false;
   if (!ConfirmSaveFile() || SaveCancelled) {
     ui_.ShowMessage("The input data were not saved");
     return;
   }
-  WorkingData& dm = s_->DM;
+  WorkingData& dm = s_.DM;
   const bool taken = input_->TakeTableRows(Title1Edit->text().toStdString(), Title2Edit->text().toStdString());
   ShowInputPage();
   if (!taken) return;
-  ExplainButton->setText(QStringLiteral("Explanation"));
-  AnovaButton->setText(QStringLiteral("Anova table"));
+  output_.ResetCaptions();
   // A file that cannot be created has been reported; the run goes on with
   // the data in memory.
   dm.WriteInputFile();
@@ -61,40 +61,34 @@ void TTulmexForm::InputSaveExecute() {
     InputTabSheetShow();
     return;
   }
-  InputFileName_ = ChangeFileExt(dm.FileName, ".inp");
+  const std::string inputFileName = ChangeFileExt(dm.FileName, ".inp");
   dm.FileName = ChangeFileExt(dm.FileName, ".out");
-  if (!LoadResult(".out")) {
+  if (!output_.LoadResult(".out")) {
     WaitMemo->hide();
-    ShowTab(InputTabSheet);
+    host_.ShowTab(Tab::Input);
     return;
   }
   WaitMemo->appendPlainText(QStringLiteral(" Filing results .."));
   ui_.Wait(500);
   WaitMemo->hide();
-  ui_.ShowMessage("The input is saved in " + InputFileName_ +
+  ui_.ShowMessage("The input is saved in " + inputFileName +
                   "   Calculations were done and the output is saved in  " + dm.FileName);
-  ShowTextLines();
-  for (QWidget* w : {static_cast<QWidget*>(OutputMemo), static_cast<QWidget*>(ExplainButton),
-                     static_cast<QWidget*>(AnovaButton), static_cast<QWidget*>(SymbolsButton),
-                     static_cast<QWidget*>(GraphicsButton)}) {
-    w->show();
-  }
-  SetDialogFolders(ExtractFilePath(dm.FileName));
-  Calculated_ = true;
-  ResultFromFile_ = false;
-  ResetGraphicsPage(GraphicsReset::ResultCalculated);
-  const bool partial = HasHorizontalSegment(s_->resultType);
-  for (QPushButton* b : {CalcObs_Button, RegButton, ZtypeButton}) b->setVisible(partial);
-  ShowTab(OutputTabSheet);
+  output_.ShowTextLines();
+  output_.ShowResult();
+  dialogs_.SetFolder(ExtractFilePath(dm.FileName));
+  s_.Output.calculated = true;
+  s_.Output.fromFile = false;
+  graphics_.ResetGraphicsPage(GraphicsTab::GraphicsReset::ResultCalculated);
+  host_.ShowTab(Tab::Output);
 }
 
-TTulmexForm::Preference TTulmexForm::ChosenPreference() const {
+InputTab::Preference InputTab::ChosenPreference() const {
   if (RadioButton1->isChecked()) return Preference::PreferType3;
   if (RadioButton2->isChecked()) return Preference::PreferType4;
   return Preference::BestOfTwo;
 }
 
-bool TTulmexForm::RunCalculation() {
+bool InputTab::RunCalculation() {
   WaitMemo->clear();
   WaitMemo->show();
   WaitMemo->raise();
@@ -103,23 +97,22 @@ bool TTulmexForm::RunCalculation() {
   WaitMemo->appendPlainText(QStringLiteral(" Progress 25% ...."));
   ui_.Wait(500);
   input_->W.DecimalSeparator = '.';
-  SetExplainEnabled(true);
-  AnovaButton->setEnabled(true);
+  output_.SetExplainEnabled(true);
+  output_.EnableAnova();
   // The breakpoint search with its files, then the variance analysis.
-  WorkingData& dm = s_->DM;
-  const SearchResult result = CalculateResults(dm, {s_->confidence, ChosenPreference()}, ui_);
+  WorkingData& dm = s_.DM;
+  const SearchResult result = CalculateResults(dm, {s_.confidence, ChosenPreference()}, ui_);
   if (result.refusal) {
     WaitMemo->hide();
     return false;
   }
-  s_->resultType = result.type;
-  s_->bothTypesFound = result.bothTypesFound;
+  s_.resultType = result.type;
+  s_.bothTypesFound = result.bothTypesFound;
   dm.FileName = VariancePath(dm.FileName);
   WaitMemo->appendPlainText(QStringLiteral(" Calculating ...."));
   ui_.Wait(500);
   WaitMemo->appendPlainText(QStringLiteral(" Anova table ...."));
   ui_.Wait(500);
-  GraphSaveAction->setEnabled(true);
   WaitMemo->appendPlainText(QStringLiteral(" Progress 75% ..."));
   ui_.Wait(500);
   return true;

@@ -1,14 +1,11 @@
-// The Graphics tab: the graph of the current output file with its display
-// options, the calc-obs and combined graphs, saving the graph as a bitmap
-// in colour or black and white, and showing a bitmap saved earlier. Every
-// command reads the output file back; nothing is drawn from memory.
+#include "app/graphics_tab.h"
+
 #include <QImage>
 #include <QPixmap>
 #include <QVBoxLayout>
 #include <cctype>
 
-#include "app/small_forms.h"
-#include "app/tulmex_form.h"
+#include "app/small_windows.h"
 #include "core/paths.h"
 #include "data/output_reader.h"
 #include "graphs/graph_command.h"
@@ -39,11 +36,12 @@ std::string WithPictureExtension(const std::string& path) {
 
 }  // namespace
 
-void TTulmexForm::BuildGraphicsTab() {
-  GraphicsTabSheet = new QWidget(this);
-  GraphicsTabSheet->setObjectName(QStringLiteral("GraphicsTabSheet"));
+GraphicsTab::GraphicsTab(QWidget* parent, TabHost& host, AppState& state, Platform& ui, const MainActions& actions,
+                         FileDialogs& dialogs, HelpWindow& help)
+    : QWidget(parent), host_(host), s_(state), ui_(ui), actions_(actions), dialogs_(dialogs), help_(help) {
+  setObjectName(QStringLiteral("GraphicsTabSheet"));
   auto picture = [this](const char* name, int width) {
-    auto* label = new QLabel(GraphicsTabSheet);
+    auto* label = new QLabel(this);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(8, 8, width, 465);
     QPixmap blank(width, 465);
@@ -55,11 +53,11 @@ void TTulmexForm::BuildGraphicsTab() {
   GraphImage = picture("GraphImage", 623);
   PictureImage = picture("PictureImage", 609);
   // The commands stand in one column; a hidden one leaves no gap.
-  auto* column = new QWidget(GraphicsTabSheet);
+  auto* column = new QWidget(this);
   column->setGeometry(634, 0, 210, 520);
   auto* stack = new QVBoxLayout(column);
   stack->setContentsMargins(4, 8, 4, 8);
-  auto button = [this, column, stack](const char* name, const char* caption) {
+  auto button = [column, stack](const char* name, const char* caption) {
     QPushButton* b = MakeButton(column, name, caption);
     b->setMinimumHeight(30);
     stack->addWidget(b);
@@ -81,45 +79,53 @@ void TTulmexForm::BuildGraphicsTab() {
     b->hide();
   }
   ConfButton->setEnabled(false);
-  connect(SeeGraphButton, &QPushButton::clicked, GraphOpenAction, &QAction::trigger);
-  connect(SaveGraphButton, &QPushButton::clicked, GraphSaveAction, &QAction::trigger);
-  OnSignal(MakeGraphButton, &QPushButton::clicked, &TTulmexForm::MakeGraphButtonClick);
-  OnSignal(SaveBlWhButton, &QPushButton::clicked, &TTulmexForm::SaveBlWhButtonClick);
-  OnSignal(RegButton, &QPushButton::clicked, &TTulmexForm::RegButtonClick);
-  OnSignal(ConfButton, &QPushButton::clicked, &TTulmexForm::ConfButtonClick);
-  OnSignal(CalcObs_Button, &QPushButton::clicked, &TTulmexForm::CalcObs_ButtonClick);
-  OnSignal(ZtypeButton, &QPushButton::clicked, &TTulmexForm::ZtypeButtonClick);
-  OnSignal(BPButton, &QPushButton::clicked, &TTulmexForm::BPbuttonClick);
+  MainActions::Bind(SeeGraphButton, actions_.GraphOpenAction);
+  MainActions::Bind(SaveGraphButton, actions_.GraphSaveAction);
+  OnSignal(host_, this, actions_.GraphOpenAction, &QAction::triggered, &GraphicsTab::GraphOpenActionExecute);
+  OnSignal(host_, this, actions_.GraphSaveAction, &QAction::triggered, &GraphicsTab::GraphSaveActionExecute);
+  OnSignal(host_, this, MakeGraphButton, &QPushButton::clicked, &GraphicsTab::MakeGraphButtonClick);
+  OnSignal(host_, this, SaveBlWhButton, &QPushButton::clicked, &GraphicsTab::SaveBlWhButtonClick);
+  OnSignal(host_, this, RegButton, &QPushButton::clicked, &GraphicsTab::RegButtonClick);
+  OnSignal(host_, this, ConfButton, &QPushButton::clicked, &GraphicsTab::ConfButtonClick);
+  OnSignal(host_, this, CalcObs_Button, &QPushButton::clicked, &GraphicsTab::CalcObs_ButtonClick);
+  OnSignal(host_, this, ZtypeButton, &QPushButton::clicked, &GraphicsTab::ZtypeButtonClick);
+  OnSignal(host_, this, BPButton, &QPushButton::clicked, &GraphicsTab::BPbuttonClick);
 }
 
-void TTulmexForm::GraphicsTabSheetShow() {
-  InputSaveMenu->setEnabled(false);
-  SetStatusText(QStringLiteral("Graphics presentations of output data can be seen and saved"));
+GraphicsTab::~GraphicsTab() {
+  // Closing the controls below sends focus and visibility signals; no
+  // command runs any more.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
+void GraphicsTab::GraphicsTabSheetShow() {
+  actions_.InputSaveAction->setEnabled(false);
+  host_.SetStatusText(QStringLiteral("Graphics presentations of output data can be seen and saved"));
   if (!GraphShown_) {
-    GraphSaveMenu->setEnabled(false);
+    actions_.GraphSaveAction->setEnabled(false);
     for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton}) b->hide();
     CloseConfidenceHelp();
   }
-  if (GraphShown_ && s_->bothTypesFound) ZtypeButton->show();
+  if (GraphShown_ && s_.bothTypesFound) ZtypeButton->show();
 }
 
-void TTulmexForm::SetZtypeCaption(const char* caption) { ZtypeButton->setText(QString::fromLatin1(caption)); }
+void GraphicsTab::SetZtypeCaption(const char* caption) { ZtypeButton->setText(QString::fromLatin1(caption)); }
 
-std::optional<GraphModel> TTulmexForm::ReadOutput() {
-  GraphPage& page = s_->Graph;
-  OutputReadResult read = ReadOutputFile(s_->DM.FileName, page.preparedType);
+std::optional<GraphModel> GraphicsTab::ReadOutput() {
+  GraphPage& page = s_.Graph;
+  OutputReadResult read = ReadOutputFile(s_.DM.FileName, page.preparedType);
   for (const std::string& message : ReadMessages(read, page.olderFileWarned)) ui_.ShowMessage(message);
   page.olderFileWarned = page.olderFileWarned || read.olderFile;
   if (!read.model) return std::nullopt;
-  ExplainEnabled_ = read.model->type != FunctionType::TwoSlopes;
+  s_.Output.explainEnabled = read.model->type != FunctionType::TwoSlopes;
   // The count of the working data follows the file read; the input table
   // keeps its rows that hold text.
-  s_->DM.NrOfData = read.model->size();
+  s_.DM.NrOfData = read.model->size();
   page.model = read.model;
   return std::move(read.model);
 }
 
-bool TTulmexForm::ShowDrawing(const DrawOutcome& outcome, QtCanvas& canvas) {
+bool GraphicsTab::ShowDrawing(const DrawOutcome& outcome, QtCanvas& canvas) {
   if (!outcome.message.empty()) ui_.ShowMessage(outcome.message);
   // Not drawn: the earlier picture stays as it was.
   if (!outcome.drawn) return false;
@@ -129,47 +135,47 @@ bool TTulmexForm::ShowDrawing(const DrawOutcome& outcome, QtCanvas& canvas) {
   return true;
 }
 
-bool TTulmexForm::Draw(GraphKind kind, const GraphModel& model, const PreparedGraph& prepared) {
+bool GraphicsTab::Draw(GraphKind kind, const GraphModel& model, const PreparedGraph& prepared) {
   QtCanvas canvas;
   return ShowDrawing(DrawGraph(kind, model, prepared, Options(), canvas), canvas);
 }
 
-void TTulmexForm::GraphicsButtonClick() {
+void GraphicsTab::GraphicsButtonClick() {
   GraphOptions& o = Options();
   const std::optional<GraphModel> model = ReadOutput();
   if (!model) return;
   // A file opened from disk tells itself whether it holds both types.
-  if (ResultFromFile_) s_->bothTypesFound = FileShowsBothTypes(*model);
+  if (s_.Output.fromFile) s_.bothTypesFound = FileShowsBothTypes(*model);
 
   ConfButton->show();
   RegButton->show();
   PictureImage->hide();
-  if (!s_->bothTypesFound) o.combined = false;
+  if (!s_.bothTypesFound) o.combined = false;
   o.regressionLine = false;
   const bool fitted = RegButton->text() == QLatin1String(kRegToConnecting);
   // The data are those of the calc-obs graph while that option stands,
   // whatever kind is drawn with them.
-  s_->Graph.preparedType = PreparedTypeOf(*model, o.calcObs);
+  s_.Graph.preparedType = PreparedTypeOf(*model, o.calcObs);
   const PreparedGraph prepared = PrepareGraph(*model, o.calcObs);
   SaveGraphButton->show();
   SaveBlWhButton->show();
-  GraphSaveMenu->setEnabled(true);
+  actions_.GraphSaveAction->setEnabled(true);
   SelectButton->hide();
-  s_->Graph.preparedType = model->type;
+  s_.Graph.preparedType = model->type;
   if (!HasHorizontalSegment(model->type)) {
     o.regressionLine = fitted;
     ConfButton->setEnabled(true);
     for (QPushButton* b : {CalcObs_Button, RegButton, ZtypeButton}) b->hide();
   } else {
     o.regressionLine = fitted;
-    if (o.regressionLine && !s_->bothTypesFound) {
+    if (o.regressionLine && !s_.bothTypesFound) {
       CalcObs_Button->show();
       ConfButton->setEnabled(true);
     }
     o.block = true;
     RegButton->show();
     ZtypeButton->hide();
-    if (s_->bothTypesFound) ZtypeButton->show();
+    if (s_.bothTypesFound) ZtypeButton->show();
   }
   if (WithoutBreakpoint(model->type)) {
     CalcObs_Button->hide();
@@ -179,10 +185,10 @@ void TTulmexForm::GraphicsButtonClick() {
     Draw(o.combined ? GraphKind::Combined : GraphKind::Partial, *model, prepared);
   }
   GraphShown_ = true;
-  ShowTab(GraphicsTabSheet);
+  host_.ShowTab(Tab::Graphics);
 }
 
-void TTulmexForm::RegButtonClick() {
+void GraphicsTab::RegButtonClick() {
   GraphOptions& o = Options();
   if (RegButton->text() == QLatin1String(kRegToFitted)) {
     o.regressionLine = true;
@@ -204,7 +210,7 @@ void TTulmexForm::RegButtonClick() {
   GraphicsButtonClick();
 }
 
-void TTulmexForm::ConfButtonClick() {
+void GraphicsTab::ConfButtonClick() {
   GraphOptions& o = Options();
   if (ConfButton->text() != QLatin1String(kConfAdd)) {
     o.belt = false;
@@ -218,7 +224,7 @@ void TTulmexForm::ConfButtonClick() {
   GraphicsButtonClick();
 }
 
-void TTulmexForm::CalcObs_ButtonClick() {
+void GraphicsTab::CalcObs_ButtonClick() {
   GraphOptions& o = Options();
   const std::optional<GraphModel> model = ReadOutput();
   if (!model) return;
@@ -226,20 +232,20 @@ void TTulmexForm::CalcObs_ButtonClick() {
     for (QPushButton* b : {ConfButton, RegButton, ZtypeButton}) b->hide();
     CalcObs_Button->setText(QString::fromLatin1(kCalcObsBack));
     o.calcObs = true;
-    s_->Graph.preparedType = PreparedTypeOf(*model, true);
+    s_.Graph.preparedType = PreparedTypeOf(*model, true);
     const PreparedGraph prepared = PrepareGraph(*model, true);
     Draw(GraphKind::CalcObs, *model, prepared);
   } else {
     CalcObs_Button->setText(QString::fromLatin1(kCalcObsTo));
     ConfButton->show();
     RegButton->show();
-    if (s_->bothTypesFound) ZtypeButton->show();
+    if (s_.bothTypesFound) ZtypeButton->show();
     o.calcObs = false;
     GraphicsButtonClick();
   }
 }
 
-void TTulmexForm::ZtypeButtonClick() {
+void GraphicsTab::ZtypeButtonClick() {
   GraphOptions& o = Options();
   CalcObs_Button->hide();
   o.regressionLine = false;
@@ -260,13 +266,13 @@ void TTulmexForm::ZtypeButtonClick() {
   GraphicsButtonClick();
 }
 
-void TTulmexForm::ResetGraphicsPage(GraphicsReset reset) {
+void GraphicsTab::ResetGraphicsPage(GraphicsReset reset) {
   GraphOptions& o = Options();
   if (reset != GraphicsReset::ResultCalculated) {
     GraphImage->hide();
     for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton, ConfButton}) b->hide();
     if (reset == GraphicsReset::ResultOpened) CalcObs_Button->hide();
-    GraphSaveMenu->setEnabled(false);
+    actions_.GraphSaveAction->setEnabled(false);
     CloseConfidenceHelp();
     o.calcObs = false;
   }
@@ -285,23 +291,54 @@ void TTulmexForm::ResetGraphicsPage(GraphicsReset reset) {
     RegButton->setEnabled(true);
   }
   if (reset == GraphicsReset::InputOpened) ZtypeButton->hide();
+  if (reset == GraphicsReset::ResultCalculated) {
+    const bool partial = HasHorizontalSegment(s_.resultType);
+    for (QPushButton* b : {CalcObs_Button, RegButton, ZtypeButton}) b->setVisible(partial);
+  }
 }
 
-void TTulmexForm::BPbuttonClick() {
-  if (!HelpForm) return;
-  HelpForm->show();
-  HelpForm->raise();
+void GraphicsTab::InputTabShown(bool calculated) {
+  if (!calculated) {
+    BPButton->hide();
+    CloseConfidenceHelp();
+  }
+  GraphImage->hide();
+  PictureImage->hide();
+  GraphShown_ = false;
+  for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, ConfButton, RegButton}) b->hide();
 }
 
-void TTulmexForm::MakeGraphButtonClick() {
+void GraphicsTab::OutputTabShown() {
+  PictureImage->hide();
+  GraphShown_ = false;
+  for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton, ConfButton, RegButton}) b->hide();
+  CloseConfidenceHelp();
+}
+
+void GraphicsTab::FormCreate() {
+  GraphShown_ = false;
+  Options().colour = true;
+  Options().belt = false;
+  Options().block = false;
+  Options().regressionLine = false;
+}
+
+void GraphicsTab::CloseConfidenceHelp() { help_.close(); }
+
+void GraphicsTab::BPbuttonClick() {
+  help_.show();
+  help_.raise();
+}
+
+void GraphicsTab::MakeGraphButtonClick() {
   ui_.ShowMessage("Determine folder and file name for graph creation");
-  OutputOpenActionExecute();
+  actions_.OutputOpenAction->trigger();
 }
 
-void TTulmexForm::GraphOpenActionExecute() {
+void GraphicsTab::GraphOpenActionExecute() {
   CalcObs_Button->hide();
   CalcObs_Button->setText(QString::fromLatin1(kCalcObsTo));
-  const std::optional<std::string> path = ui_.OpenFileDialog(GraphOpenDialog_);
+  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.graphOpen);
   if (!path) {
     ui_.ShowMessage("No graphics file selected");
     return;
@@ -316,24 +353,20 @@ void TTulmexForm::GraphOpenActionExecute() {
     return;
   }
   PictureImage->setPixmap(QPixmap::fromImage(bitmap));
-  SetDialogFolders(ExtractFilePath(*path));
+  dialogs_.SetFolder(ExtractFilePath(*path));
   GraphShown_ = true;
   PictureImage->show();
   GraphImage->hide();
-  GraphSaveMenu->setEnabled(true);
-  GraphSaveAction->setEnabled(true);
+  actions_.GraphSaveAction->setEnabled(true);
   SaveGraphButton->show();
   SaveBlWhButton->show();
-  for (QWidget* w : {static_cast<QWidget*>(OutputMemo), static_cast<QWidget*>(GraphicsButton),
-                     static_cast<QWidget*>(SymbolsButton), static_cast<QWidget*>(BPButton),
-                     static_cast<QWidget*>(ExplainButton), static_cast<QWidget*>(AnovaButton)}) {
-    w->hide();
-  }
+  emit PictureOpened();
+  BPButton->hide();
   CloseConfidenceHelp();
-  ShowTab(GraphicsTabSheet);
+  host_.ShowTab(Tab::Graphics);
 }
 
-void TTulmexForm::SaveGraph(bool colour) {
+void GraphicsTab::SaveGraph(bool colour) {
   // The black-and-white drawing stays on the tab; the next drawing is in
   // colour again.
   GraphOptions options = Options();
@@ -342,13 +375,13 @@ void TTulmexForm::SaveGraph(bool colour) {
   // Always a fresh drawing of the current output file with the current
   // options, also when an opened bitmap is on the tab.
   QtCanvas canvas;
-  GraphPage& page = s_->Graph;
-  Redrawn redrawn = RedrawGraph(s_->DM.FileName, options, page.preparedType, canvas);
+  GraphPage& page = s_.Graph;
+  Redrawn redrawn = RedrawGraph(s_.DM.FileName, options, page.preparedType, canvas);
   for (const std::string& message : ReadMessages(redrawn.read, page.olderFileWarned)) ui_.ShowMessage(message);
   page.olderFileWarned = page.olderFileWarned || redrawn.read.olderFile;
   if (const std::optional<GraphModel>& model = redrawn.read.model) {
-    ExplainEnabled_ = model->type != FunctionType::TwoSlopes;
-    s_->DM.NrOfData = model->size();
+    s_.Output.explainEnabled = model->type != FunctionType::TwoSlopes;
+    s_.DM.NrOfData = model->size();
     page.model = model;
     page.preparedType = PreparedTypeOf(*model, options.calcObs);
   }
@@ -356,7 +389,7 @@ void TTulmexForm::SaveGraph(bool colour) {
   if (!ShowDrawing(redrawn.drawing, canvas)) return;
   PictureImage->hide();
 
-  const std::optional<std::string> chosen = ui_.SaveFileDialog(GraphSaveDialog_);
+  const std::optional<std::string> chosen = ui_.SaveFileDialog(dialogs_.graphSave);
   if (!chosen) {
     ui_.ShowMessage("The graph was not saved");
     return;
@@ -369,11 +402,11 @@ void TTulmexForm::SaveGraph(bool colour) {
     return;
   }
   ui_.ShowMessage("The graph was saved in  " + path);
-  SetDialogFolders(ExtractFilePath(path));
+  dialogs_.SetFolder(ExtractFilePath(path));
 }
 
-void TTulmexForm::GraphSaveActionExecute() { SaveGraph(true); }
+void GraphicsTab::GraphSaveActionExecute() { SaveGraph(true); }
 
-void TTulmexForm::SaveBlWhButtonClick() { SaveGraph(false); }
+void GraphicsTab::SaveBlWhButtonClick() { SaveGraph(false); }
 
 }  // namespace kinvalo::app

@@ -1,16 +1,17 @@
-// The Input tab: titles, count, confidence, preference, the data table with
-// its help panels, "Clear data" and "Open input".
+#include "app/input_tab.h"
+
 #include <algorithm>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
-#include <QScrollArea>
+#include <QLocale>
 
 #include "app/help_texts.h"
-#include "app/small_forms.h"
+#include "app/graphics_tab.h"
+#include "app/output_tab.h"
+#include "app/small_windows.h"
 #include "app/types_picture.h"
-#include "app/tulmex_form.h"
 #include "core/paths.h"
 
 namespace kinvalo::app {
@@ -35,15 +36,23 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QRect& where, const
 
 }  // namespace
 
-void TTulmexForm::BuildInputTab() {
-  auto* scroll = new QScrollArea(this);
-  InputTabSheet = scroll;
-  InputTabSheet->setObjectName(QStringLiteral("InputTabSheet"));
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setWidgetResizable(true);
-  auto* page = new QWidget(scroll);
+InputTab::InputTab(QWidget* parent, TabHost& host, AppState& state, Platform& ui, const MainActions& actions,
+                   FileDialogs& dialogs, OutputTab& output, GraphicsTab& graphics)
+    : QScrollArea(parent),
+      host_(host),
+      s_(state),
+      ui_(ui),
+      actions_(actions),
+      dialogs_(dialogs),
+      output_(output),
+      graphics_(graphics),
+      input_(std::make_unique<InputPage>(state.DM)) {
+  setObjectName(QStringLiteral("InputTabSheet"));
+  setFrameShape(QFrame::NoFrame);
+  setWidgetResizable(true);
+  auto* page = new QWidget(this);
   page->setMinimumSize(830, 556);
-  scroll->setWidget(page);
+  setWidget(page);
 
   Title1Label = MakeLabel(page, "Title1Label", "Title1", 10, 12);
   Title1Edit = MakeEdit(page, "Title1Edit", QRect(70, 8, 600, 24), "General information");
@@ -136,16 +145,17 @@ void TTulmexForm::BuildInputTab() {
     memo->hide();
   }
 
-  connect(NrOfDataEdit, &QLineEdit::textEdited, this, [this](const QString& text) {
-    if (input_) input_->NrOfDataEdit = text.toStdString();
-  });
-  OnSignal(NrOfDataEdit, &QLineEdit::editingFinished, &TTulmexForm::NrOfDataEditExit);
-  OnSignal(ConfComboBox, &QComboBox::currentIndexChanged, &TTulmexForm::ConfComboBoxChange);
-  OnSignal(HelpOpenButton, &QPushButton::clicked, &TTulmexForm::HelpOpenButtonClick);
-  OnSignal(PasteButton, &QPushButton::clicked, &TTulmexForm::PasteButtonClick);
-  OnSignal(ClearButton, &QPushButton::clicked, &TTulmexForm::ClearButtonClick);
-  connect(InputOpenButton, &QPushButton::clicked, InputOpenAction, &QAction::trigger);
-  connect(InputSaveButton, &QPushButton::clicked, InputSaveAction, &QAction::trigger);
+  connect(NrOfDataEdit, &QLineEdit::textEdited, this,
+          [this](const QString& text) { input_->NrOfDataEdit = text.toStdString(); });
+  OnSignal(host_, this, NrOfDataEdit, &QLineEdit::editingFinished, &InputTab::NrOfDataEditExit);
+  OnSignal(host_, this, ConfComboBox, &QComboBox::currentIndexChanged, &InputTab::ConfComboBoxChange);
+  OnSignal(host_, this, HelpOpenButton, &QPushButton::clicked, &InputTab::HelpOpenButtonClick);
+  OnSignal(host_, this, PasteButton, &QPushButton::clicked, &InputTab::PasteButtonClick);
+  OnSignal(host_, this, ClearButton, &QPushButton::clicked, &InputTab::ClearButtonClick);
+  MainActions::Bind(InputOpenButton, actions_.InputOpenAction);
+  MainActions::Bind(InputSaveButton, actions_.InputSaveAction);
+  OnSignal(host_, this, actions_.InputOpenAction, &QAction::triggered, &InputTab::InputOpenActionExecute);
+  OnSignal(host_, this, actions_.InputSaveAction, &QAction::triggered, &InputTab::InputSaveExecute);
   connect(StringGrid1, &GridView::PasteRequested, this, [this](const QModelIndex& index) {
     if (!index.isValid() || index.column() == 0) return;
     CellTextChanged(index.column(), index.row() + 1, QApplication::clipboard()->text().toStdString());
@@ -156,7 +166,7 @@ void TTulmexForm::BuildInputTab() {
     CellTextChanged(index.column(), index.row() + 1, std::string());
   });
   connect(StringGrid1, &GridView::ClearRequested, this, [this](const QModelIndexList& indexes) {
-    Command([this, indexes] {
+    host_.Command([this, indexes] {
       for (const QModelIndex& index : indexes) {
         if (index.column() > 0 && !index.data().toString().isEmpty()) {
           input_->StringGrid1SetEditText(index.column(), index.row() + 1, std::string());
@@ -165,10 +175,34 @@ void TTulmexForm::BuildInputTab() {
     });
     ShowInputPage();
   });
+
+  gridModel_ = new InputTableModel(input_->Grid, StringGrid1);
+  auto onEdit = [this](int col, int row, const std::string& text) { CellTextChanged(col, row, text); };
+  gridModel_->SetEditHandler(onEdit);
+  StringGrid1->setModel(gridModel_);
+  StringGrid1->setItemDelegate(new CellDelegate(StringGrid1, onEdit));
 }
 
-void TTulmexForm::ShowInputPage() {
-  if (!input_) return;
+InputTab::~InputTab() {
+  // Closing the controls below sends focus and visibility signals; no
+  // command runs any more.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+  // The table's view reads the input page; it goes first.
+  StringGrid1->setModel(nullptr);
+  delete gridModel_;
+  gridModel_ = nullptr;
+}
+
+void InputTab::FormCreate() {
+  input_->W.DataPresent = false;
+  FileNameLabel->hide();
+  FileNameEdit->hide();
+  const QString mark = QLocale().decimalPoint();
+  input_->W.SystemDecimalSeparator = mark == QStringLiteral(",") ? ',' : '.';
+  input_->W.DecimalSeparator = input_->W.SystemDecimalSeparator;
+}
+
+void InputTab::ShowInputPage() {
   gridModel_->Sync();
   StringGrid1->setFixedWidth(input_->Grid.Width());
   for (int col = 0; col < InputTable::kColumns; ++col) {
@@ -178,24 +212,14 @@ void TTulmexForm::ShowInputPage() {
   if (NrOfDataEdit->text() != count) NrOfDataEdit->setText(count);
 }
 
-void TTulmexForm::InputTabSheetShow() {
-  SetStatusText(QStringLiteral("Enter data or use \"Open\" to edit existing data. Then use \"Save-Calculate\"."));
+void InputTab::InputTabSheetShow() {
+  host_.SetStatusText(QStringLiteral("Enter data or use \"Open\" to edit existing data. Then use \"Save-Calculate\"."));
   CloseSymbolsPanel();
-  InputSaveMenu->setEnabled(true);
+  actions_.InputSaveAction->setEnabled(true);
   InputSaveButton->show();
   input_->W.InEdit = false;
-  if (!Calculated_) {
-    for (QWidget* w : {static_cast<QWidget*>(GraphicsButton), static_cast<QWidget*>(SymbolsButton),
-                       static_cast<QWidget*>(BPButton), static_cast<QWidget*>(AnovaButton),
-                       static_cast<QWidget*>(ExplainButton)}) {
-      w->hide();
-    }
-    CloseConfidenceHelp();
-  }
-  GraphImage->hide();
-  PictureImage->hide();
-  GraphShown_ = false;
-  for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, ConfButton, RegButton}) b->hide();
+  if (!s_.Output.calculated) output_.HideCommands();
+  graphics_.InputTabShown(s_.Output.calculated);
   if (!input_->W.DataPresent) {
     FileNameLabel->hide();
     FileNameEdit->hide();
@@ -206,24 +230,24 @@ void TTulmexForm::InputTabSheetShow() {
   ShowInputPage();
 }
 
-void TTulmexForm::FillInputTable() {
+void InputTab::FillInputTable() {
   input_->FillInputTable();
   ShowInputPage();
 }
 
-void TTulmexForm::StringGrid1SetEditText(int col, int row, const std::string& text) {
+void InputTab::StringGrid1SetEditText(int col, int row, const std::string& text) {
   input_->StringGrid1SetEditText(col, row, text);
   ShowInputPage();
 }
 
-void TTulmexForm::CellTextChanged(int col, int row, const std::string& text) {
-  Command([this, col, row, &text] { input_->StringGrid1SetEditText(col, row, text); });
+void InputTab::CellTextChanged(int col, int row, const std::string& text) {
+  host_.Command([this, col, row, &text] { input_->StringGrid1SetEditText(col, row, text); });
   ShowInputPage();
 }
 
-void TTulmexForm::NrOfDataEditExit() {
+void InputTab::NrOfDataEditExit() {
   // A message box takes the focus from the count box; that is no second exit.
-  if (editingCount_ || !input_) return;
+  if (editingCount_) return;
   editingCount_ = true;
   struct Reset {
     bool& flag;
@@ -234,11 +258,11 @@ void TTulmexForm::NrOfDataEditExit() {
   ShowInputPage();
 }
 
-void TTulmexForm::ConfComboBoxChange() {
-  s_->confidence = Confidence::FromIndex(ConfComboBox->currentIndex());
+void InputTab::ConfComboBoxChange() {
+  s_.confidence = Confidence::FromIndex(ConfComboBox->currentIndex());
 }
 
-void TTulmexForm::SetPanelOpen(QPlainTextEdit* memo, QPushButton* button, const char* openCaption,
+void InputTab::SetPanelOpen(QPlainTextEdit* memo, QPushButton* button, const char* openCaption,
                                const char* closedCaption, QPushButton* other) {
   const bool open = memo->isHidden();
   memo->setVisible(open);
@@ -248,33 +272,33 @@ void TTulmexForm::SetPanelOpen(QPlainTextEdit* memo, QPushButton* button, const 
   for (QPushButton* b : {ClearButton, other, InputSaveButton, InputOpenButton}) b->setEnabled(!open);
 }
 
-void TTulmexForm::PasteButtonClick() {
+void InputTab::PasteButtonClick() {
   SetPanelOpen(PasteMemo, PasteButton, "Close paste", "Paste help", HelpOpenButton);
 }
 
-void TTulmexForm::HelpOpenButtonClick() {
+void InputTab::HelpOpenButtonClick() {
   SetPanelOpen(HelpMemo, HelpOpenButton, "Close symbols", "Symbols help ", PasteButton);
 }
 
-void TTulmexForm::CloseSymbolsPanel() {
+void InputTab::CloseSymbolsPanel() {
   // Hiding the panel also gives the table and the buttons back.
   if (!HelpMemo->isHidden()) HelpOpenButtonClick();
 }
 
-void TTulmexForm::ClearButtonClick() {
+void InputTab::ClearButtonClick() {
   if (!ui_.AskYesNo("The data will be cleared, are you sure?")) return;
-  FormCreate();
+  host_.FormCreate();
   // The user stays where the fresh table is.
-  ShowTab(InputTabSheet);
+  host_.ShowTab(Tab::Input);
 }
 
-void TTulmexForm::InputOpenActionExecute() {
-  WorkingData& dm = s_->DM;
+void InputTab::InputOpenActionExecute() {
+  WorkingData& dm = s_.DM;
   input_->W.DecimalSeparator = input_->W.SystemDecimalSeparator;
-  Calculated_ = false;
-  OutputMemo->hide();
-  s_->bothTypesFound = false;
-  const std::optional<std::string> path = ui_.OpenFileDialog(InputOpenDialog_);
+  s_.Output.calculated = false;
+  output_.HideFile();
+  s_.bothTypesFound = false;
+  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.inputOpen);
   if (!path) {
     ui_.ShowMessage("No input file was selected");
     return;
@@ -289,17 +313,17 @@ void TTulmexForm::InputOpenActionExecute() {
   // A file without data lines keeps the count of its header.
   if (dm.XData.empty()) dm.NrOfData = std::clamp(dm.NrOfData, 0, kMaxNrOfData);
   dm.NrOfInputData = dm.NrOfData;
-  SetDialogFolders(ExtractFilePath(*path));
+  dialogs_.SetFolder(ExtractFilePath(*path));
   FileNameEdit->setText(QString::fromStdString(*path));
   FileNameEdit->show();
   FileNameLabel->show();
-  ResetGraphicsPage(GraphicsReset::InputOpened);
+  graphics_.ResetGraphicsPage(GraphicsTab::GraphicsReset::InputOpened);
   Title1Edit->setText(QString::fromStdString(dm.Title1));
   Title2Edit->setText(QString::fromStdString(dm.Title2));
   input_->W.GridNrOfData = input_->W.OrigNrOfData = dm.NrOfData;
   input_->W.DataPresent = true;
   FillInputTable();
-  ShowTab(InputTabSheet);
+  host_.ShowTab(Tab::Input);
 }
 
 }  // namespace kinvalo::app

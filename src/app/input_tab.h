@@ -1,0 +1,92 @@
+#pragma once
+// The Input tab: titles, count, confidence, preference, the data table with
+// its help panels, "Clear data", "Open input" and the calculation run
+// (input_tab_calc.cpp).
+#include <memory>
+#include <string>
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+
+#include "app/app_state.h"
+#include "app/input_grid.h"
+#include "app/main_actions.h"
+#include "app/tab_host.h"
+#include "data/input_table.h"
+
+namespace kinvalo::app {
+
+class GraphicsTab;
+class OutputTab;
+
+class InputTab : public QScrollArea {
+  Q_OBJECT
+
+ public:
+  InputTab(QWidget* parent, TabHost& host, AppState& state, Platform& ui, const MainActions& actions,
+           FileDialogs& dialogs, OutputTab& output, GraphicsTab& graphics);
+  ~InputTab() override;
+
+  void InputTabSheetShow();
+  // The input part of the start-up initialisation.
+  void FormCreate();
+
+  void FillInputTable();
+  void StringGrid1SetEditText(int col, int row, const std::string& text);
+  void NrOfDataEditExit();
+  void ConfComboBoxChange();
+  void PasteButtonClick();
+  void HelpOpenButtonClick();
+  void ClearButtonClick();
+  void InputOpenActionExecute();
+
+  // The calculation run.
+  void InputSaveExecute();
+  bool ConfirmSaveFile();
+  // The calculation of the saved input file; false when the data were
+  // refused (the reason has been shown).
+  bool RunCalculation();
+
+  InputPage& Input() { return *input_; }
+
+ private:
+  using Preference = kinvalo::Preference;
+  // The preference of the option buttons.
+  Preference ChosenPreference() const;
+
+  void ShowInputPage();  // mirrors the input page's table and count box
+  void CellTextChanged(int col, int row, const std::string& text);
+  void CloseSymbolsPanel();
+  void SetPanelOpen(QPlainTextEdit* memo, QPushButton* button, const char* openCaption,
+                    const char* closedCaption, QPushButton* other);
+
+  TabHost& host_;
+  AppState& s_;
+  Platform& ui_;
+  const MainActions& actions_;
+  FileDialogs& dialogs_;
+  OutputTab& output_;
+  GraphicsTab& graphics_;
+  const std::unique_ptr<InputPage> input_;
+
+  bool SaveCancelled = false;
+  bool editingCount_ = false;
+
+  QLabel *FileNameLabel, *Title1Label, *Title2Label, *NrOfDataLabel, *ConfLabel, *Image1;
+  QLineEdit *FileNameEdit, *Title1Edit, *Title2Edit, *NrOfDataEdit;
+  QComboBox* ConfComboBox;
+  QGroupBox* RadioGroup1;
+  QRadioButton *RadioButton1, *RadioButton2, *RadioButton3;
+  GridView* StringGrid1;
+  InputTableModel* gridModel_ = nullptr;
+  QPlainTextEdit *HelpMemo, *PasteMemo, *WaitMemo;
+  QPushButton *HelpOpenButton, *PasteButton, *ClearButton, *InputOpenButton, *InputSaveButton;
+};
+
+}  // namespace kinvalo::app

@@ -1,0 +1,181 @@
+#include "app/main_window.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "app/command_guard.h"
+#include "app/graphics_tab.h"
+#include "app/input_grid.h"
+#include "app/input_tab.h"
+#include "app/intro_tab.h"
+#include "app/output_tab.h"
+#include "app/small_windows.h"
+
+namespace kinvalo::app {
+
+namespace {
+constexpr int kClientWidth = 852;
+constexpr int kClientHeight = 611;
+constexpr int kFrameAllowance = 8;  // the outer width of a window minus its client width
+}  // namespace
+
+WindowPlacement PlaceMainWindow(int screenWidth) {
+  WindowPlacement placement;
+  if (screenWidth < 861) {
+    placement.left = 5;
+    placement.width = screenWidth - 5;
+  }
+  return placement;
+}
+
+MainWindow::MainWindow(Platform& ui, AppState& state, std::function<void()> endApplication)
+    : ui_(ui),
+      s_(state),
+      FinishForm(new FinishWindow(this, std::move(endApplication))),
+      SymbolsForm(new SymbolsWindow(this)),
+      HelpForm(new HelpWindow(this)),
+      MoreInfoForm(new MoreInfoWindow(this)),
+      actions_(this) {
+  setObjectName(QStringLiteral("TTulmexForm"));
+  setWindowTitle(QStringLiteral("Kinvalo, partial regression "));
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  setCentralWidget(PageControl1);
+  actions_.BuildMenus(menuBar());
+  connect(actions_.FileExit1, &QAction::triggered, this, [this] { close(); });
+  connect(actions_.EditCopy1, &QAction::triggered, this, [this] { Command([this] { EditCopy1Execute(); }); });
+  connect(actions_.EditCut1, &QAction::triggered, this, [this] { Command([this] { EditCut1Execute(); }); });
+  connect(actions_.EditPaste1, &QAction::triggered, this, [this] { Command([this] { EditPaste1Execute(); }); });
+  // The input tab runs the calculation into the output and graphics tabs;
+  // the output tab draws on the graphics tab.
+  IntroTabSheet = new IntroTab(this, *this, actions_, *MoreInfoForm);
+  GraphicsTabSheet = new GraphicsTab(this, *this, s_, ui_, actions_, dialogs_, *HelpForm);
+  OutputTabSheet = new OutputTab(this, *this, s_, ui_, actions_, dialogs_, *SymbolsForm, *GraphicsTabSheet);
+  InputTabSheet = new InputTab(this, *this, s_, ui_, actions_, dialogs_, *OutputTabSheet, *GraphicsTabSheet);
+  PageControl1->addTab(IntroTabSheet, QStringLiteral("  Intro  "));
+  PageControl1->addTab(InputTabSheet, QStringLiteral("  Input  "));
+  PageControl1->addTab(OutputTabSheet, QStringLiteral("  Output  "));
+  PageControl1->addTab(GraphicsTabSheet, QStringLiteral(" Graphics "));
+  currentPage_ = PageControl1->currentWidget();
+  connect(PageControl1, &QTabWidget::currentChanged, this,
+          [this](int index) { Command([this, index] { PageChanged(index); }); });
+  resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+MainWindow::~MainWindow() {
+  // Closing the tabs sends focus and visibility signals; no command runs
+  // any more. The tabs go while the window they call is whole.
+  dying_ = true;
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+  delete PageControl1;
+}
+
+void MainWindow::Command(const std::function<void()>& handler) {
+  if (!dying_) RunCommand(ui_, handler);
+}
+
+void MainWindow::FormCreate() {
+  ShowTab(Tab::Intro);
+  std::error_code ec;
+  StartDir = std::filesystem::current_path(ec).string();
+  dialogs_.SetFolder(StartDir);
+  s_.Output.calculated = false;
+  InputTabSheet->FormCreate();
+  GraphicsTabSheet->FormCreate();
+  // The window is placed once, at start-up; clearing the data does not move it.
+  if (!placed_) {
+    placed_ = true;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      const WindowPlacement placement = PlaceMainWindow(screen->geometry().width());
+      move(placement.left, screen->availableGeometry().top() + 30);
+      resize(placement.width - kFrameAllowance, height());
+    }
+  }
+}
+
+QWidget* MainWindow::Page(Tab tab) const {
+  switch (tab) {
+    case Tab::Intro: return IntroTabSheet;
+    case Tab::Input: return InputTabSheet;
+    case Tab::Output: return OutputTabSheet;
+    case Tab::Graphics: return GraphicsTabSheet;
+  }
+  return IntroTabSheet;
+}
+
+void MainWindow::ShowTab(Tab tab) {
+  QWidget* page = Page(tab);
+  if (PageControl1->currentWidget() == page) {
+    RunShowHandler(page);
+  } else {
+    PageControl1->setCurrentWidget(page);
+  }
+}
+
+void MainWindow::PageChanged(int index) {
+  QWidget* previous = currentPage_;
+  currentPage_ = PageControl1->widget(index);
+  if (previous == OutputTabSheet && currentPage_ != OutputTabSheet) OutputTabSheet->OutputTabSheetExit();
+  RunShowHandler(currentPage_);
+}
+
+void MainWindow::RunShowHandler(QWidget* page) {
+  if (page == IntroTabSheet) IntroTabSheet->IntroTabSheetShow();
+  else if (page == InputTabSheet) InputTabSheet->InputTabSheetShow();
+  else if (page == OutputTabSheet) OutputTabSheet->OutputTabSheetShow();
+  else if (page == GraphicsTabSheet) GraphicsTabSheet->GraphicsTabSheetShow();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // The main window stays; the program ends from the finish window.
+  event->ignore();
+  Command([this] {
+    FinishForm->show();
+    FinishForm->raise();
+    FinishForm->activateWindow();
+  });
+}
+
+void MainWindow::EditCopy1Execute() {
+  QWidget* focus = QApplication::focusWidget();
+  if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+    line->copy();
+  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(focus)) {
+    memo->copy();
+  } else if (auto* grid = qobject_cast<GridView*>(focus); grid && grid->currentIndex().isValid()) {
+    QApplication::clipboard()->setText(grid->currentIndex().data().toString());
+  }
+}
+
+void MainWindow::EditCut1Execute() {
+  QWidget* focus = QApplication::focusWidget();
+  if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+    line->cut();
+  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(focus)) {
+    memo->cut();
+  } else if (auto* grid = qobject_cast<GridView*>(focus)) {
+    emit grid->CutRequested(grid->currentIndex());
+  }
+}
+
+void MainWindow::EditPaste1Execute() {
+  QWidget* focus = QApplication::focusWidget();
+  if (auto* cell = qobject_cast<CellEditor*>(focus)) {
+    cell->PasteClipboard();
+  } else if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+    line->paste();
+  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(focus)) {
+    memo->paste();
+  } else if (auto* grid = qobject_cast<GridView*>(focus)) {
+    emit grid->PasteRequested(grid->currentIndex());
+  }
+}
+
+}  // namespace kinvalo::app

@@ -1,0 +1,63 @@
+#pragma once
+// The Output tab: the output file, the explanation table and the ANOVA table
+// of the current result, and "Open output".
+#include <string>
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QWidget>
+
+#include "app/app_state.h"
+#include "app/main_actions.h"
+#include "app/tab_host.h"
+
+namespace kinvalo::app {
+
+class GraphicsTab;
+class SymbolsWindow;
+
+class OutputTab : public QWidget {
+  Q_OBJECT
+
+ public:
+  OutputTab(QWidget* parent, TabHost& host, AppState& state, Platform& ui, const MainActions& actions,
+            FileDialogs& dialogs, SymbolsWindow& symbols, GraphicsTab& graphics);
+  ~OutputTab() override;
+
+  void OutputTabSheetShow();
+  void OutputTabSheetExit();
+
+  void ExplainButtonClick();
+  void AnovaButtonClick();
+  void SymbolsButtonClick();
+  void OutputOpenActionExecute();
+
+  // For the calculation run of the input tab.
+  // Into TextLines; false when the file holds too little to show. A file
+  // that cannot be opened clears the output page and counts as loaded.
+  bool LoadResult(const std::string& extension);
+  void ShowTextLines();
+  void SetExplainEnabled(bool enabled);
+  void EnableAnova() { AnovaButton->setEnabled(true); }
+  void ResetCaptions();
+  // The file and the four commands of a result.
+  void ShowResult();
+  void HideFile();
+  void HideCommands();
+
+ private:
+  bool LoadText(const std::string& kind);  // of the file DM.FileName
+
+  TabHost& host_;
+  AppState& s_;
+  Platform& ui_;
+  const MainActions& actions_;
+  FileDialogs& dialogs_;
+  SymbolsWindow& symbols_;
+  GraphicsTab& graphics_;
+
+  QPlainTextEdit* OutputMemo;
+  QPushButton *ExplainButton, *AnovaButton, *SymbolsButton, *GraphicsButton, *ResultButton;
+};
+
+}  // namespace kinvalo::app
