@@ -17,8 +17,10 @@
 #include <QtTest>
 
 #include <filesystem>
+#include <sstream>
 
 #include "app/application.h"
+#include "cli/batch.h"
 #include "data/output_reader.h"
 #include "engine/breakpoint_search.h"
 
@@ -44,6 +46,7 @@ class MainWindowTest : public QObject {
   void introDetailsReturnToTheIntroduction();
   void typedDataCalculatedToTheOutputTab();
   void pastedDataCalculatedWithTheChosenConfidence();
+  void aSecondRunWritesWhatTheBatchCommandWrites();
   void pastedLinesSetTheRowCount_data();
   void pastedLinesSetTheRowCount();
   void pasteReachesTheHandlerWholeByEveryRoute_data();
@@ -294,6 +297,34 @@ void MainWindowTest::pastedDataCalculatedWithTheChosenConfidence() {
   QCOMPARE(QString::fromStdString(s.dir.Listing()), QStringLiteral("line.inp line.out line.var "));
   for (const char* hidden : {"CalcObs_Button", "RegButton", "ZtypeButton"}) QVERIFY2(!s.Shown(hidden), hidden);
   QVERIFY(!s.Get<QPushButton>("ExplainButton")->isEnabled());
+}
+
+// Nothing of an earlier run or of a graph read back reaches the files of
+// the next run: the window writes what a fresh batch command writes.
+void MainWindowTest::aSecondRunWritesWhatTheBatchCommandWrites() {
+  Session s;
+  s.GoTo("InputTabSheet");
+  s.PasteData(Type3Data());
+  s.Calculate("first.inp");
+  s.Click("GraphicsButton");  // reads first.out back for its graph
+  QCOMPARE(s.CurrentTab(), s.Get("GraphicsTabSheet"));
+  // A noisier threshold, with a lower explanation than the first.
+  std::vector<std::pair<double, double>> rows;
+  for (int i = 1; i <= 20; ++i) rows.emplace_back((i <= 10 ? 50.0 : 50.0 - 1.5 * (i - 10)) + (i % 3 - 1) * 4.0, i);
+  s.GoTo("InputTabSheet");
+  s.PasteData(rows);
+  s.Calculate("second.inp");
+  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
+
+  const std::string batch = s.dir / "batch";
+  std::filesystem::create_directory(batch);
+  std::filesystem::copy_file(s.dir / "second.inp", batch + "/second.inp");
+  std::ostringstream out, err;
+  QCOMPARE(RunBatch({"calculate", batch + "/second.inp"}, out, err), 0);
+  for (const char* extension : {".out", ".var"}) {
+    QCOMPARE(QString::fromStdString(test::ReadBytes(s.dir / ("second" + std::string(extension)))),
+             QString::fromStdString(test::ReadBytes(batch + "/second" + extension)));
+  }
 }
 
 void MainWindowTest::pastedLinesSetTheRowCount_data() {
