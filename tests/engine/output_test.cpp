@@ -17,19 +17,26 @@ TEST_F(OutputTest, HeaderNamesTheFilesTheConfidenceAndExcludedAndPreferredTypes)
     Preference preference;
     int percent;
     std::vector<std::string> lines;  // from line 12 on, to the first table
+    std::vector<std::string> messages;
   };
+  // Type 4 is not found in threshold data: preferred, it is excluded with a
+  // message and Type 3 is taken instead.
   const Case cases[] = {
       {Preference::PreferType4, 95,
-       {" Minimum confidence % : 95", " X-type excluded: 4 ", " X-type preferred: 4 ", ""}},
-      {Preference::PreferType3, 98, {" Minimum confidence % : 98", " X-type excluded: 4 ", " X-type preferred: 3 ", ""}},
-      {Preference::BestOfTwo, 90, {" Minimum confidence % : 90", " X-type excluded: 4 ", ""}},
+       {" Minimum confidence % : 95", " X-type excluded: 4 ", " X-type preferred: 4 ", ""}, {kType4NotFound}},
+      {Preference::PreferType3, 98,
+       {" Minimum confidence % : 98", " X-type excluded: 4 ", " X-type preferred: 3 ", ""}, {}},
+      {Preference::BestOfTwo, 90, {" Minimum confidence % : 90", " X-type excluded: 4 ", ""}, {}},
   };
   dm.FileName = dir / "field trial.inp";
   for (const Case& c : cases) {
     Generate(40, 1, 1, Threshold);
     options.preference = c.preference;
     options.confidence = Confidence::FromPercent(c.percent);
+    platform.messages.clear();
     Search();
+    EXPECT_EQ(platform.messages, c.messages);
+    EXPECT_EQ(result.type, FunctionType::Threshold);
     std::string base = dir / "field trial";
     const std::string out = test::ReadBytes(base + ".out");
     const auto begin = out.find(" Minimum confidence");

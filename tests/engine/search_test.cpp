@@ -102,26 +102,6 @@ TEST_F(SearchTest, NegativePlateauGivesType4AndTheFirstRowShowsO) {
   EXPECT_EQ(lines[10], " For relations of Type 4, the BP at the FIRST # sign is selected as threshold.");
 }
 
-TEST_F(SearchTest, PreferenceDecidesAndExplainsAMissingType) {
-  Generate(40, 1, 1, Threshold);
-  options.preference = Preference::PreferType4;
-  Search();
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0], kType4NotFound);
-  EXPECT_EQ(result.type, FunctionType::Threshold) << "Type 3 explains more and is taken instead";
-  EXPECT_TRUE(result.skipType4);
-  const auto out = Lines(".out");
-  EXPECT_EQ(out[13], " X-type excluded: 4 ");
-  EXPECT_EQ(out[14], " X-type preferred: 4 ");
-
-  platform.messages.clear();
-  options.preference = Preference::PreferType3;
-  Generate(40, 1, 1, Threshold);
-  Search();
-  EXPECT_TRUE(platform.messages.empty());
-  EXPECT_EQ(result.type, FunctionType::Threshold);
-}
-
 TEST_F(SearchTest, AStraightLineGivesType1WithoutExplanationFile) {
   Generate(30, 0, 1, [](double x) { return 3 + 0.7 * x; }, 0.01);
   Search();
