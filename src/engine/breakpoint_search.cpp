@@ -64,7 +64,7 @@ enum class Choice { SecondPass, StraightLine };
 // One search: the sorted data, the candidates and the result being built.
 class Search {
  public:
-  Search(SearchResult& result) : r_(result), splitter_(result.sample()) {}
+  explicit Search(SearchResult& result) : r_(result), splitter_(result.sample()) {}
 
   void Run();
 
@@ -278,8 +278,6 @@ void Search::Finish() {
 }
 
 void Search::Run() {
-  const Sample d = r_.sample();
-  const std::int32_t n = d.size();
   // The candidates lie on a grid of 200 steps from the smallest X.
   const double step = (r_.xMax - r_.xMin) / kCandidates;
   for (int k = 1; k <= kCandidates; ++k) candidate_[k] = r_.xMin + (k - 1) * step;
@@ -291,7 +289,6 @@ void Search::Run() {
   r_.totals = {line.sides[kAbove].ssy, line.sides[kAbove].ssx};
   r_.breakpoint = r_.xMin;
   r_.slopeAll = line.sides[kAbove].slope;
-  (void)n;
 
   Scans();
   if (ChooseType() == Choice::SecondPass) {

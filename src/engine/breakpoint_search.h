@@ -74,7 +74,7 @@ struct PartialResult {
 };
 
 struct SearchResult {
-  // The data refused: the message; nothing else is set.
+  // The data refused: the message; only the sorted data are set besides.
   std::optional<std::string> refusal;
   // What the user is told besides the files, in this order.
   std::vector<std::string> notices;
