@@ -1,16 +1,12 @@
 #pragma once
-// The state of one program run: the working data, the shared result values
-// and what the window keeps between commands, all owned by one AppState
-// that the window, the batch command and every test create for themselves.
-#include <array>
-#include <cstdint>
-#include <functional>
+// What the window keeps between commands: the working data, the choices
+// for the next calculation, what is on display of the last result, and the
+// state of the output and graphics pages. Nothing below the window sees it:
+// the computations take values and return them.
 #include <optional>
-#include <string>
 
 #include "core/platform.h"
 #include "core/result_kinds.h"
-#include "core/textfile.h"
 #include "data/graph_model.h"
 #include "data/working_data.h"
 
