@@ -55,8 +55,8 @@ class BadFilesTest : public QObject {
   void incompleteOutput_data();
   void incompleteOutput();
   void inputWithWindows1252Titles();
-  void bitmapOrJunkNamedAsInput_data();
-  void bitmapOrJunkNamedAsInput();
+  void unreadableInput_data();
+  void unreadableInput();
   void junkOf50MBOpenedAsOutput();
 };
 
@@ -113,35 +113,46 @@ void BadFilesTest::inputWithWindows1252Titles() {
   QVERIFY(s.Shown("GraphImage"));
 }
 
-void BadFilesTest::bitmapOrJunkNamedAsInput_data() {
-  QTest::addColumn<bool>("bitmap");
-  QTest::newRow("bitmap renamed .inp") << true;
-  QTest::newRow("50 MB of junk") << false;
+void BadFilesTest::unreadableInput_data() {
+  QTest::addColumn<QString>("kind");
+  QTest::addColumn<QStringList>("message");  // its parts; %1 is the file
+  const QStringList shortHeader{"The input file \"%1\", line ", "the file ends before its header is complete."};
+  QTest::newRow("bitmap renamed .inp") << "bitmap" << shortHeader;
+  QTest::newRow("50 MB of junk") << "junk" << shortHeader;
+  // The command wrapper catches what the reader throws.
+  QTest::newRow("count not a number: the command stops")
+      << "count" << QStringList{"An unexpected error stopped this command.", "%1"};
 }
 
-void BadFilesTest::bitmapOrJunkNamedAsInput() {
-  QFETCH(bool, bitmap);
+void BadFilesTest::unreadableInput() {
+  QFETCH(QString, kind);
+  QFETCH(QStringList, message);
   Session s;
   const std::string path = s.dir / "data.inp";
-  if (bitmap) {
+  if (kind == "bitmap") {
     QImage picture(623, 465, QImage::Format_RGB32);
     picture.fill(Qt::blue);
     QVERIFY(picture.save(QString::fromStdString(s.dir / "graph.bmp")));
     std::filesystem::rename(s.dir / "graph.bmp", path);
-  } else {
+  } else if (kind == "junk") {
     test::WriteBytes(path, Junk50MB());
+  } else {
+    test::WriteBytes(path, "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
+                           " Number of data sets:  many\r\n");
   }
-  const auto size = std::filesystem::file_size(path);
+  const std::string before = test::ReadBytes(path);
   s.GoTo("InputTabSheet");
   s.Type(1, 1, "7.5");
   s.ui.files = {path};
   s.Click("InputOpenButton");
   QCOMPARE(s.ui.messages.size(), size_t{1});
-  const QString message = QString::fromStdString(s.ui.messages[0]);
-  QVERIFY2(message.contains("The input file \"" + QString::fromStdString(path) + "\", line "), qPrintable(message));
-  QVERIFY2(message.contains("the file ends before its header is complete."), qPrintable(message));
+  const QString shown = QString::fromStdString(s.ui.messages[0]);
+  for (const QString& part : message) {
+    QVERIFY2(shown.contains(part.arg(QString::fromStdString(path))), qPrintable(shown));
+  }
   QCOMPARE(s.Cell(1, 1), QStringLiteral("7.5"));
-  QCOMPARE(std::filesystem::file_size(path), size);
+  QVERIFY(!s.Shown("FileNameEdit"));
+  QVERIFY(test::ReadBytes(path) == before);
   // The program goes on.
   s.Type(1, 2, "8");
   QCOMPARE(s.Cell(1, 2), QStringLiteral("8"));
