@@ -1,6 +1,5 @@
-// The Graphics tab as a user clicks through it: the captions and buttons
-// after each command, that the picture changes when it should, and the
-// bitmaps saved and opened.
+// The Graphics tab as a user clicks through it: captions and buttons after
+// each command, the picture, and the bitmaps saved and opened.
 #include <QAction>
 #include <QImage>
 #include <QLabel>
@@ -38,16 +37,6 @@ int ColouredPixels(const QImage& image) {
   return count;
 }
 
-// Opens an example input file and calculates it, as a user does.
-void CalculateExample(Session& s, const char* name) {
-  const std::string input = s.dir / (std::string(name) + ".inp");
-  std::filesystem::copy_file(std::string(KINVALO_EXAMPLES) + "/" + name + ".inp", input);
-  s.ui.files.push_back(input);
-  s.Click("InputOpenButton");
-  s.Calculate(std::string(name) + "-run.inp");
-  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
-}
-
 std::vector<std::string> Visible(const Session& s) {
   std::vector<std::string> shown;
   for (const char* b : {"SaveGraphButton", "SaveBlWhButton", "RegButton", "ConfButton", "CalcObs_Button",
@@ -68,42 +57,35 @@ class GraphicsTabTest : public QObject {
   void type3ThroughEveryOption();
   void straightLineHasOnlyTheBelt();
   void bothTypesCombinedAndBack();
-  void savedInColourAndBlackAndWhite();
   void savedGraphEqualsTheBatchCommands();
   void openedBitmapAndSaveAfterIt();
   void cancelledAndRefusedDialogs();
-  void saveButtonWorksAfterAVisitToTheIntroTab();
 };
 
 void GraphicsTabTest::type3ThroughEveryOption() {
   Session s;
-  s.GoTo("InputTabSheet");
-  s.PasteData(Type3Data());
-  s.Calculate("t3.inp");
+  s.Run(Type3Data(), "t3.inp");
   s.Click("GraphicsButton");
   QCOMPARE(s.CurrentTab(), s.Get("GraphicsTabSheet"));
-  QVERIFY(s.Shown("GraphImage"));
-  QVERIFY(!s.Shown("PictureImage"));
+  QVERIFY(s.Shown("GraphImage") && !s.Shown("PictureImage"));
   // The calculation left the calc-obs command in place.
   QCOMPARE(Visible(s), (Names{"SaveGraphButton", "SaveBlWhButton", "RegButton", "ConfButton", "CalcObs_Button",
                               "BPButton"}));
-  QVERIFY(!s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(s.form->findChild<QAction*>("GraphSaveAction")->isEnabled());
+  QVERIFY(!s.Enabled("ConfButton"));
+  QVERIFY(s.Action("GraphSaveAction")->isEnabled());
   const QImage connecting = Picture(s);
   QCOMPARE(connecting.size(), QSize(623, 465));
 
   s.Click("RegButton");
   QCOMPARE(s.Caption("RegButton"), QStringLiteral("Show connecting line"));
   QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Show confidence belt"));
-  QVERIFY(s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(s.Shown("CalcObs_Button"));
+  QVERIFY(s.Enabled("ConfButton") && s.Shown("CalcObs_Button"));
   const QImage fitted = Picture(s);
   QVERIFY(fitted != connecting);
 
   s.Click("ConfButton");
   QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Remove confidence belt"));
-  const QImage belt = Picture(s);
-  QVERIFY(belt != fitted);
+  QVERIFY(Picture(s) != fitted);
   s.Click("ConfButton");
   QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Show confidence belt"));
   QCOMPARE(Picture(s), fitted);
@@ -111,32 +93,44 @@ void GraphicsTabTest::type3ThroughEveryOption() {
   s.Click("CalcObs_Button");
   QCOMPARE(s.Caption("CalcObs_Button"), QStringLiteral("See regress. graph"));
   QVERIFY(!s.Shown("ConfButton") && !s.Shown("RegButton") && !s.Shown("ZtypeButton"));
-  const QImage calcObs = Picture(s);
-  QVERIFY(calcObs != fitted);
+  QVERIFY(Picture(s) != fitted);
   s.Click("CalcObs_Button");
   QCOMPARE(s.Caption("CalcObs_Button"), QStringLiteral("See calc-obs graph"));
   QVERIFY(s.Shown("ConfButton") && s.Shown("RegButton"));
   QCOMPARE(Picture(s), fitted);
 
+  // Saved in colour from the menu, in black and white from the button.
+  const std::string colour = s.dir / "colour.bmp", bw = s.dir / "bw";  // the dialog adds .bmp
+  s.ui.files = {colour, bw};
+  s.Action("GraphSaveAction")->trigger();
+  s.Click("SaveBlWhButton");
+  QCOMPARE(std::vector(s.ui.messages.end() - 2, s.ui.messages.end()),
+           (Names{"The graph was saved in  " + colour, "The graph was saved in  " + bw + ".bmp"}));
+  const QImage savedColour(QString::fromStdString(colour)), savedBw(QString::fromStdString(bw + ".bmp"));
+  QCOMPARE(test::ReadBytes(colour).substr(0, 2), std::string("BM"));
+  QCOMPARE(savedColour, fitted.convertToFormat(savedColour.format()));
+  QCOMPARE(savedBw.size(), QSize(623, 465));
+  QCOMPARE(ColouredPixels(savedBw), 0);
+  // The black-and-white drawing stays on the tab until the next command,
+  // which draws in colour again.
+  QCOMPARE(ColouredPixels(Picture(s)), 0);
+
   s.Click("RegButton");
   QCOMPARE(s.Caption("RegButton"), QStringLiteral("Show regression line"));
-  QVERIFY(!s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(!s.Shown("CalcObs_Button"));
+  QVERIFY(!s.Enabled("ConfButton") && !s.Shown("CalcObs_Button"));
   QCOMPARE(Picture(s), connecting);
 
   s.Click("BPButton");
   QVERIFY(s.app.helpWindow->isVisible());
-  QVERIFY(s.ui.messages.size() == 1);  // only the calculation's own
+  QCOMPARE(s.ui.messages.size(), size_t{3});  // the calculation's and the two saves'
 }
 
 void GraphicsTabTest::straightLineHasOnlyTheBelt() {
   Session line;
-  line.GoTo("InputTabSheet");
-  line.PasteData(Type1Data());
-  line.Calculate("t1.inp");
+  line.Run(Type1Data(), "t1.inp");
   line.Click("GraphicsButton");
   QCOMPARE(Visible(line), (Names{"SaveGraphButton", "SaveBlWhButton", "ConfButton", "BPButton"}));
-  QVERIFY(line.Get<QPushButton>("ConfButton")->isEnabled());
+  QVERIFY(line.Enabled("ConfButton"));
   const QImage plain = Picture(line);
   line.Click("ConfButton");
   QCOMPARE(line.Caption("ConfButton"), QStringLiteral("Remove confidence belt"));
@@ -145,8 +139,7 @@ void GraphicsTabTest::straightLineHasOnlyTheBelt() {
 
 void GraphicsTabTest::bothTypesCombinedAndBack() {
   Session s;
-  CalculateExample(s, "watertable");
-  QVERIFY(s.form->State().bothTypesFound);
+  s.RunExample("watertable");
   s.Click("GraphicsButton");
   QVERIFY(s.Shown("ZtypeButton"));
   QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show combination  Type 3 and 4"));
@@ -155,14 +148,13 @@ void GraphicsTabTest::bothTypesCombinedAndBack() {
 
   s.Click("ZtypeButton");
   QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show best of the two"));
-  QVERIFY(!s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(!s.Get<QPushButton>("RegButton")->isEnabled());
+  QVERIFY(!s.Enabled("ConfButton") && !s.Enabled("RegButton"));
   const QImage combined = Picture(s);
   QVERIFY(combined != partial);
 
   s.Click("ZtypeButton");
   QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show combination  Type 3 and 4"));
-  QVERIFY(s.Get<QPushButton>("RegButton")->isEnabled());
+  QVERIFY(s.Enabled("RegButton"));
   QCOMPARE(Picture(s), partial);
 
   // The same file opened in a later run still offers the combination.
@@ -175,46 +167,20 @@ void GraphicsTabTest::bothTypesCombinedAndBack() {
   QCOMPARE(later.Caption("ZtypeButton"), QStringLiteral("Show best of the two"));
 }
 
-void GraphicsTabTest::savedInColourAndBlackAndWhite() {
-  Session s;
-  s.GoTo("InputTabSheet");
-  s.PasteData(Type3Data());
-  s.Calculate("t3.inp");
-  s.Click("GraphicsButton");
-  s.Click("RegButton");
-  const std::string colour = s.dir / "colour.bmp";
-  const std::string bw = s.dir / "bw";  // the dialog's default extension
-  s.ui.files = {colour};
-  s.form->findChild<QAction*>("GraphSaveAction")->trigger();
-  QCOMPARE(s.ui.messages.back(), "The graph was saved in  " + colour);
-  s.ui.files = {bw};
-  s.Click("SaveBlWhButton");
-  QCOMPARE(s.ui.messages.back(), "The graph was saved in  " + bw + ".bmp");
-
-  const QImage savedColour(QString::fromStdString(colour)), savedBw(QString::fromStdString(bw + ".bmp"));
-  QCOMPARE(test::ReadBytes(colour).substr(0, 2), std::string("BM"));
-  QCOMPARE(savedColour.size(), QSize(623, 465));
-  QCOMPARE(savedBw.size(), QSize(623, 465));
-  QVERIFY(ColouredPixels(savedColour) > 1000);
-  QCOMPARE(ColouredPixels(savedBw), 0);
-  // The black-and-white drawing stays on the tab until the next command,
-  // which draws in colour again.
-  QCOMPARE(ColouredPixels(Picture(s)), 0);
-  QVERIFY(s.form->State().Graph.options.colour);
-  s.Click("ConfButton");
-  QVERIFY(ColouredPixels(Picture(s)) > 1000);
-  QCOMPARE(s.form->Dialogs().inputSave.initialFolder, s.dir.path().string() + "/");
-}
-
 void GraphicsTabTest::savedGraphEqualsTheBatchCommands() {
   Session s;
-  CalculateExample(s, "salinity");
+  s.RunExample("salinity");
   s.Click("GraphicsButton");
   s.Click("RegButton");
   s.Click("ConfButton");
+  // After a visit to the intro tab the menu entry is greyed; the button saves.
+  s.GoTo("IntroTabSheet");
+  s.GoTo("GraphicsTabSheet");
+  QVERIFY(!s.Action("GraphSaveAction")->isEnabled());
   const std::string fromWindow = s.dir / "window.bmp";
   s.ui.files = {fromWindow};
   s.Click("SaveBlWhButton");
+  QCOMPARE(s.Last(), "The graph was saved in  " + fromWindow);
 
   std::ostringstream out, err;
   const std::string fromCli = s.dir / "cli.bmp";
@@ -225,17 +191,16 @@ void GraphicsTabTest::savedGraphEqualsTheBatchCommands() {
 
 void GraphicsTabTest::openedBitmapAndSaveAfterIt() {
   Session s;
-  CalculateExample(s, "salinity");
+  s.RunExample("salinity");
   QImage red(300, 200, QImage::Format_RGB32);
   red.fill(Qt::red);
   const std::string opened = s.dir / "earlier.bmp";
   QVERIFY(red.save(QString::fromStdString(opened)));
 
   s.ui.files = {opened};
-  s.form->findChild<QAction*>("GraphOpenAction")->trigger();
+  s.Action("GraphOpenAction")->trigger();
   QCOMPARE(s.CurrentTab(), s.Get("GraphicsTabSheet"));
-  QVERIFY(s.Shown("PictureImage"));
-  QVERIFY(!s.Shown("GraphImage"));
+  QVERIFY(s.Shown("PictureImage") && !s.Shown("GraphImage"));
   QCOMPARE(Picture(s, "PictureImage").pixel(10, 10), QColor(Qt::red).rgb());
   QVERIFY(s.Shown("SaveGraphButton") && s.Shown("SaveBlWhButton"));
   QVERIFY(!s.Shown("OutputMemo") && !s.Shown("GraphicsButton"));
@@ -252,7 +217,7 @@ void GraphicsTabTest::openedBitmapAndSaveAfterIt() {
 
 void GraphicsTabTest::cancelledAndRefusedDialogs() {
   Session s;
-  CalculateExample(s, "salinity");
+  s.RunExample("salinity");
   s.Click("GraphicsButton");
   const QImage before = Picture(s);
   s.ui.messages.clear();
@@ -289,21 +254,6 @@ void GraphicsTabTest::cancelledAndRefusedDialogs() {
   s.Click("SaveGraphButton");
   QCOMPARE(s.ui.messages.size(), size_t{1});
   QVERIFY(QString::fromStdString(s.ui.messages[0]).contains("could not be written"));
-}
-
-void GraphicsTabTest::saveButtonWorksAfterAVisitToTheIntroTab() {
-  Session s;
-  CalculateExample(s, "salinity");
-  s.Click("GraphicsButton");
-  s.GoTo("IntroTabSheet");
-  s.GoTo("GraphicsTabSheet");
-  // The menu entry is greyed; the button on the tab still saves.
-  QVERIFY(!s.form->findChild<QAction*>("GraphSaveAction")->isEnabled());
-  QVERIFY(s.Shown("SaveGraphButton"));
-  const std::string saved = s.dir / "after-intro.bmp";
-  s.ui.files = {saved};
-  s.Click("SaveGraphButton");
-  QCOMPARE(s.ui.messages.back(), "The graph was saved in  " + saved);
 }
 
 QTEST_MAIN(GraphicsTabTest)
