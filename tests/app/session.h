@@ -72,6 +72,7 @@ struct Session {
     form = app.mainWindow.get();
     QApplication::setActiveWindow(form);
   }
+  explicit Session(const char* tab) : Session() { GoTo(tab); }
 
   template <typename T = QWidget>
   T* Get(const char* name) const {
