@@ -28,13 +28,6 @@ using namespace kinvalo::app;
 
 const char* const kNotReal = "Not all data values in the inputfile are real, do not use letters or blanks.";
 
-// Two tab-separated spreadsheet columns, one CR LF line per data set.
-inline QString Columns(const std::vector<std::pair<double, double>>& rows) {
-  QString text;
-  for (const auto& [y, x] : rows) text += QString::number(y) + "\t" + QString::number(x) + "\r\n";
-  return text;
-}
-
 // Level up to X = 10, then falling: a clear Type 3.
 inline std::vector<std::pair<double, double>> Type3Data() {
   std::vector<std::pair<double, double>> rows;
@@ -133,14 +126,16 @@ struct Session {
     }
     QTest::keyClick(editor, Qt::Key_Return);
   }
-  // Pastes the clipboard into the cell editor with Ctrl+V.
-  void PasteInto(int col, int row, const QString& clipboard) const {
-    QApplication::clipboard()->setText(clipboard);
-    QLineEdit* editor = Editor(col, row);
+  // Pastes two spreadsheet columns, one CR LF line per data set, with
+  // Ctrl+V in the editor of the first Y cell.
+  void PasteData(const std::vector<std::pair<double, double>>& rows) const {
+    QString text;
+    for (const auto& [y, x] : rows) text += QString::number(y) + "\t" + QString::number(x) + "\r\n";
+    QApplication::clipboard()->setText(text);
+    QLineEdit* editor = Editor(1, 1);
     editor->selectAll();
     QTest::keySequence(editor, QKeySequence::Paste);
   }
-  void PasteData(const std::vector<std::pair<double, double>>& rows) const { PasteInto(1, 1, Columns(rows)); }
 
   // Save/calculate, answering the save dialog with `name` in the folder.
   std::string Calculate(const std::string& name) {
