@@ -18,20 +18,11 @@ using namespace kinvalo::test_app;
 
 namespace {
 
-std::string Golden(const char* name) { return test::ReadBytes(std::string(KINVALO_TEST_DATA) + "/" + name); }
-
 // The first `count` CR LF lines of `text`.
 std::string FirstLines(const std::string& text, size_t count) {
   size_t end = 0;
   for (size_t i = 0; i < count; ++i) end = text.find("\r\n", end) + 2;
   return text.substr(0, end);
-}
-
-// Opens `path` with "Open output" and asks for its graph.
-void OpenAndDraw(Session& s, const std::string& path) {
-  s.ui.files = {path};
-  s.Click("ResultButton");
-  s.Click("GraphicsButton");
 }
 
 // A 50 MB file of bytes that are not text at all.
@@ -65,7 +56,7 @@ class BadFilesTest : public QObject {
     QFETCH(QString, reason);
     Session s;
     const std::string path = s.dir / "bad.out";
-    std::string text = Golden("salinity.out");
+    std::string text = test::ReadBytes(KINVALO_TEST_DATA "/salinity.out");
     if (cutShort) {
       text = FirstLines(text, 101);  // 25 of the 40 rows
     } else {
@@ -73,7 +64,9 @@ class BadFilesTest : public QObject {
       text.erase(from, text.find(" Serial        Yobs") - from);
     }
     test::WriteBytes(path, text);
-    OpenAndDraw(s, path);
+    s.ui.files = {path};
+    s.Click("ResultButton");
+    s.Click("GraphicsButton");
     QCOMPARE(QString::fromStdString(s.ui.messages.back()),
              "The output file \"" + QString::fromStdString(path) + "\" is incomplete: " + reason +
                  ". It can not be read.");
