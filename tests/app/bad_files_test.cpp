@@ -18,20 +18,11 @@ using namespace kinvalo::test_app;
 
 namespace {
 
-std::string Golden(const char* name) { return test::ReadBytes(std::string(KINVALO_TEST_DATA) + "/" + name); }
-
 // The first `count` CR LF lines of `text`.
 std::string FirstLines(const std::string& text, size_t count) {
   size_t end = 0;
   for (size_t i = 0; i < count; ++i) end = text.find("\r\n", end) + 2;
   return text.substr(0, end);
-}
-
-// Opens `path` with "Open output" and asks for its graph.
-void OpenAndDraw(Session& s, const std::string& path) {
-  s.ui.files = {path};
-  s.Click("ResultButton");
-  s.Click("GraphicsButton");
 }
 
 // A 50 MB file of bytes that are not text at all.
@@ -52,116 +43,122 @@ class BadFilesTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void incompleteOutput_data();
-  void incompleteOutput();
-  void inputWithWindows1252Titles();
-  void bitmapOrJunkNamedAsInput_data();
-  void bitmapOrJunkNamedAsInput();
-  void junkOf50MBOpenedAsOutput();
-};
-
-void BadFilesTest::incompleteOutput_data() {
-  QTest::addColumn<bool>("cutShort");
-  QTest::addColumn<QString>("reason");
-  QTest::newRow("cut short in its observation table")
-      << true << "its observation table breaks off after 25 rows";
-  QTest::newRow("without its summary") << false << "its summary is missing";
-}
-
-void BadFilesTest::incompleteOutput() {
-  QFETCH(bool, cutShort);
-  QFETCH(QString, reason);
-  Session s;
-  const std::string path = s.dir / "bad.out";
-  std::string text = Golden("salinity.out");
-  if (cutShort) {
-    text = FirstLines(text, 101);  // 25 of the 40 rows
-  } else {
-    const size_t from = text.find(" SUMMARY OF THE Y-X REGRESSION.");
-    text.erase(from, text.find(" Serial        Yobs") - from);
+  void incompleteOutput_data() {
+    QTest::addColumn<bool>("cutShort");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("cut short in its observation table")
+        << true << "its observation table breaks off after 25 rows";
+    QTest::newRow("without its summary") << false << "its summary is missing";
   }
-  test::WriteBytes(path, text);
-  OpenAndDraw(s, path);
-  QCOMPARE(QString::fromStdString(s.ui.messages.back()),
-           "The output file \"" + QString::fromStdString(path) + "\" is incomplete: " + reason +
-               ". It can not be read.");
-  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
-  QVERIFY(!s.Shown("GraphImage"));
-  QCOMPARE(test::ReadBytes(path), text);
-  // The report itself is still there to read.
-  if (cutShort) {
-    QVERIFY(s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().contains("SUMMARY OF THE Y-X REGRESSION."));
+
+  void incompleteOutput() {
+    QFETCH(bool, cutShort);
+    QFETCH(QString, reason);
+    Session s;
+    const std::string path = s.dir / "bad.out";
+    std::string text = test::ReadBytes(KINVALO_TEST_DATA "/salinity.out");
+    if (cutShort) {
+      text = FirstLines(text, 101);  // 25 of the 40 rows
+    } else {
+      const size_t from = text.find(" SUMMARY OF THE Y-X REGRESSION.");
+      text.erase(from, text.find(" Serial        Yobs") - from);
+    }
+    test::WriteBytes(path, text);
+    s.ui.files = {path};
+    s.Click("ResultButton");
+    s.Click("GraphicsButton");
+    QCOMPARE(QString::fromStdString(s.ui.messages.back()),
+             "The output file \"" + QString::fromStdString(path) + "\" is incomplete: " + reason +
+                 ". It can not be read.");
+    QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
+    QVERIFY(!s.Shown("GraphImage"));
+    QCOMPARE(test::ReadBytes(path), text);
+    // The report itself is still there to read.
+    if (cutShort) {
+      QVERIFY(s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().contains("SUMMARY OF THE Y-X REGRESSION."));
+    }
   }
-}
 
-void BadFilesTest::inputWithWindows1252Titles() {
-  Session s;
-  const std::string path = s.dir / "duengung.inp";
-  std::string text = test::ReadBytes(KINVALO_EXAMPLES "/salinity.inp");
-  text.replace(0, text.find("\r\n"), "W\xe4rme und D\xfcngung \x96 Versuch 2024");
-  test::WriteBytes(path, text);
-  s.ui.files = {path};
-  s.Click("InputOpenButton");
-  QCOMPARE(s.In<QLineEdit>("Title1Edit")->text(), QStringLiteral("Wärme und Düngung – Versuch 2024"));
-  s.Calculate("duengung-run.inp");
-  // The report keeps the letters in the files' own code page and shows them
-  // as they were typed.
-  const std::string report = test::ReadBytes(s.dir / "duengung-run.out");
-  QVERIFY(report.find("\r\n W\xe4rme und D\xfcngung \x96 Versuch 2024\r\n") != std::string::npos);
-  QVERIFY(s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().contains("Wärme und Düngung – Versuch 2024"));
-  s.Click("GraphicsButton");
-  QVERIFY(s.Shown("GraphImage"));
-}
+  void inputWithWindows1252Titles() {
+    Session s;
+    const std::string path = s.dir / "duengung.inp";
+    std::string text = test::ReadBytes(KINVALO_EXAMPLES "/salinity.inp");
+    text.replace(0, text.find("\r\n"), "W\xe4rme und D\xfcngung \x96 Versuch 2024");
+    test::WriteBytes(path, text);
+    s.ui.files = {path};
+    s.Click("InputOpenButton");
+    QCOMPARE(s.In<QLineEdit>("Title1Edit")->text(), QStringLiteral("Wärme und Düngung – Versuch 2024"));
+    s.Calculate("duengung-run.inp");
+    // The report keeps the letters in the files' own code page and shows them
+    // as they were typed.
+    const std::string report = test::ReadBytes(s.dir / "duengung-run.out");
+    QVERIFY(report.find("\r\n W\xe4rme und D\xfcngung \x96 Versuch 2024\r\n") != std::string::npos);
+    QVERIFY(s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().contains("Wärme und Düngung – Versuch 2024"));
+    s.Click("GraphicsButton");
+    QVERIFY(s.Shown("GraphImage"));
+  }
 
-void BadFilesTest::bitmapOrJunkNamedAsInput_data() {
-  QTest::addColumn<bool>("bitmap");
-  QTest::newRow("bitmap renamed .inp") << true;
-  QTest::newRow("50 MB of junk") << false;
-}
+  void unreadableInput_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("message");  // its parts; %1 is the file
+    const QStringList shortHeader{"The input file \"%1\", line ", "the file ends before its header is complete."};
+    QTest::newRow("bitmap renamed .inp") << "bitmap" << shortHeader;
+    QTest::newRow("50 MB of junk") << "junk" << shortHeader;
+    // The command wrapper catches what the reader throws.
+    QTest::newRow("count not a number: the command stops")
+        << "count" << QStringList{"An unexpected error stopped this command.", "%1"};
+  }
 
-void BadFilesTest::bitmapOrJunkNamedAsInput() {
-  QFETCH(bool, bitmap);
-  Session s;
-  const std::string path = s.dir / "data.inp";
-  if (bitmap) {
-    QImage picture(623, 465, QImage::Format_RGB32);
-    picture.fill(Qt::blue);
-    QVERIFY(picture.save(QString::fromStdString(s.dir / "graph.bmp")));
-    std::filesystem::rename(s.dir / "graph.bmp", path);
-  } else {
+  void unreadableInput() {
+    QFETCH(QString, kind);
+    QFETCH(QStringList, message);
+    Session s;
+    const std::string path = s.dir / "data.inp";
+    if (kind == "bitmap") {
+      QImage picture(623, 465, QImage::Format_RGB32);
+      picture.fill(Qt::blue);
+      QVERIFY(picture.save(QString::fromStdString(s.dir / "graph.bmp")));
+      std::filesystem::rename(s.dir / "graph.bmp", path);
+    } else if (kind == "junk") {
+      test::WriteBytes(path, Junk50MB());
+    } else {
+      test::WriteBytes(path, "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
+                             " Number of data sets:  many\r\n");
+    }
+    const std::string before = test::ReadBytes(path);
+    s.GoTo("InputTabSheet");
+    s.Type(1, 1, "7.5");
+    s.ui.files = {path};
+    s.Click("InputOpenButton");
+    QCOMPARE(s.ui.messages.size(), size_t{1});
+    const QString shown = QString::fromStdString(s.ui.messages[0]);
+    for (const QString& part : message) {
+      QVERIFY2(shown.contains(part.arg(QString::fromStdString(path))), qPrintable(shown));
+    }
+    QCOMPARE(s.Cell(1, 1), QStringLiteral("7.5"));
+    QVERIFY(!s.Shown("FileNameEdit"));
+    QVERIFY(test::ReadBytes(path) == before);
+    // The program goes on.
+    s.Type(1, 2, "8");
+    QCOMPARE(s.Cell(1, 2), QStringLiteral("8"));
+  }
+
+  void junkOf50MBOpenedAsOutput() {
+    Session s;
+    const std::string path = s.dir / "junk.out";
     test::WriteBytes(path, Junk50MB());
+    s.ui.files = {path};
+    s.Click("ResultButton");
+    // The output tab reads the file back as it comes to the front.
+    QCOMPARE(s.ui.messages, (std::vector<std::string>{" The output file is invalid due to inadequate input data",
+                                                       "This is not a Kinvalo output file. It can not be read."}));
+    QVERIFY(s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().isEmpty());
+    s.Click("GraphicsButton");
+    QCOMPARE(s.ui.messages.back(), std::string("This is not a Kinvalo output file. It can not be read."));
+    QVERIFY(!s.Shown("GraphImage"));
+    QCOMPARE(std::filesystem::file_size(path), std::uintmax_t{50u << 20});
   }
-  const auto size = std::filesystem::file_size(path);
-  s.GoTo("InputTabSheet");
-  s.Type(1, 1, "7.5");
-  s.ui.files = {path};
-  s.Click("InputOpenButton");
-  QCOMPARE(s.ui.messages.size(), size_t{1});
-  const QString message = QString::fromStdString(s.ui.messages[0]);
-  QVERIFY2(message.contains("The input file \"" + QString::fromStdString(path) + "\", line "), qPrintable(message));
-  QVERIFY2(message.contains("the file ends before its header is complete."), qPrintable(message));
-  QCOMPARE(s.Cell(1, 1), QStringLiteral("7.5"));
-  QCOMPARE(std::filesystem::file_size(path), size);
-  // The program goes on.
-  s.Type(1, 2, "8");
-  QCOMPARE(s.Cell(1, 2), QStringLiteral("8"));
-}
-
-void BadFilesTest::junkOf50MBOpenedAsOutput() {
-  Session s;
-  const std::string path = s.dir / "junk.out";
-  test::WriteBytes(path, Junk50MB());
-  s.ui.files = {path};
-  s.Click("ResultButton");
-  // The output tab reads the file back as it comes to the front.
-  QCOMPARE(s.ui.messages, (std::vector<std::string>{" The output file is invalid due to inadequate input data",
-                                                     "This is not a Kinvalo output file. It can not be read."}));
-  QVERIFY(s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().isEmpty());
-  s.Click("GraphicsButton");
-  QCOMPARE(s.ui.messages.back(), std::string("This is not a Kinvalo output file. It can not be read."));
-  QVERIFY(!s.Shown("GraphImage"));
-  QCOMPARE(std::filesystem::file_size(path), std::uintmax_t{50u << 20});
-}
+};
 
 QTEST_MAIN(BadFilesTest)
 #include "bad_files_test.moc"

@@ -1,6 +1,5 @@
-// The Graphics tab as a user clicks through it: the captions and buttons
-// after each command, that the picture changes when it should, and the
-// bitmaps saved and opened.
+// The Graphics tab as a user clicks through it: captions and buttons after
+// each command, the picture, and the bitmaps saved and opened.
 #include <QAction>
 #include <QImage>
 #include <QLabel>
@@ -38,16 +37,6 @@ int ColouredPixels(const QImage& image) {
   return count;
 }
 
-// Opens an example input file and calculates it, as a user does.
-void CalculateExample(Session& s, const char* name) {
-  const std::string input = s.dir / (std::string(name) + ".inp");
-  std::filesystem::copy_file(std::string(KINVALO_EXAMPLES) + "/" + name + ".inp", input);
-  s.ui.files.push_back(input);
-  s.Click("InputOpenButton");
-  s.Calculate(std::string(name) + "-run.inp");
-  QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
-}
-
 std::vector<std::string> Visible(const Session& s) {
   std::vector<std::string> shown;
   for (const char* b : {"SaveGraphButton", "SaveBlWhButton", "RegButton", "ConfButton", "CalcObs_Button",
@@ -65,246 +54,184 @@ class GraphicsTabTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void type3ThroughEveryOption();
-  void straightLineHasOnlyTheBelt();
-  void bothTypesCombinedAndBack();
-  void savedInColourAndBlackAndWhite();
-  void savedGraphEqualsTheBatchCommands();
-  void openedBitmapAndSaveAfterIt();
-  void cancelledAndRefusedDialogs();
-  void saveButtonWorksAfterAVisitToTheIntroTab();
+  void type3ThroughEveryOption() {
+    Session s;
+    s.Run(Type3Data(), "t3.inp");
+    s.Click("GraphicsButton");
+    QCOMPARE(s.CurrentTab(), s.Get("GraphicsTabSheet"));
+    QVERIFY(s.Shown("GraphImage") && !s.Shown("PictureImage"));
+    // The calculation left the calc-obs command in place.
+    QCOMPARE(Visible(s), (Names{"SaveGraphButton", "SaveBlWhButton", "RegButton", "ConfButton", "CalcObs_Button",
+                                "BPButton"}));
+    QVERIFY(!s.Enabled("ConfButton"));
+    QVERIFY(s.Action("GraphSaveAction")->isEnabled());
+    const QImage connecting = Picture(s);
+    QCOMPARE(connecting.size(), QSize(623, 465));
+
+    s.Click("RegButton");
+    QCOMPARE(s.Caption("RegButton"), QStringLiteral("Show connecting line"));
+    QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Show confidence belt"));
+    QVERIFY(s.Enabled("ConfButton") && s.Shown("CalcObs_Button"));
+    const QImage fitted = Picture(s);
+    QVERIFY(fitted != connecting);
+
+    s.Click("ConfButton");
+    QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Remove confidence belt"));
+    QVERIFY(Picture(s) != fitted);
+    s.Click("ConfButton");
+    QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Show confidence belt"));
+    QCOMPARE(Picture(s), fitted);
+
+    s.Click("CalcObs_Button");
+    QCOMPARE(s.Caption("CalcObs_Button"), QStringLiteral("See regress. graph"));
+    QVERIFY(!s.Shown("ConfButton") && !s.Shown("RegButton") && !s.Shown("ZtypeButton"));
+    QVERIFY(Picture(s) != fitted);
+    s.Click("CalcObs_Button");
+    QCOMPARE(s.Caption("CalcObs_Button"), QStringLiteral("See calc-obs graph"));
+    QVERIFY(s.Shown("ConfButton") && s.Shown("RegButton"));
+    QCOMPARE(Picture(s), fitted);
+
+    // Saved in colour from the menu, in black and white from the button.
+    const std::string colour = s.dir / "colour.bmp", bw = s.dir / "bw";  // the dialog adds .bmp
+    s.ui.files = {colour, bw};
+    s.Action("GraphSaveAction")->trigger();
+    s.Click("SaveBlWhButton");
+    QCOMPARE(std::vector(s.ui.messages.end() - 2, s.ui.messages.end()),
+             (Names{"The graph was saved in  " + colour, "The graph was saved in  " + bw + ".bmp"}));
+    const QImage savedColour(QString::fromStdString(colour)), savedBw(QString::fromStdString(bw + ".bmp"));
+    QCOMPARE(test::ReadBytes(colour).substr(0, 2), std::string("BM"));
+    QCOMPARE(savedColour, fitted.convertToFormat(savedColour.format()));
+    QCOMPARE(savedBw.size(), QSize(623, 465));
+    QCOMPARE(ColouredPixels(savedBw), 0);
+    // The black-and-white drawing stays on the tab until the next command,
+    // which draws in colour again.
+    QCOMPARE(ColouredPixels(Picture(s)), 0);
+
+    s.Click("RegButton");
+    QCOMPARE(s.Caption("RegButton"), QStringLiteral("Show regression line"));
+    QVERIFY(!s.Enabled("ConfButton") && !s.Shown("CalcObs_Button"));
+    QCOMPARE(Picture(s), connecting);
+
+    s.Click("BPButton");
+    QVERIFY(s.app.helpWindow->isVisible());
+    QCOMPARE(s.ui.messages.size(), size_t{3});  // the calculation's and the two saves'
+  }
+
+  void straightLineHasOnlyTheBelt() {
+    Session line;
+    line.Run(Type1Data(), "t1.inp");
+    line.Click("GraphicsButton");
+    QCOMPARE(Visible(line), (Names{"SaveGraphButton", "SaveBlWhButton", "ConfButton", "BPButton"}));
+    QVERIFY(line.Enabled("ConfButton"));
+    const QImage plain = Picture(line);
+    line.Click("ConfButton");
+    QCOMPARE(line.Caption("ConfButton"), QStringLiteral("Remove confidence belt"));
+    QVERIFY(Picture(line) != plain);
+  }
+
+  void bothTypesCombinedAndBack() {
+    Session s;
+    s.RunExample("watertable");
+    s.Click("GraphicsButton");
+    QVERIFY(s.Shown("ZtypeButton"));
+    QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show combination  Type 3 and 4"));
+    s.Click("RegButton");
+    const QImage partial = Picture(s);
+
+    s.Click("ZtypeButton");
+    QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show best of the two"));
+    QVERIFY(!s.Enabled("ConfButton") && !s.Enabled("RegButton"));
+    const QImage combined = Picture(s);
+    QVERIFY(combined != partial);
+
+    s.Click("ZtypeButton");
+    QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show combination  Type 3 and 4"));
+    QVERIFY(s.Enabled("RegButton"));
+    QCOMPARE(Picture(s), partial);
+
+    // The same file opened in a later run still offers the combination.
+    Session later;
+    later.ui.files.push_back(s.dir / "watertable-run.out");
+    later.Click("ResultButton");
+    later.Click("GraphicsButton");
+    QVERIFY(later.Shown("ZtypeButton"));
+    later.Click("ZtypeButton");
+    QCOMPARE(later.Caption("ZtypeButton"), QStringLiteral("Show best of the two"));
+  }
+
+  void savedGraphEqualsTheBatchCommands() {
+    Session s;
+    s.RunExample("salinity");
+    s.Click("GraphicsButton");
+    s.Click("RegButton");
+    s.Click("ConfButton");
+    // After a visit to the intro tab the menu entry is greyed; the button saves.
+    s.GoTo("IntroTabSheet");
+    s.GoTo("GraphicsTabSheet");
+    QVERIFY(!s.Action("GraphSaveAction")->isEnabled());
+    const std::string fromWindow = s.dir / "window.bmp";
+    s.ui.files = {fromWindow};
+    s.Click("SaveBlWhButton");
+    QCOMPARE(s.Last(), "The graph was saved in  " + fromWindow);
+
+    std::ostringstream out, err;
+    const std::string fromCli = s.dir / "cli.bmp";
+    QCOMPARE(RunBatch({"graph", s.dir / "salinity-run.out", fromCli, "--regression-line", "--belt", "--bw"}, out, err),
+             0);
+    QCOMPARE(test::ReadBytes(fromWindow), test::ReadBytes(fromCli));
+  }
+
+  void openedBitmapAndSaveAfterIt() {
+    Session s;
+    s.RunExample("salinity");
+    QImage red(300, 200, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const std::string opened = s.dir / "earlier.bmp";
+    QVERIFY(red.save(QString::fromStdString(opened)));
+
+    s.ui.files = {opened};
+    s.Action("GraphOpenAction")->trigger();
+    QCOMPARE(s.CurrentTab(), s.Get("GraphicsTabSheet"));
+    QVERIFY(s.Shown("PictureImage") && !s.Shown("GraphImage"));
+    QCOMPARE(Picture(s, "PictureImage").pixel(10, 10), QColor(Qt::red).rgb());
+    QVERIFY(s.Shown("SaveGraphButton") && s.Shown("SaveBlWhButton"));
+    QVERIFY(!s.Shown("OutputMemo") && !s.Shown("GraphicsButton"));
+
+    // Saving draws the current output file afresh; the bitmap is not copied.
+    const std::string saved = s.dir / "fresh.bmp";
+    s.ui.files = {saved};
+    s.Click("SaveGraphButton");
+    const QImage fresh(QString::fromStdString(saved));
+    QCOMPARE(fresh.size(), QSize(623, 465));
+    QCOMPARE(QColor(fresh.pixel(3, 200)), QColor(192, 192, 192));
+    QVERIFY(s.Shown("GraphImage"));
+  }
+
+  void cancelledAndRefusedDialogs() {
+    Session s;
+    s.RunExample("salinity");
+    s.Click("GraphicsButton");
+    const QImage before = Picture(s);
+    s.ui.messages.clear();
+    const std::string notAPicture = s.dir / "notes.bmp", existing = s.dir / "keep.bmp";
+    test::WriteBytes(notAPicture, "these are notes\r\n");
+    test::WriteBytes(existing, "mine");
+    s.ui.files = {std::nullopt, s.dir / "missing.bmp", notAPicture};
+    for (int i = 0; i < 3; ++i) s.Click("SeeGraphButton");
+    QVERIFY(s.Shown("GraphImage"));
+    s.ui.files = {std::nullopt, existing, s.dir / "no-such-folder/g.bmp"};
+    s.ui.answers = {false};
+    for (int i = 0; i < 3; ++i) s.Click("SaveGraphButton");
+    QCOMPARE(test::ReadBytes(existing), std::string("mine"));
+    QCOMPARE(Picture(s), before);
+    QCOMPARE(s.ui.messages.size(), size_t{6});
+    QVERIFY(QString::fromStdString(s.ui.messages.back()).contains("could not be written"));
+    s.ui.messages.pop_back();
+    QCOMPARE(s.ui.messages, (Names{"No graphics file selected", "File does not exist, please select another one",
+                                   "The file \"" + notAPicture + "\" is not a picture that can be shown.",
+                                   "The graph was not saved", "The file already exists, overwrite?"}));
+  }
 };
-
-void GraphicsTabTest::type3ThroughEveryOption() {
-  Session s;
-  s.GoTo("InputTabSheet");
-  s.PasteData(Type3Data());
-  s.Calculate("t3.inp");
-  s.Click("GraphicsButton");
-  QCOMPARE(s.CurrentTab(), s.Get("GraphicsTabSheet"));
-  QVERIFY(s.Shown("GraphImage"));
-  QVERIFY(!s.Shown("PictureImage"));
-  // The calculation left the calc-obs command in place.
-  QCOMPARE(Visible(s), (Names{"SaveGraphButton", "SaveBlWhButton", "RegButton", "ConfButton", "CalcObs_Button",
-                              "BPButton"}));
-  QVERIFY(!s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(s.form->findChild<QAction*>("GraphSaveAction")->isEnabled());
-  const QImage connecting = Picture(s);
-  QCOMPARE(connecting.size(), QSize(623, 465));
-
-  s.Click("RegButton");
-  QCOMPARE(s.Caption("RegButton"), QStringLiteral("Show connecting line"));
-  QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Show confidence belt"));
-  QVERIFY(s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(s.Shown("CalcObs_Button"));
-  const QImage fitted = Picture(s);
-  QVERIFY(fitted != connecting);
-
-  s.Click("ConfButton");
-  QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Remove confidence belt"));
-  const QImage belt = Picture(s);
-  QVERIFY(belt != fitted);
-  s.Click("ConfButton");
-  QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Show confidence belt"));
-  QCOMPARE(Picture(s), fitted);
-
-  s.Click("CalcObs_Button");
-  QCOMPARE(s.Caption("CalcObs_Button"), QStringLiteral("See regress. graph"));
-  QVERIFY(!s.Shown("ConfButton") && !s.Shown("RegButton") && !s.Shown("ZtypeButton"));
-  const QImage calcObs = Picture(s);
-  QVERIFY(calcObs != fitted);
-  s.Click("CalcObs_Button");
-  QCOMPARE(s.Caption("CalcObs_Button"), QStringLiteral("See calc-obs graph"));
-  QVERIFY(s.Shown("ConfButton") && s.Shown("RegButton"));
-  QCOMPARE(Picture(s), fitted);
-
-  s.Click("RegButton");
-  QCOMPARE(s.Caption("RegButton"), QStringLiteral("Show regression line"));
-  QVERIFY(!s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(!s.Shown("CalcObs_Button"));
-  QCOMPARE(Picture(s), connecting);
-
-  s.Click("BPButton");
-  QVERIFY(s.app.helpWindow->isVisible());
-  QVERIFY(s.ui.messages.size() == 1);  // only the calculation's own
-}
-
-void GraphicsTabTest::straightLineHasOnlyTheBelt() {
-  Session line;
-  line.GoTo("InputTabSheet");
-  line.PasteData(Type1Data());
-  line.Calculate("t1.inp");
-  line.Click("GraphicsButton");
-  QCOMPARE(Visible(line), (Names{"SaveGraphButton", "SaveBlWhButton", "ConfButton", "BPButton"}));
-  QVERIFY(line.Get<QPushButton>("ConfButton")->isEnabled());
-  const QImage plain = Picture(line);
-  line.Click("ConfButton");
-  QCOMPARE(line.Caption("ConfButton"), QStringLiteral("Remove confidence belt"));
-  QVERIFY(Picture(line) != plain);
-}
-
-void GraphicsTabTest::bothTypesCombinedAndBack() {
-  Session s;
-  CalculateExample(s, "watertable");
-  QVERIFY(s.form->State().bothTypesFound);
-  s.Click("GraphicsButton");
-  QVERIFY(s.Shown("ZtypeButton"));
-  QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show combination  Type 3 and 4"));
-  s.Click("RegButton");
-  const QImage partial = Picture(s);
-
-  s.Click("ZtypeButton");
-  QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show best of the two"));
-  QVERIFY(!s.Get<QPushButton>("ConfButton")->isEnabled());
-  QVERIFY(!s.Get<QPushButton>("RegButton")->isEnabled());
-  const QImage combined = Picture(s);
-  QVERIFY(combined != partial);
-
-  s.Click("ZtypeButton");
-  QCOMPARE(s.Caption("ZtypeButton"), QStringLiteral("Show combination  Type 3 and 4"));
-  QVERIFY(s.Get<QPushButton>("RegButton")->isEnabled());
-  QCOMPARE(Picture(s), partial);
-
-  // The same file opened in a later run still offers the combination.
-  Session later;
-  later.ui.files.push_back(s.dir / "watertable-run.out");
-  later.Click("ResultButton");
-  later.Click("GraphicsButton");
-  QVERIFY(later.Shown("ZtypeButton"));
-  later.Click("ZtypeButton");
-  QCOMPARE(later.Caption("ZtypeButton"), QStringLiteral("Show best of the two"));
-}
-
-void GraphicsTabTest::savedInColourAndBlackAndWhite() {
-  Session s;
-  s.GoTo("InputTabSheet");
-  s.PasteData(Type3Data());
-  s.Calculate("t3.inp");
-  s.Click("GraphicsButton");
-  s.Click("RegButton");
-  const std::string colour = s.dir / "colour.bmp";
-  const std::string bw = s.dir / "bw";  // the dialog's default extension
-  s.ui.files = {colour};
-  s.form->findChild<QAction*>("GraphSaveAction")->trigger();
-  QCOMPARE(s.ui.messages.back(), "The graph was saved in  " + colour);
-  s.ui.files = {bw};
-  s.Click("SaveBlWhButton");
-  QCOMPARE(s.ui.messages.back(), "The graph was saved in  " + bw + ".bmp");
-
-  const QImage savedColour(QString::fromStdString(colour)), savedBw(QString::fromStdString(bw + ".bmp"));
-  QCOMPARE(test::ReadBytes(colour).substr(0, 2), std::string("BM"));
-  QCOMPARE(savedColour.size(), QSize(623, 465));
-  QCOMPARE(savedBw.size(), QSize(623, 465));
-  QVERIFY(ColouredPixels(savedColour) > 1000);
-  QCOMPARE(ColouredPixels(savedBw), 0);
-  // The black-and-white drawing stays on the tab until the next command,
-  // which draws in colour again.
-  QCOMPARE(ColouredPixels(Picture(s)), 0);
-  QVERIFY(s.form->State().Graph.options.colour);
-  s.Click("ConfButton");
-  QVERIFY(ColouredPixels(Picture(s)) > 1000);
-  QCOMPARE(s.form->Dialogs().inputSave.initialFolder, s.dir.path().string() + "/");
-}
-
-void GraphicsTabTest::savedGraphEqualsTheBatchCommands() {
-  Session s;
-  CalculateExample(s, "salinity");
-  s.Click("GraphicsButton");
-  s.Click("RegButton");
-  s.Click("ConfButton");
-  const std::string fromWindow = s.dir / "window.bmp";
-  s.ui.files = {fromWindow};
-  s.Click("SaveBlWhButton");
-
-  std::ostringstream out, err;
-  const std::string fromCli = s.dir / "cli.bmp";
-  QCOMPARE(RunBatch({"graph", s.dir / "salinity-run.out", fromCli, "--regression-line", "--belt", "--bw"}, out, err),
-           0);
-  QCOMPARE(test::ReadBytes(fromWindow), test::ReadBytes(fromCli));
-}
-
-void GraphicsTabTest::openedBitmapAndSaveAfterIt() {
-  Session s;
-  CalculateExample(s, "salinity");
-  QImage red(300, 200, QImage::Format_RGB32);
-  red.fill(Qt::red);
-  const std::string opened = s.dir / "earlier.bmp";
-  QVERIFY(red.save(QString::fromStdString(opened)));
-
-  s.ui.files = {opened};
-  s.form->findChild<QAction*>("GraphOpenAction")->trigger();
-  QCOMPARE(s.CurrentTab(), s.Get("GraphicsTabSheet"));
-  QVERIFY(s.Shown("PictureImage"));
-  QVERIFY(!s.Shown("GraphImage"));
-  QCOMPARE(Picture(s, "PictureImage").pixel(10, 10), QColor(Qt::red).rgb());
-  QVERIFY(s.Shown("SaveGraphButton") && s.Shown("SaveBlWhButton"));
-  QVERIFY(!s.Shown("OutputMemo") && !s.Shown("GraphicsButton"));
-
-  // Saving draws the current output file afresh; the bitmap is not copied.
-  const std::string saved = s.dir / "fresh.bmp";
-  s.ui.files = {saved};
-  s.Click("SaveGraphButton");
-  const QImage fresh(QString::fromStdString(saved));
-  QCOMPARE(fresh.size(), QSize(623, 465));
-  QCOMPARE(QColor(fresh.pixel(3, 200)), QColor(192, 192, 192));
-  QVERIFY(s.Shown("GraphImage"));
-}
-
-void GraphicsTabTest::cancelledAndRefusedDialogs() {
-  Session s;
-  CalculateExample(s, "salinity");
-  s.Click("GraphicsButton");
-  const QImage before = Picture(s);
-  s.ui.messages.clear();
-
-  s.ui.files = {std::nullopt, s.dir / "missing.bmp"};
-  s.Click("SeeGraphButton");
-  s.Click("SeeGraphButton");
-  QCOMPARE(s.ui.messages, (std::vector<std::string>{"No graphics file selected",
-                                                     "File does not exist, please select another one"}));
-  const std::string notAPicture = s.dir / "notes.bmp";
-  test::WriteBytes(notAPicture, "these are notes\r\n");
-  s.ui.files = {notAPicture};
-  s.Click("SeeGraphButton");
-  QCOMPARE(s.ui.messages.back(), "The file \"" + notAPicture + "\" is not a picture that can be shown.");
-  QVERIFY(s.Shown("GraphImage"));
-
-  s.ui.messages.clear();
-  s.ui.files = {std::nullopt};
-  s.Click("SaveGraphButton");
-  QCOMPARE(s.ui.messages, (std::vector<std::string>{"The graph was not saved"}));
-
-  const std::string existing = s.dir / "keep.bmp";
-  test::WriteBytes(existing, "mine");
-  s.ui.messages.clear();
-  s.ui.files = {existing};
-  s.ui.answers = {false};
-  s.Click("SaveGraphButton");
-  QCOMPARE(s.ui.messages, (std::vector<std::string>{"The file already exists, overwrite?"}));
-  QCOMPARE(test::ReadBytes(existing), std::string("mine"));
-  QCOMPARE(Picture(s), before);
-
-  s.ui.messages.clear();
-  s.ui.files = {s.dir / "no-such-folder/g.bmp"};
-  s.Click("SaveGraphButton");
-  QCOMPARE(s.ui.messages.size(), size_t{1});
-  QVERIFY(QString::fromStdString(s.ui.messages[0]).contains("could not be written"));
-}
-
-void GraphicsTabTest::saveButtonWorksAfterAVisitToTheIntroTab() {
-  Session s;
-  CalculateExample(s, "salinity");
-  s.Click("GraphicsButton");
-  s.GoTo("IntroTabSheet");
-  s.GoTo("GraphicsTabSheet");
-  // The menu entry is greyed; the button on the tab still saves.
-  QVERIFY(!s.form->findChild<QAction*>("GraphSaveAction")->isEnabled());
-  QVERIFY(s.Shown("SaveGraphButton"));
-  const std::string saved = s.dir / "after-intro.bmp";
-  s.ui.files = {saved};
-  s.Click("SaveGraphButton");
-  QCOMPARE(s.ui.messages.back(), "The graph was saved in  " + saved);
-}
 
 QTEST_MAIN(GraphicsTabTest)
 #include "graphics_tab_test.moc"

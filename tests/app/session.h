@@ -1,7 +1,6 @@
 #pragma once
-// One program run for the window tests: the windows as the program creates
-// them, a scripted platform answering dialogs and message boxes, a folder
-// of its own, and the ways a user reaches the controls.
+// One program run for the window tests, with the ways a user reaches the
+// controls; dialogs and message boxes are answered by a scripted platform.
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -12,6 +11,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,13 +27,6 @@ namespace kinvalo::test_app {
 using namespace kinvalo::app;
 
 const char* const kNotReal = "Not all data values in the inputfile are real, do not use letters or blanks.";
-
-// Two tab-separated spreadsheet columns, one CR LF line per data set.
-inline QString Columns(const std::vector<std::pair<double, double>>& rows) {
-  QString text;
-  for (const auto& [y, x] : rows) text += QString::number(y) + "\t" + QString::number(x) + "\r\n";
-  return text;
-}
 
 // Level up to X = 10, then falling: a clear Type 3.
 inline std::vector<std::pair<double, double>> Type3Data() {
@@ -60,8 +53,6 @@ inline std::vector<std::string> FileLines(const std::string& path) {
   return lines;
 }
 
-// One program run: the windows as the program creates them, a scripted
-// platform and a folder of its own.
 struct Session {
   test::ScriptedPlatform ui;
   int ended = 0;
@@ -74,6 +65,7 @@ struct Session {
     form = app.mainWindow.get();
     QApplication::setActiveWindow(form);
   }
+  explicit Session(const char* tab) : Session() { GoTo(tab); }
 
   template <typename T = QWidget>
   T* Get(const char* name) const {
@@ -82,8 +74,7 @@ struct Session {
     return widget;
   }
   QWidget* InputTab() const { return Get("InputTabSheet"); }
-  // A control of the input tab (the confidence help window has a memo of
-  // the same name as the tab's help panel).
+  // A control of the input tab (the help window has a memo of the same name).
   template <typename T = QWidget>
   T* In(const char* name) const {
     T* widget = InputTab()->findChild<T*>(QString::fromLatin1(name));
@@ -99,6 +90,9 @@ struct Session {
     pages->setCurrentWidget(Get(tab));
   }
   void Click(const char* name) const { QTest::mouseClick(Get<QPushButton>(name), Qt::LeftButton); }
+  QAction* Action(const char* name) const { return Get<QAction>(name); }
+  std::string Last() const { return ui.messages.empty() ? std::string() : ui.messages.back(); }
+  bool Enabled(const char* name) const { return Get(name)->isEnabled(); }
 
   QTableView* Grid() const { return In<QTableView>("StringGrid1"); }
   QString Cell(int col, int row) const {
@@ -113,7 +107,6 @@ struct Session {
     const QModelIndex index = grid->model()->index(row - 1, col);
     grid->setCurrentIndex(index);
     grid->edit(index);
-    // An editor closed earlier may wait for its deletion.
     QLineEdit* editor = nullptr;
     for (QLineEdit* e : grid->findChildren<QLineEdit*>(QStringLiteral("StringGrid1Editor"))) {
       if (!e->isHidden()) editor = e;
@@ -133,15 +126,16 @@ struct Session {
     }
     QTest::keyClick(editor, Qt::Key_Return);
   }
-  // Pastes the clipboard into the cell editor with Ctrl+V.
-  void PasteInto(int col, int row, const QString& clipboard) const {
-    QApplication::clipboard()->setText(clipboard);
-    QLineEdit* editor = Editor(col, row);
+  // Pastes two spreadsheet columns, one CR LF line per data set, with
+  // Ctrl+V in the editor of the first Y cell.
+  void PasteData(const std::vector<std::pair<double, double>>& rows) const {
+    QString text;
+    for (const auto& [y, x] : rows) text += QString::number(y) + "\t" + QString::number(x) + "\r\n";
+    QApplication::clipboard()->setText(text);
+    QLineEdit* editor = Editor(1, 1);
     editor->selectAll();
     QTest::keySequence(editor, QKeySequence::Paste);
   }
-  // Fills the table by pasting into the first Y cell.
-  void PasteData(const std::vector<std::pair<double, double>>& rows) const { PasteInto(1, 1, Columns(rows)); }
 
   // Save/calculate, answering the save dialog with `name` in the folder.
   std::string Calculate(const std::string& name) {
@@ -150,15 +144,35 @@ struct Session {
     Click("InputSaveButton");
     return path;
   }
+  // Types `text` into the count box and presses Return; the last message.
+  std::string EnterCount(const char* text) {
+    auto* count = In<QLineEdit>("NrOfDataEdit");
+    count->selectAll();
+    QTest::keyClicks(count, text);
+    QTest::keyClick(count, Qt::Key_Return);
+    return Last();
+  }
+  // Pastes `rows` on the input tab and calculates them into `name`.
+  std::string Run(const std::vector<std::pair<double, double>>& rows, const std::string& name) {
+    GoTo("InputTabSheet");
+    PasteData(rows);
+    return Calculate(name);
+  }
+  // Opens an example input file and calculates it into `name`-run.inp.
+  void RunExample(const std::string& name) {
+    const std::string input = dir / (name + ".inp");
+    std::filesystem::copy_file(std::string(KINVALO_EXAMPLES) + "/" + name + ".inp", input);
+    ui.files.push_back(input);
+    Click("InputOpenButton");
+    Calculate(name + "-run.inp");
+  }
+  // The output memo shows the file `name` of the folder line by line.
+  bool Shows(const std::string& name) const {
+    QStringList lines;
+    for (const auto& line : FileLines(dir / name)) lines << QString::fromStdString(line);
+    return Get<QPlainTextEdit>("OutputMemo")->toPlainText().split(QLatin1Char('\n')) == lines;
+  }
 };
-
-inline QStringList MemoLines(const QPlainTextEdit* memo) { return memo->toPlainText().split(QLatin1Char('\n')); }
-
-inline QStringList ToQt(const std::vector<std::string>& lines) {
-  QStringList list;
-  for (const auto& line : lines) list << QString::fromStdString(line);
-  return list;
-}
 
 }  // namespace kinvalo::test_app
 
