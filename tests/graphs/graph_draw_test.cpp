@@ -261,6 +261,7 @@ TEST_F(GraphDrawTest, WithoutBeltAndBlockOnlyFrameDataLinesAndCaptions) {
   for (const SegmentOp& seg : canvas.All<SegmentOp>()) EXPECT_TRUE(seg.colour == c::White || seg.colour == c::Blue);
   EXPECT_EQ(TextsAfterBullets(), Strings({"Partial relations", "Break-point at X = 10.00", "Expl. coeff    0.900"}));
   ExpectShown({{"First title", 45, 3, 12}, {"Second title", 45, 22, 10}});
+  EXPECT_EQ(canvas.All<test::FillOp>().at(1).brush, c::Silver);  // the plot background
 }
 
 TEST_F(GraphDrawTest, CombinedLineInBothModesWithBothBlocks) {
