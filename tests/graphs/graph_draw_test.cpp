@@ -288,7 +288,8 @@ TEST_F(GraphDrawTest, CombinedLineInBothModesWithBothBlocks) {
             (Segs{{237, 395, 220, 395, Solid}, {262, 325, 262, 395, Solid}, {403, 203, 653, 203, Solid},
                   {378, 133, 378, 203, Solid}}));
   // The block captions stand below the second breakpoint's line.
-  ExpectShown({{"90% confidence blocks", 450, 77, 10}, {"of break-points are shown", 450, 92, 10}});
+  ExpectShown({{"90% confidence blocks", 450, 77, 10}, {"of break-points are shown", 450, 92, 10},
+               {"First title", 45, 3, 12}, {"Second title", 45, 22, 10}});
   EXPECT_EQ(canvas.Text("of break-points are shown").colour, c::Yellow);
 
   o.block = false;  // then only frame and data points
