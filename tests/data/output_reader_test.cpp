@@ -71,40 +71,31 @@ TEST_F(OutputReaderTest, Type3ResultGivesEveryValueTheGraphsUse) {
             std::vector({13.0, 101.0, 3.206, -0.673, 2.64, 1.01}));
   EXPECT_EQ(std::vector({m.above.n, m.above.avY, m.above.avX, m.above.slope, m.above.stDevY, m.above.stDevX}),
             std::vector({27.0, 72.6, 9.86, -6.92, 17.1, 2.44}));
-  EXPECT_DOUBLE_EQ(m.coefExpl, 0.978);
-  EXPECT_DOUBLE_EQ(m.centralCoefExpl, 0.978);
+  EXPECT_EQ(std::vector({m.coefExpl, m.centralCoefExpl, m.equationSlopeBelow, m.equationSlopeAbove}),
+            std::vector({0.978, 0.978, 0.0, -7.45}));
   // The level of the own type comes only from the equations (see below).
   EXPECT_EQ(std::vector({m.type3.breakpoint, m.type3.confLeft, m.type3.confRight, m.type3.level}),
             std::vector({6.071, 5.613, 6.851, 0.0}));
   EXPECT_EQ(std::vector({m.type4.breakpoint, m.type4.confLeft, m.type4.confRight, m.type4.level}),
             std::vector({6.071, 5.613, 6.851, 72.6}));
-  EXPECT_DOUBLE_EQ(m.equationSlopeBelow, 0);
-  EXPECT_DOUBLE_EQ(m.equationSlopeAbove, -7.45);
   ASSERT_EQ(m.size(), 40);
   EXPECT_EQ(std::vector({m.yObs.front(), m.x.front(), m.yCalc.front(), m.x.back()}),
             std::vector({99.4, 1.49, 101.0, 13.87}));
 }
 
-TEST_F(OutputReaderTest, Type4ResultTakesTheOtherTypesLimitsFromTheLastRow) {
+// Type 4 takes the other type's limits from the last row; a straight line
+// reads as Type 1 without sides.
+TEST_F(OutputReaderTest, Type4AndStraightLineResults) {
   const GraphModel m = Model(Golden("fertiliser.out"));
-  EXPECT_EQ(m.type, FunctionType::Plateau);
-  EXPECT_DOUBLE_EQ(m.breakpoint, 121.0);
-  EXPECT_EQ(std::vector({m.type4.breakpoint, m.type4.confLeft, m.type4.confRight}),
-            std::vector({121.0, 108.9, 130.9}));
+  EXPECT_EQ(std::tuple(m.type, m.size()), std::tuple(FunctionType::Plateau, 36));
+  EXPECT_EQ(std::vector({m.breakpoint, m.type4.breakpoint, m.type4.confLeft, m.type4.confRight}),
+            std::vector({121.0, 121.0, 108.9, 130.9}));
   EXPECT_EQ(std::vector({m.type3.breakpoint, m.type3.confLeft, m.type3.confRight, m.type3.level}),
             std::vector({0.0, 0.0, 22.0, 0.0}));
-  EXPECT_DOUBLE_EQ(m.equationSlopeBelow, 0.037);
-  EXPECT_DOUBLE_EQ(m.equationSlopeAbove, 0);
-  EXPECT_EQ(m.size(), 36);
-}
-
-TEST_F(OutputReaderTest, StraightLineResultReadsAsType1WithoutSides) {
-  const GraphModel m = Model(Golden("straight.out"));
-  EXPECT_EQ(m.type, FunctionType::StraightLine);
-  EXPECT_DOUBLE_EQ(m.equationSlopeBelow, 0.196);
-  EXPECT_DOUBLE_EQ(m.all.n, 40);
-  EXPECT_DOUBLE_EQ(m.above.n, 0);
-  EXPECT_EQ(m.size(), 40);
+  EXPECT_EQ(std::vector({m.equationSlopeBelow, m.equationSlopeAbove}), std::vector({0.037, 0.0}));
+  const GraphModel s = Model(Golden("straight.out"));
+  EXPECT_EQ(std::tuple(s.type, s.size()), std::tuple(FunctionType::StraightLine, 40));
+  EXPECT_EQ(std::vector({s.equationSlopeBelow, s.all.n, s.above.n}), std::vector({0.196, 40.0, 0.0}));
 }
 
 // The levels of the equations are taken of the graph type prepared last,
@@ -171,12 +162,11 @@ TEST_F(OutputReaderTest, OlderFileFallsBackAndIsWarnedOfOnce) {
   const size_t to = older.find("\r\n\r\n\r\n SUMMARY");
   older.erase(from, to - from);
   const OutputReadResult read = Read(older);
-  ASSERT_TRUE(read.model);
-  EXPECT_TRUE(read.olderFile);
+  ASSERT_TRUE(read.model && read.olderFile);
   const GraphModel& m = *read.model;
-  EXPECT_DOUBLE_EQ(m.coefExpl, 0.5);
-  EXPECT_EQ(std::vector({m.type3.confLeft, m.type3.confRight, m.type4.confLeft, m.type4.confRight}),
-            std::vector({0.0, 0.0, 0.0, 0.0}));  // fractions of breakpoints the file does not give
+  // No fractions of breakpoints the file does not give.
+  EXPECT_EQ(std::vector({m.coefExpl, m.type3.confLeft, m.type3.confRight, m.type4.confLeft, m.type4.confRight}),
+            std::vector({0.5, 0.0, 0.0, 0.0, 0.0}));
   EXPECT_EQ(m.size(), 40);
   const std::string warning =
       "This is an older output file. Please do the calculations again from the input tabsheet.";
