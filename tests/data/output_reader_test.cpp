@@ -2,6 +2,7 @@
 // hand-edited files, and files that are not output files at all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -30,16 +31,12 @@ std::string Edit(std::string text, const std::string& from, const std::string& t
   return text;
 }
 
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) end = bytes.size();
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
+// The salinity result without its last `rowsLess` lines, then `tail`.
+std::string Cut(size_t rowsLess, const std::string& tail = {}) {
+  const std::string full = Golden("salinity.out");
+  size_t end = full.size() - 2;
+  for (size_t i = 0; i < rowsLess; ++i) end = full.rfind("\r\n", end - 1);
+  return full.substr(0, end + 2) + tail;
 }
 
 class OutputReaderTest : public ::testing::Test {
@@ -74,40 +71,31 @@ TEST_F(OutputReaderTest, Type3ResultGivesEveryValueTheGraphsUse) {
             std::vector({13.0, 101.0, 3.206, -0.673, 2.64, 1.01}));
   EXPECT_EQ(std::vector({m.above.n, m.above.avY, m.above.avX, m.above.slope, m.above.stDevY, m.above.stDevX}),
             std::vector({27.0, 72.6, 9.86, -6.92, 17.1, 2.44}));
-  EXPECT_DOUBLE_EQ(m.coefExpl, 0.978);
-  EXPECT_DOUBLE_EQ(m.centralCoefExpl, 0.978);
+  EXPECT_EQ(std::vector({m.coefExpl, m.centralCoefExpl, m.equationSlopeBelow, m.equationSlopeAbove}),
+            std::vector({0.978, 0.978, 0.0, -7.45}));
   // The level of the own type comes only from the equations (see below).
   EXPECT_EQ(std::vector({m.type3.breakpoint, m.type3.confLeft, m.type3.confRight, m.type3.level}),
             std::vector({6.071, 5.613, 6.851, 0.0}));
   EXPECT_EQ(std::vector({m.type4.breakpoint, m.type4.confLeft, m.type4.confRight, m.type4.level}),
             std::vector({6.071, 5.613, 6.851, 72.6}));
-  EXPECT_DOUBLE_EQ(m.equationSlopeBelow, 0);
-  EXPECT_DOUBLE_EQ(m.equationSlopeAbove, -7.45);
   ASSERT_EQ(m.size(), 40);
   EXPECT_EQ(std::vector({m.yObs.front(), m.x.front(), m.yCalc.front(), m.x.back()}),
             std::vector({99.4, 1.49, 101.0, 13.87}));
 }
 
-TEST_F(OutputReaderTest, Type4ResultTakesTheOtherTypesLimitsFromTheLastRow) {
+// Type 4 takes the other type's limits from the last row; a straight line
+// reads as Type 1 without sides.
+TEST_F(OutputReaderTest, Type4AndStraightLineResults) {
   const GraphModel m = Model(Golden("fertiliser.out"));
-  EXPECT_EQ(m.type, FunctionType::Plateau);
-  EXPECT_DOUBLE_EQ(m.breakpoint, 121.0);
-  EXPECT_EQ(std::vector({m.type4.breakpoint, m.type4.confLeft, m.type4.confRight}),
-            std::vector({121.0, 108.9, 130.9}));
+  EXPECT_EQ(std::tuple(m.type, m.size()), std::tuple(FunctionType::Plateau, 36));
+  EXPECT_EQ(std::vector({m.breakpoint, m.type4.breakpoint, m.type4.confLeft, m.type4.confRight}),
+            std::vector({121.0, 121.0, 108.9, 130.9}));
   EXPECT_EQ(std::vector({m.type3.breakpoint, m.type3.confLeft, m.type3.confRight, m.type3.level}),
             std::vector({0.0, 0.0, 22.0, 0.0}));
-  EXPECT_DOUBLE_EQ(m.equationSlopeBelow, 0.037);
-  EXPECT_DOUBLE_EQ(m.equationSlopeAbove, 0);
-  EXPECT_EQ(m.size(), 36);
-}
-
-TEST_F(OutputReaderTest, StraightLineResultReadsAsType1WithoutSides) {
-  const GraphModel m = Model(Golden("straight.out"));
-  EXPECT_EQ(m.type, FunctionType::StraightLine);
-  EXPECT_DOUBLE_EQ(m.equationSlopeBelow, 0.196);
-  EXPECT_DOUBLE_EQ(m.all.n, 40);
-  EXPECT_DOUBLE_EQ(m.above.n, 0);
-  EXPECT_EQ(m.size(), 40);
+  EXPECT_EQ(std::vector({m.equationSlopeBelow, m.equationSlopeAbove}), std::vector({0.037, 0.0}));
+  const GraphModel s = Model(Golden("straight.out"));
+  EXPECT_EQ(std::tuple(s.type, s.size()), std::tuple(FunctionType::StraightLine, 40));
+  EXPECT_EQ(std::vector({s.equationSlopeBelow, s.all.n, s.above.n}), std::vector({0.196, 40.0, 0.0}));
 }
 
 // The levels of the equations are taken of the graph type prepared last,
@@ -174,12 +162,11 @@ TEST_F(OutputReaderTest, OlderFileFallsBackAndIsWarnedOfOnce) {
   const size_t to = older.find("\r\n\r\n\r\n SUMMARY");
   older.erase(from, to - from);
   const OutputReadResult read = Read(older);
-  ASSERT_TRUE(read.model);
-  EXPECT_TRUE(read.olderFile);
+  ASSERT_TRUE(read.model && read.olderFile);
   const GraphModel& m = *read.model;
-  EXPECT_DOUBLE_EQ(m.coefExpl, 0.5);
-  EXPECT_EQ(std::vector({m.type3.confLeft, m.type3.confRight, m.type4.confLeft, m.type4.confRight}),
-            std::vector({0.0, 0.0, 0.0, 0.0}));  // fractions of breakpoints the file does not give
+  // No fractions of breakpoints the file does not give.
+  EXPECT_EQ(std::vector({m.coefExpl, m.type3.confLeft, m.type3.confRight, m.type4.confLeft, m.type4.confRight}),
+            std::vector({0.5, 0.0, 0.0, 0.0, 0.0}));
   EXPECT_EQ(m.size(), 40);
   const std::string warning =
       "This is an older output file. Please do the calculations again from the input tabsheet.";
@@ -198,13 +185,6 @@ struct Refused {
   std::string message;  // after the file's name
 };
 void PrintTo(const Refused& r, std::ostream* os) { *os << r.name; }
-
-std::string Cut(size_t rowsLess, const std::string& tail = {}) {
-  const std::vector<std::string> lines = Lines(Golden("salinity.out"));
-  std::string cut;
-  for (size_t i = 0; i < lines.size() - rowsLess; ++i) cut += lines[i] + "\r\n";
-  return cut + tail;
-}
 
 class RefusedFileTest : public OutputReaderTest, public ::testing::WithParamInterface<Refused> {};
 
@@ -240,17 +220,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"ObservationTableCutShort", Cut(15), ReadRefusal::ShortTable,
                 "\" is incomplete: its observation table breaks off after 25 rows. It can not be read."},
         Refused{"LastNumberCutShort", Cut(15, "  26         7.22E+001  9.6"), ReadRefusal::CutShort,
-                "\" is incomplete: it ends at line " + std::to_string(Lines(Golden("salinity.out")).size() - 14) +
+                "\" is incomplete: it ends at line " + std::to_string(std::ranges::count(Golden("salinity.out"), '\n') - 14) +
                     " where a number belongs. It can not be read."}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(OutputReaderTest, MissingFileShowsTheOpenMessage) {
-  const std::string gone = dir / "gone.out";
-  const OutputReadResult read = ReadOutputFile(gone, FunctionType::NoRelation);
-  EXPECT_EQ(read.refusal, ReadRefusal::CannotOpen);
-  EXPECT_EQ(read.refusalMessage,
-            "The file \"" + gone + "\"could not be opened. It may be damaged or in use by another program.");
-}
 
 // Every cut of every golden file is either read whole or refused; none
 // crashes or hangs.
@@ -265,50 +237,42 @@ TEST_F(OutputReaderTest, EveryTruncationIsRefused) {
   }
 }
 
-TEST_F(OutputReaderTest, ResultTextLoadsEveryLine) {
-  const std::string name = dir / "result.txt";
-  WriteBytes(name, "first\r\nsecond line\r\n\r\nW\xe4rme\r\n");
-  const ResultText text = LoadResultText(name, ".txt");
-  EXPECT_EQ(text.status, TextLoad::Loaded);
-  EXPECT_EQ(text.lines, (std::vector<std::string>{"first", "second line", "", "W\u00e4rme"}));
-  EXPECT_TRUE(text.messages.empty());
-}
-
-// A file of nothing but line ends, 4 MB here, would take 32 bytes of
-// memory for each of its bytes.
-TEST_F(OutputReaderTest, ResultTextOfMoreLinesThanCanBeShownLoadsTheFirstOnes) {
-  const std::string name = dir / "blank.out";
-  WriteBytes(name, "first\r\n" + std::string(kMaxTextLines, '\n'));
-  const ResultText text = LoadResultText(name, ".out");
-  EXPECT_EQ(text.status, TextLoad::Loaded);
-  ASSERT_EQ(text.lines.size(), kMaxTextLines);
-  EXPECT_EQ(text.lines.front(), "first");
-  EXPECT_EQ(text.messages, (std::vector<std::string>{"The file \"" + name +
-                                                      "\" holds more than 4000000 lines; the first "
-                                                      "4000000 are shown."}));
-}
-
 // A file of one line is reported as invalid, but the file the user chose,
-// and the .var beside it, stay on disk.
-TEST_F(OutputReaderTest, ShortResultTextIsReportedAndKept) {
-  const std::string name = dir / "short.out";
-  WriteBytes(name, "only line\r\n");
-  WriteBytes(dir / "short.var", "anova\r\n");
-  const ResultText text = LoadResultText(name, ".out");
-  EXPECT_EQ(text.status, TextLoad::TooShort);
-  EXPECT_TRUE(text.lines.empty());
-  EXPECT_EQ(text.messages, (std::vector<std::string>{" The output file is invalid due to inadequate input data"}));
-  EXPECT_TRUE(FileExists(name));
-  EXPECT_TRUE(FileExists(dir / "short.var"));
+// and the .var beside it, stay on disk. A file of nothing but line ends,
+// 4 MB here, would take 32 bytes of memory for each of its bytes: only the
+// first lines are loaded.
+TEST_F(OutputReaderTest, ResultTextsLoadWholeOrWithTheirMessage) {
+  const std::string many = "The file \"" + (dir / "r.out") + "\" holds more than 4000000 lines; the first 4000000 are shown.";
+  const struct {
+    const char* name;
+    std::string bytes;
+    TextLoad status;
+    size_t count;  // lines loaded, the first of them:
+    std::vector<std::string> lines, messages;
+  } rows[] = {
+      {"Loaded", "first\r\nsecond line\r\n\r\nW\xe4rme\r\n", TextLoad::Loaded, 4, {"first", "second line", "", "W\u00e4rme"}, {}},
+      {"TooShort", "only line\r\n", TextLoad::TooShort, 0, {}, {" The output file is invalid due to inadequate input data"}},
+      {"TooMany", "first\r\n" + std::string(kMaxTextLines, '\n'), TextLoad::Loaded, kMaxTextLines, {"first"}, {many}}};
+  WriteBytes(dir / "r.var", "anova\r\n");
+  for (const auto& row : rows) {
+    WriteBytes(dir / "r.out", row.bytes);
+    const ResultText text = LoadResultText(dir / "r.out", ".out");
+    EXPECT_EQ(std::tuple(text.status, text.messages), std::tuple(row.status, row.messages)) << row.name;
+    ASSERT_EQ(text.lines.size(), row.count) << row.name;
+    EXPECT_EQ(std::vector(text.lines.begin(), text.lines.begin() + row.lines.size()), row.lines) << row.name;
+    EXPECT_TRUE(FileExists(dir / "r.out") && FileExists(dir / "r.var")) << row.name;
+  }
 }
 
-TEST_F(OutputReaderTest, MissingResultTextsGiveTheirMessages) {
+TEST_F(OutputReaderTest, MissingFilesGiveTheirMessages) {
+  const std::string open = "\"could not be opened. It may be damaged or in use by another program.";
+  const OutputReadResult read = ReadOutputFile(dir / "none.out", FunctionType::NoRelation);
+  EXPECT_EQ(std::tuple(read.refusal, read.refusalMessage),
+            std::tuple(ReadRefusal::CannotOpen, "The file \"" + (dir / "none.out") + open));
   const ResultText out = LoadResultText(dir / "none.out", ".out");
   const ResultText var = LoadResultText(dir / "none.var", ".var");
   EXPECT_EQ(std::tuple(out.status, var.status), std::tuple(TextLoad::CannotOpen, TextLoad::CannotOpen));
-  EXPECT_EQ(out.messages, std::vector<std::string>{"The file \"" + (dir / "none.out") +
-                                                    "\"could not be opened. It may be damaged or in use by "
-                                                    "another program."});
+  EXPECT_EQ(out.messages, std::vector<std::string>{"The file \"" + (dir / "none.out") + open});
   EXPECT_EQ(var.messages, std::vector<std::string>{"The anova file \"" + (dir / "none.var") +
                                                     "\"could not be found. Please go to the input tabsheet "
                                                     "and run the program again to create it."});

@@ -21,13 +21,17 @@ constexpr PenStyle Solid = PenStyle::Solid, Dashed = PenStyle::Dashed, Dotted = 
 
 // A segment as the user sees it: its ends and its line style.
 using Seg = std::tuple<int, int, int, int, PenStyle>;
-std::vector<Seg> Drawn(const std::vector<SegmentOp>& ops) {
-  std::vector<Seg> out;
+using Segs = std::vector<Seg>;
+Segs Drawn(const std::vector<SegmentOp>& ops) {
+  Segs out;
   for (const SegmentOp& o : ops) out.emplace_back(o.x1, o.y1, o.x2, o.y2, o.style);
   return out;
 }
-// Position and font size of a text, empty when it was not drawn.
-std::vector<int> Place(const TextOp* t) { return t ? std::vector{t->x, t->y, t->size} : std::vector<int>{}; }
+// A text as the user sees it: where it stands and its font size.
+struct Shown {
+  std::string text;
+  int x, y, size;
+};
 
 class GraphDrawTest : public ::testing::Test {
  protected:
@@ -35,11 +39,8 @@ class GraphDrawTest : public ::testing::Test {
   // preparation.
   void Prepare(const std::vector<double>& xs, const std::vector<double>& ys,
                const std::vector<double>& ycalc = {}) {
-    m.x = xs;
-    m.yObs = ys;
-    m.yCalc = ycalc.empty() ? ys : ycalc;
-    m.title1 = "First title";
-    m.title2 = "Second title";
+    m.x = xs, m.yObs = ys, m.yCalc = ycalc.empty() ? ys : ycalc;
+    m.title1 = "First title", m.title2 = "Second title";
     p = PrepareGraph(m, o.calcObs);
   }
   // n data sets, X 1..20 on an axis of 0 to 24 and Y 5..10 on one of 4 to
@@ -49,9 +50,9 @@ class GraphDrawTest : public ::testing::Test {
     for (int i = 0; i < n; ++i) xs.push_back(1 + 19.0 * i / (n - 1)), ys.push_back(5 + 5.0 * i / (n - 1));
     Prepare(xs, ys);
   }
-  void Regression(FunctionType type, double slope) {
+  void Regression(FunctionType type, double slope, int n = 20) {
     m.type = type;
-    Line();
+    Line(n);
     m.all.avX = 10.5, m.all.avY = 7.5, m.equationSlopeBelow = slope, m.all.stErrSlope = 0.05, m.all.stDevRes = 1;
   }
   // Type 3: level 5 up to BP 10, then rising through (15, 7.5); Type 4:
@@ -70,9 +71,8 @@ class GraphDrawTest : public ::testing::Test {
   }
   // X 1..30: level 5 up to 10, rising by 0.5 up to 20, level 10 beyond;
   // px(x) = Round(x * 500 / 30) + 70. The levels read back differ a little
-  // from the data's.
-  // `scale` multiplies every Y value read back; `shift` moves the data
-  // along the X axis.
+  // from the data's. `scale` multiplies every Y value read back; `shift`
+  // moves the data along the X axis.
   void Combined(bool fitted, double scale = 1, double shift = 0) {
     std::vector<double> xs, ys;
     for (int x = 1; x <= 30; ++x) {
@@ -86,7 +86,16 @@ class GraphDrawTest : public ::testing::Test {
     m.type4 = {20 + shift, 18.5, 35, scale * 9.8};
     m.centralCoefExpl = 0.5;
   }
-  DrawOutcome Draw(GraphKind kind) { return DrawGraph(kind, m, p, o, canvas); }
+  DrawOutcome Draw(GraphKind kind) {
+    canvas.ops.clear();
+    return DrawGraph(kind, m, p, o, canvas);
+  }
+  void ExpectShown(const std::vector<Shown>& texts) const {
+    for (const Shown& s : texts) {
+      const TextOp t = canvas.Text(s.text);
+      EXPECT_EQ(std::tuple(t.x, t.y, t.size), std::tuple(s.x, s.y, s.size)) << s.text;
+    }
+  }
   Strings TextsAfterBullets() const {
     Strings out;
     for (const TextOp& t : canvas.All<TextOp>()) t.text == "\u2022" ? out.clear() : out.push_back(t.text);
@@ -99,86 +108,62 @@ class GraphDrawTest : public ::testing::Test {
   test::RecordingCanvas canvas;
 };
 
-TEST_F(GraphDrawTest, RegressionFrameTicksLabelsAndBullets) {
-  Regression(FunctionType::StraightLine, 5.0 / 19);
+TEST_F(GraphDrawTest, RegressionFrameLabelsBulletsAndLineCutAtTheYRange) {
+  Regression(FunctionType::StraightLine, 2);  // reaches Y 5 at X 9.25 and Y 10 at X 11.75
   ASSERT_TRUE(Draw(GraphKind::Regression).drawn);
   const auto fills = canvas.All<test::FillOp>();
   ASSERT_EQ(fills.size(), 2u);
   EXPECT_EQ(std::tuple(fills[0].brush, fills[1].brush), std::tuple(c::Silver, c::Blue));
-  ASSERT_NE(canvas.FindText("First title"), nullptr);
-  EXPECT_EQ(canvas.FindText("First title")->font, "Arial");
-  EXPECT_EQ(Place(canvas.FindText("First title")), std::vector({45, 5, 10}));
-  EXPECT_EQ(Place(canvas.FindText("Second title")), std::vector({45, 20, 8}));
-  // "%4.2f" labels end 6 pixels left of the Y axis; "%3.1f" labels under X.
-  for (const auto& [text, x, y] : std::vector<std::tuple<std::string, int, int>>{
-           {"12.00", 29, 73}, {"4.00", 36, 393}, {"0.0", 62, 412}, {"4.0", 145, 412}, {"24.0", 562, 412}}) {
-    EXPECT_EQ(Place(canvas.FindText(text)), std::vector({x, y, 8})) << text;
-  }
-  EXPECT_EQ(Place(canvas.FindText("X-Data")), std::vector({515, 425, 8}));
-  EXPECT_EQ(Place(canvas.FindText("Y-Data")), std::vector({70, 50, 8}));
-  EXPECT_EQ(Place(canvas.FindText("\u2022")), std::vector({91, 352, 10}));  // data set (1, 5)
-  ASSERT_NE(canvas.FindText("\u2022"), nullptr);
-  EXPECT_EQ(canvas.FindText("\u2022")->colour, c::Aqua);
+  EXPECT_EQ(Drawn(canvas.Segments(c::White)).back(), (Seg{263, 360, 315, 160, Solid}));
+  // "%4.2f" labels end 6 pixels left of the Y axis; "%3.1f" labels under X;
+  // the bullet of data set (1, 5).
+  ExpectShown({{"First title", 45, 5, 10}, {"Second title", 45, 20, 8}, {"12.00", 29, 73, 8},
+               {"4.00", 36, 393, 8}, {"0.0", 62, 412, 8}, {"4.0", 145, 412, 8}, {"24.0", 562, 412, 8},
+               {"X-Data", 515, 425, 8}, {"Y-Data", 70, 50, 8}, {"\u2022", 91, 352, 10},
+               {"Type 1, breakpoint absent", 400, 35, 8}});
+  EXPECT_EQ(canvas.Text("First title").font, "Arial");
+  EXPECT_EQ(canvas.Text("\u2022").colour, c::Aqua);
+
+  Regression(FunctionType::NoRelation, 2);  // type 0: the mean Y over the whole X range
+  Draw(GraphKind::Regression);
+  EXPECT_EQ(Drawn(canvas.Segments(c::White)).back(), (Seg{91, 260, 487, 260, Solid}));
+  ExpectShown({{"Type 0, breakpoint absent", 400, 35, 8}});
 }
 
 TEST_F(GraphDrawTest, ZeroStandardErrorOfSlopePutsTheInnerBeltPointsAtTheMeanX) {
   Regression(FunctionType::StraightLine, 0.25);
   m.all.stErrSlope = 0;
   const RegressionGeometry geo = ComputeRegressionBelt(GraphKind::Regression, m, p);
-  for (int i : {1, 2, 5, 6}) {
-    EXPECT_DOUBLE_EQ(geo.P.at(i).x, 10.5) << "P" << i;
-    EXPECT_DOUBLE_EQ(geo.P.at(i).y, 7.5) << "P" << i;
-  }
+  for (int i : {1, 2, 5, 6}) EXPECT_EQ(std::tuple(geo.P.at(i).x, geo.P.at(i).y), std::tuple(10.5, 7.5)) << i;
 }
 
-TEST_F(GraphDrawTest, RegressionLineIsCutAtTheYRangeOnlyWhenItSlopes) {
-  Regression(FunctionType::StraightLine, 2);  // reaches Y 5 at X 9.25 and Y 10 at X 11.75
-  Draw(GraphKind::Regression);
-  EXPECT_EQ(Drawn(canvas.Segments(c::White)).back(), (Seg{263, 360, 315, 160, Solid}));
-  EXPECT_TRUE(canvas.FindText("Type 1, breakpoint absent"));
-  canvas.ops.clear();
-  Regression(FunctionType::NoRelation, 2);  // type 0: the mean Y over the whole X range
-  Draw(GraphKind::Regression);
-  EXPECT_EQ(Drawn(canvas.Segments(c::White)).back(), (Seg{91, 260, 487, 260, Solid}));
-  EXPECT_EQ(Place(canvas.FindText("Type 0, breakpoint absent")), std::vector({400, 35, 8}));
-}
-
-class BeltCaptionTest : public GraphDrawTest, public ::testing::WithParamInterface<std::pair<int, const char*>> {};
-
-TEST_P(BeltCaptionTest, CaptionFollowsTheConfidenceButTheBeltDoesNot) {
+TEST_F(GraphDrawTest, BeltCaptionFollowsTheConfidenceButTheBeltDoesNot) {
   Regression(FunctionType::StraightLine, 0.25);
   o.belt = true;
   Draw(GraphKind::Regression);
-  const auto belt90 = Drawn(canvas.Segments(c::Yellow));
-  canvas.ops.clear();
-  m.confidence = Confidence::FromPercent(GetParam().first);
-  Draw(GraphKind::Regression);
-  const auto belt = canvas.Segments(c::Yellow);
-  ASSERT_EQ(belt.size(), 10u);
-  EXPECT_EQ(Drawn(belt), belt90);
-  EXPECT_EQ(belt[0].style, Dashed);
-  const std::string caption = std::string(GetParam().second) + "% confidence belt is shown";
-  EXPECT_EQ(Place(canvas.FindText(caption)), std::vector({400, 50, 8}));
-  ASSERT_NE(canvas.FindText(caption), nullptr);
-  EXPECT_EQ(canvas.FindText(caption)->colour, c::Yellow);
+  const Segs belt90 = Drawn(canvas.Segments(c::Yellow));
+  ASSERT_EQ(belt90.size(), 10u);
+  EXPECT_EQ(std::get<4>(belt90[0]), Dashed);
+  for (int percent : {90, 95, 98}) {
+    m.confidence = Confidence::FromPercent(percent);
+    Draw(GraphKind::Regression);
+    EXPECT_EQ(Drawn(canvas.Segments(c::Yellow)), belt90) << percent;
+    const std::string caption = std::to_string(percent) + "% confidence belt is shown";
+    ExpectShown({{caption, 400, 50, 8}});
+    EXPECT_EQ(canvas.Text(caption).colour, c::Yellow) << percent;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Confidence, BeltCaptionTest,
-                         ::testing::Values(std::pair(90, "90"), std::pair(95, "95"), std::pair(98, "98")),
-                         [](const auto& info) { return std::string("Percent") + info.param.second; });
-
-class PenWidthTest : public GraphDrawTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
-
-TEST_P(PenWidthTest, RegressionLineWidensAbove150DataSetsButNotTheBelt) {
-  Line(GetParam().first);
-  m.type = FunctionType::StraightLine, m.all.avX = 10.5, m.all.avY = 7.5, o.belt = true;
-  Draw(GraphKind::Regression);
-  EXPECT_EQ(canvas.Segments(c::White).back().width, GetParam().second);
-  EXPECT_EQ(canvas.Segments(c::Yellow).front().width, 1);
+TEST_F(GraphDrawTest, RegressionLineWidensAbove150DataSetsButNotTheBelt) {
+  o.belt = true;
+  for (const auto& [n, width] : {std::pair(150, 1), std::pair(151, 2)}) {
+    Regression(FunctionType::StraightLine, 0, n);
+    Draw(GraphKind::Regression);
+    EXPECT_EQ(std::tuple(canvas.Segments(c::White).back().width, canvas.Segments(c::Yellow).front().width),
+              std::tuple(width, 1))
+        << n;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(DataSets, PenWidthTest, ::testing::Values(std::pair(150, 1), std::pair(151, 2)),
-                         [](const auto& info) { return "N" + std::to_string(info.param.first); });
 
 TEST_F(GraphDrawTest, CalcObsLineOfEqualityInTenfoldUnitsClippedToTheYRange) {
   o.calcObs = true;
@@ -189,18 +174,16 @@ TEST_F(GraphDrawTest, CalcObsLineOfEqualityInTenfoldUnitsClippedToTheYRange) {
   // Axes 0..2 and 4..10: from (0.5, 5) to (0.9, 9) in graph units.
   EXPECT_EQ(Drawn(canvas.Segments(c::White)).back(), (Seg{195, 347, 295, 133, Solid}));
   EXPECT_TRUE(canvas.Segments(c::Yellow).empty());
-  EXPECT_TRUE(canvas.FindText("Ycalc") && canvas.FindText("Yobs * 10"));
-  EXPECT_EQ(Place(canvas.FindText("Yobs versus Ycalc")), std::vector({440, 35, 8}));
-  ASSERT_NE(canvas.FindText("Yobs versus Ycalc"), nullptr);
-  EXPECT_EQ(canvas.FindText("Yobs versus Ycalc")->colour, c::Aqua);
-  EXPECT_FALSE(canvas.FindText("Type 1, breakpoint absent"));
+  EXPECT_TRUE(canvas.Text("Ycalc").size && canvas.Text("Yobs * 10").size);
+  ExpectShown({{"Yobs versus Ycalc", 440, 35, 8}, {"Type 1, breakpoint absent", 0, 0, 0}});
+  EXPECT_EQ(canvas.Text("Yobs versus Ycalc").colour, c::Aqua);
 }
 
 struct PartialCase {
   const char* name;
   FunctionType type;
   bool fitted;
-  std::vector<Seg> lines;
+  Segs lines;
   const char* heading;
 };
 void PrintTo(const PartialCase& p, std::ostream* os) { *os << p.name; }
@@ -218,24 +201,22 @@ TEST_P(PartialLinesTest, FunctionLinesBeltJumpAndCaptions) {
   const auto belt = canvas.Segments(c::Fuchsia);
   ASSERT_EQ(belt.size(), 5u);
   EXPECT_EQ(std::tuple(belt[1].x2, belt[2].x1, belt[1].y2 != belt[2].y1), std::tuple(278, 278, p.fitted));
-  const Strings expected = {"90% confidence belt of", "function lines is shown", p.heading, "Break-point at X = 10.00"};
-  Strings texts = TextsAfterBullets();
-  EXPECT_EQ(Strings(texts.begin(), texts.begin() + 4), expected);
-  EXPECT_EQ(texts.size() == 5 && texts[4] == "Expl. coeff    0.900", p.fitted);
-  ASSERT_NE(canvas.FindText("\u2022"), nullptr);
-  EXPECT_EQ(canvas.FindText("\u2022")->colour, c::Green);
+  Strings expected = {"90% confidence belt of", "function lines is shown", p.heading, "Break-point at X = 10.00"};
+  if (p.fitted) expected.push_back("Expl. coeff    0.900");
+  EXPECT_EQ(TextsAfterBullets(), expected);
+  EXPECT_EQ(canvas.Text("\u2022").colour, c::Green);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, PartialLinesTest,
     ::testing::Values(
-        PartialCase{"Type3Connecting", FunctionType::Threshold, false, {{91, 360, 278, 360, Solid}, {278, 360, 487, 160, Dashed}},
-                    "Relation of Type 3"},
+        PartialCase{"Type3Connecting", FunctionType::Threshold, false,
+                    {{91, 360, 278, 360, Solid}, {278, 360, 487, 160, Dashed}}, "Relation of Type 3"},
         PartialCase{"Type3Fitted", FunctionType::Threshold, true,
                     {{91, 360, 278, 360, Solid}, {278, 360, 278, 350, Dotted}, {278, 350, 487, 170, Solid}},
                     "Partial relations"},
-        PartialCase{"Type4Connecting", FunctionType::Plateau, false, {{91, 360, 278, 180, Dashed}, {278, 180, 487, 180, Solid}},
-                    "Relation of Type 4"},
+        PartialCase{"Type4Connecting", FunctionType::Plateau, false,
+                    {{91, 360, 278, 180, Dashed}, {278, 180, 487, 180, Solid}}, "Relation of Type 4"},
         PartialCase{"Type4Fitted", FunctionType::Plateau, true,
                     {{91, 352, 278, 190, Solid}, {278, 190, 278, 180, Dotted}, {278, 180, 487, 180, Solid}},
                     "Partial relations"}),
@@ -246,7 +227,6 @@ TEST_F(GraphDrawTest, SlopeAgainstAllDataIsDrawnLevel) {
   m.above.slope = -0.2;
   Draw(GraphKind::Partial);
   EXPECT_EQ(Drawn(canvas.Segments(c::Blue)).back(), (Seg{278, 260, 487, 260, Solid}));
-  canvas.ops.clear();
   Partial(FunctionType::Plateau, true);
   m.all.slope = -0.3;
   Draw(GraphKind::Partial);
@@ -266,70 +246,71 @@ TEST_F(GraphDrawTest, BlockClampsLeftLimitAndBreakpointButNotRightLimit) {
   o.block = true;
   m.type3 = {25, 0.5, 30, 0};
   Draw(GraphKind::Partial);
-  const PartialGeometry geo = ComputePartialGeometry(m, p, false, false);
-  EXPECT_DOUBLE_EQ(geo.Block.left, 1.001);
-  EXPECT_DOUBLE_EQ(geo.Block.mid, 19.999);
-  // Level 5 -/+ 1.75 * sqrt(0.064): from y 378 up to 342.
+  // From 1.001 through 19.999 to 30, level 5 -/+ 1.75 * sqrt(0.064): y 378 up to 342.
   EXPECT_EQ(Drawn(canvas.Segments(c::Yellow)),
-            (std::vector<Seg>{{487, 378, 91, 378, Solid}, {91, 378, 91, 342, Solid}, {91, 342, 487, 342, Solid},
-                              {487, 342, 695, 342, Solid}, {695, 342, 695, 378, Solid}, {695, 378, 487, 378, Solid}}));
+            (Segs{{487, 378, 91, 378, Solid}, {91, 378, 91, 342, Solid}, {91, 342, 487, 342, Solid},
+                  {487, 342, 695, 342, Solid}, {695, 342, 695, 378, Solid}, {695, 378, 487, 378, Solid}}));
   const Strings texts = TextsAfterBullets();
   EXPECT_EQ(Strings(texts.end() - 2, texts.end()), Strings({"90% confidence block", "of break-point is shown"}));
-  EXPECT_EQ(Place(canvas.FindText("of break-point is shown")), std::vector({450, 77, 10}));
+  ExpectShown({{"of break-point is shown", 450, 77, 10}});
 }
 
 TEST_F(GraphDrawTest, WithoutBeltAndBlockOnlyFrameDataLinesAndCaptions) {
   Partial(FunctionType::Threshold, true);
   Draw(GraphKind::Partial);
   for (const SegmentOp& seg : canvas.All<SegmentOp>()) EXPECT_TRUE(seg.colour == c::White || seg.colour == c::Blue);
-  EXPECT_EQ(canvas.Segments(c::Blue).size(), 3u);
   EXPECT_EQ(TextsAfterBullets(), Strings({"Partial relations", "Break-point at X = 10.00", "Expl. coeff    0.900"}));
-  EXPECT_EQ(Place(canvas.FindText("First title")), std::vector({45, 3, 12}));
-  EXPECT_EQ(Place(canvas.FindText("Second title")), std::vector({45, 22, 10}));
+  ExpectShown({{"First title", 45, 3, 12}, {"Second title", 45, 22, 10}});
+  EXPECT_EQ(canvas.All<test::FillOp>().at(1).brush, c::Silver);  // the plot background
 }
 
 TEST_F(GraphDrawTest, CombinedLineInBothModesWithBothBlocks) {
   Combined(false);
   Draw(GraphKind::Combined);
   EXPECT_EQ(Drawn(canvas.Segments(c::Blue)),
-            (std::vector<Seg>{{87, 352, 237, 352, Solid}, {237, 352, 403, 168, Dashed}, {403, 168, 570, 168, Solid}}));
-  EXPECT_TRUE(canvas.FindText("Expl. coeff    0.500"));
+            (Segs{{87, 352, 237, 352, Solid}, {237, 352, 403, 168, Dashed}, {403, 168, 570, 168, Solid}}));
+  EXPECT_EQ(canvas.Text("Expl. coeff    0.500").size, 10);
 
-  canvas.ops.clear();
   Combined(true);  // the middle part is recomputed from the plotted data
   Draw(GraphKind::Combined);
   EXPECT_EQ(Drawn(canvas.Segments(c::Blue)),
-            (std::vector<Seg>{{87, 352, 237, 352, Solid}, {237, 352, 237, 360, Dotted}, {237, 360, 403, 160, Solid},
-                              {403, 160, 403, 168, Dotted}, {403, 168, 570, 168, Solid}}));
+            (Segs{{87, 352, 237, 352, Solid}, {237, 352, 237, 360, Dotted}, {237, 360, 403, 160, Solid},
+                  {403, 160, 403, 168, Dotted}, {403, 168, 570, 168, Solid}}));
   const Strings texts = TextsAfterBullets();
   EXPECT_EQ(Strings(texts.begin(), texts.begin() + 4),
             Strings({"Combined Type 3 and 4", "Break-point 1 at X = 10.00", "Break-point 2 at X = 20.00",
                      "Expl. coeff    0.995"}));
   // The Type 3 block about level 5, then the Type 4 block from its right
   // limit (35, beyond the data and not clamped) through 20 to 18.5.
-  const auto blocks = Drawn(canvas.Segments(c::Yellow));
+  const Segs blocks = Drawn(canvas.Segments(c::Yellow));
   ASSERT_EQ(blocks.size(), 12u);
-  EXPECT_EQ(blocks[0], (Seg{237, 395, 220, 395, Solid}));
-  EXPECT_EQ(blocks[4], (Seg{262, 325, 262, 395, Solid}));
-  EXPECT_EQ(blocks[6], (Seg{403, 203, 653, 203, Solid}));
-  EXPECT_EQ(blocks[10], (Seg{378, 133, 378, 203, Solid}));
+  EXPECT_EQ((Segs{blocks[0], blocks[4], blocks[6], blocks[10]}),
+            (Segs{{237, 395, 220, 395, Solid}, {262, 325, 262, 395, Solid}, {403, 203, 653, 203, Solid},
+                  {378, 133, 378, 203, Solid}}));
   // The block captions stand below the second breakpoint's line.
-  EXPECT_EQ(Place(canvas.FindText("90% confidence blocks")), std::vector({450, 77, 10}));
-  EXPECT_EQ(Place(canvas.FindText("of break-points are shown")), std::vector({450, 92, 10}));
-  ASSERT_NE(canvas.FindText("of break-points are shown"), nullptr);
-  EXPECT_EQ(canvas.FindText("of break-points are shown")->colour, c::Yellow);
+  ExpectShown({{"90% confidence blocks", 450, 77, 10}, {"of break-points are shown", 450, 92, 10},
+               {"First title", 45, 3, 12}, {"Second title", 45, 22, 10}});
+  EXPECT_EQ(canvas.Text("of break-points are shown").colour, c::Yellow);
 
-  canvas.ops.clear();
   o.block = false;  // then only frame and data points
   Draw(GraphKind::Combined);
   EXPECT_TRUE(canvas.Segments(c::Blue).empty() && canvas.Segments(c::Yellow).empty());
   EXPECT_TRUE(TextsAfterBullets().empty());
 }
 
-TEST_F(GraphDrawTest, CombinedExplanationCountsDataLeftOfZero) {
-  Combined(true, 1, -15);
-  Draw(GraphKind::Combined);
-  EXPECT_TRUE(canvas.FindText("Expl. coeff    0.995"));
+// Data left of zero still count; with a single X value between the
+// breakpoints there is no middle line and the file's coefficient stands.
+TEST_F(GraphDrawTest, CombinedExplanationCoefficient) {
+  const struct {
+    double shift, breakpoint2;
+    const char* shown;
+  } rows[] = {{-15, 5, "Expl. coeff    0.995"}, {0, 11, "Expl. coeff    0.500"}};
+  for (const auto& row : rows) {
+    Combined(true, 1, row.shift);
+    m.type4.breakpoint = row.breakpoint2;
+    Draw(GraphKind::Combined);
+    EXPECT_EQ(canvas.Text(row.shown).size, 10) << row.shift;
+  }
 }
 
 // Y values a tenth as large are drawn ten times larger: the same picture.
@@ -337,23 +318,13 @@ TEST_F(GraphDrawTest, CombinedLevelsAndSecondBlockFollowTheYFactor) {
   Combined(false, 0.9);
   ASSERT_EQ(p.yFactor, 1);
   Draw(GraphKind::Combined);
-  const auto lines = Drawn(canvas.Segments(c::Blue)), blocks = Drawn(canvas.Segments(c::Yellow));
-  canvas.ops.clear();
+  const Segs lines = Drawn(canvas.Segments(c::Blue)), blocks = Drawn(canvas.Segments(c::Yellow));
+  EXPECT_EQ(blocks.size(), 12u);
   Combined(false, 0.09);
   ASSERT_EQ(p.yFactor, 10);
   Draw(GraphKind::Combined);
-  EXPECT_EQ(Drawn(canvas.Segments(c::Blue)), lines);
-  EXPECT_EQ(Drawn(canvas.Segments(c::Yellow)), blocks);
-  EXPECT_EQ(blocks.size(), 12u);
-}
-
-// Data with a single X value between the breakpoints give no middle
-// line: the coefficient read from the file stands.
-TEST_F(GraphDrawTest, CombinedWithoutMiddleLineKeepsTheFilesCoefficient) {
-  Combined(true);
-  m.type4.breakpoint = 11;  // only X 11 lies after 10 and up to 11
-  Draw(GraphKind::Combined);
-  EXPECT_TRUE(canvas.FindText("Expl. coeff    0.500"));
+  EXPECT_EQ(std::tuple(Drawn(canvas.Segments(c::Blue)), Drawn(canvas.Segments(c::Yellow))),
+            std::tuple(lines, blocks));
 }
 
 enum class Kind { Regression, CalcObs, Type3Fitted, Type4Connecting, Combined };
@@ -387,31 +358,30 @@ TEST_P(GraphKindTest, BlackAndWhiteDrawsOnlyBlackOnWhite) {
   for (const TextOp& t : canvas.All<TextOp>()) EXPECT_EQ(t.colour, c::Black) << t.text;
 }
 
-TEST_P(GraphKindTest, NoVariationShowsTheMessageAndDrawsNothing) {
-  p.xMax = p.xMin;
-  const DrawOutcome outcome = Draw();
+// Without variation in the data, or with an axis without length, the
+// graph is refused with its message and nothing is drawn.
+TEST_P(GraphKindTest, RefusalsDrawNothing) {
   const bool regression = GetParam() == Kind::Regression || GetParam() == Kind::CalcObs;
+  const PreparedGraph prepared = p;
+  p.xMax = p.xMin;
+  DrawOutcome outcome = Draw();
   EXPECT_EQ(outcome.message, std::string("Graph could not be made due to absence of data") +
                                  (regression ? "" : " variation"));
-  EXPECT_FALSE(outcome.drawn);
-  EXPECT_TRUE(canvas.ops.empty());
-}
-
-TEST_P(GraphKindTest, AnAxisWithoutLengthRefusesTheGraph) {
+  EXPECT_TRUE(!outcome.drawn && canvas.ops.empty());
+  p = prepared;
   p.xAxis.high = p.xAxis.low;
-  const DrawOutcome outcome = Draw();
-  EXPECT_FALSE(outcome.drawn);
+  outcome = Draw();
   EXPECT_EQ(outcome.message, "The graph could not be drawn: an axis has the same value at both ends.");
+  EXPECT_FALSE(outcome.drawn);
 }
 
 std::string KindName(const ::testing::TestParamInfo<Kind>& info) {
   const char* const names[] = {"Regression", "CalcObs", "Type3Fitted", "Type4Connecting", "Combined"};
   return names[int(info.param)];
 }
-
 INSTANTIATE_TEST_SUITE_P(Kinds, GraphKindTest,
-                         ::testing::Values(Kind::Regression, Kind::CalcObs, Kind::Type3Fitted, Kind::Type4Connecting,
-                                           Kind::Combined),
+                         ::testing::Values(Kind::Regression, Kind::CalcObs, Kind::Type3Fitted,
+                                           Kind::Type4Connecting, Kind::Combined),
                          KindName);
 
 TEST_F(GraphDrawTest, ValuesFarOutsideTheAxesRefuseTheGraph) {
@@ -426,8 +396,7 @@ TEST_F(GraphDrawTest, ValuesFarOutsideTheAxesRefuseTheGraph) {
   EXPECT_TRUE(Draw(GraphKind::Partial).drawn);
   o.belt = true;
   const DrawOutcome refused = Draw(GraphKind::Partial);
-  EXPECT_FALSE(refused.drawn);
-  EXPECT_EQ(refused.message, tooFar);
+  EXPECT_EQ(std::tuple(refused.drawn, refused.message), std::tuple(false, std::string(tooFar)));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kinvalo {
@@ -44,10 +45,7 @@ TEST_P(AxisRoundingTest, AxisEndsIntervalsAndDecimals) {
     EXPECT_EQ(p.xMin, *std::min_element(c.values.begin(), c.values.end()));
     EXPECT_EQ(p.xMax, *std::max_element(c.values.begin(), c.values.end()));
   }
-  EXPECT_EQ(a.low, c.low);
-  EXPECT_EQ(a.high, c.high);
-  EXPECT_EQ(a.intervals, c.intervals);
-  EXPECT_EQ(a.decimals, c.decimals);
+  EXPECT_EQ(std::tuple(a.low, a.high, a.intervals, a.decimals), std::tuple(c.low, c.high, c.intervals, c.decimals));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -58,16 +56,13 @@ INSTANTIATE_TEST_SUITE_P(
         AxisCase{"XMinus9To8ClampedToTenIntervals", Axis::X, {-9, 0, 8}, -10, 8, 10, 2},
         AxisCase{"X600_2To1430_6RoundedExtremes", Axis::X, {600.2, 1000, 1430.6}, 600, 1431, 4, 0},
         AxisCase{"X600_2To600_4WidenedToWholeUnits", Axis::X, {600.2, 600.4}, 600, 601, 4, 2},
-        AxisCase{"Y2000_1To2000_3WidenedToWholeUnits", Axis::Y, {2000.1, 2000.3}, 2000, 2001, 4,
-                 2},
+        AxisCase{"Y2000_1To2000_3WidenedToWholeUnits", Axis::Y, {2000.1, 2000.3}, 2000, 2001, 4, 2},
         AxisCase{"XAllEqualFive", Axis::X, {5, 5, 5}, 4, 6, 4, 2},
         AxisCase{"XOnBound10TakesStepFour", Axis::X, {0, 10}, 0, 12, 4, 2},
         AxisCase{"XOnBound500DividesBy100", Axis::X, {0, 500}, 0, 500, 5, 0},
         AxisCase{"XOnBound10000DividesBy2500", Axis::X, {0, 10000}, 0, 10000, 4, 0},
-        AxisCase{"XDatesAboveTenMillion", Axis::X, {20240301, 20240115, 20240201}, 20240115,
-                 20240301, 4, 0},
-        AxisCase{"XAllBelowMinusOneMillion", Axis::X, {-2000000, -1500000}, -2000000, -1500000, 10,
-                 1},
+        AxisCase{"XDatesAboveTenMillion", Axis::X, {20240301, 20240115, 20240201}, 20240115, 20240301, 4, 0},
+        AxisCase{"XAllBelowMinusOneMillion", Axis::X, {-2000000, -1500000}, -2000000, -1500000, 10, 1},
         AxisCase{"YMinus9To8HalvesEighteenIntervals", Axis::Y, {-9, 0, 8}, -10, 8, 9, 1},
         AxisCase{"YTwentyIntervalsHalvedToTen", Axis::Y, {-9.4, 9.4}, -10, 10, 10, 1},
         AxisCase{"YThousandfoldTwoToEightOnUnitRow", Axis::Y, {0.002, 0.005, 0.008}, 2, 8, 6, 1}),
@@ -75,39 +70,45 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct FactorCase {
   const char* name;
+  bool calcObs;
   std::vector<double> ys;
   std::int32_t factor;
+  const char* yLabel;
 };
 
 void PrintTo(const FactorCase& c, std::ostream* os) { *os << c.name; }
 
 class YFactorTest : public ::testing::TestWithParam<FactorCase> {};
 
-TEST_P(YFactorTest, ScalesExtremesAndEveryYValueButNotTheModel) {
+TEST_P(YFactorTest, ScalesExtremesAndEveryYValueButNotTheModelAndNamesTheAxes) {
   const FactorCase& c = GetParam();
-  const GraphModel model = Model(std::vector<double>(c.ys.size(), 1.0), c.ys);
-  const PreparedGraph p = PrepareGraph(model, false);
+  const GraphModel model = Model(std::vector<double>(c.ys.size(), 1.0), c.ys, c.ys);
+  const PreparedGraph p = PrepareGraph(model, c.calcObs);
   ASSERT_EQ(p.yFactor, c.factor);
   EXPECT_DOUBLE_EQ(p.yMin, *std::min_element(c.ys.begin(), c.ys.end()) * c.factor);
   EXPECT_DOUBLE_EQ(p.yMax, *std::max_element(c.ys.begin(), c.ys.end()) * c.factor);
-  for (size_t i = 0; i < c.ys.size(); ++i) {
-    EXPECT_DOUBLE_EQ(p.y[i], c.ys[i] * c.factor) << "data set " << i;
-  }
+  for (size_t i = 0; i < c.ys.size(); ++i) EXPECT_DOUBLE_EQ(p.y[i], c.ys[i] * c.factor) << "data set " << i;
   EXPECT_EQ(model.yObs, c.ys);  // a second preparation starts from the same values
+  EXPECT_EQ(p.xLabel, c.calcObs ? "Ycalc" : "X-Data");
+  EXPECT_EQ(p.yLabel, c.yLabel);  // a thousandfold scale has no caption
 }
 
 INSTANTIATE_TEST_SUITE_P(
     PrepareGraph, YFactorTest,
-    ::testing::Values(FactorCase{"Thousandfold", {0.002, 0.005, 0.008}, 1000},
-                      FactorCase{"Hundredfold", {0.02, 0.05}, 100},
-                      FactorCase{"Tenfold", {0.2, 0.5}, 10},
-                      FactorCase{"CrossingZeroNegativeDominated", {-0.5, 0.3}, 1},
-                      FactorCase{"ZeroMinimum", {0, 0.005}, 1},
-                      FactorCase{"MaximumExactlyHundredth", {0.005, 0.01}, 1},
-                      FactorCase{"MaximumExactlyTenth", {0.02, 0.1}, 1},
-                      FactorCase{"NegativeThousandfold", {-0.008, -0.002}, 1000},
-                      FactorCase{"NegativeTenfold", {-0.5, -0.2}, 10},
-                      FactorCase{"NegativeMinimumExactlyHundredth", {-0.01, -0.005}, 1}),
+    ::testing::Values(FactorCase{"Unscaled", false, {1, 5}, 1, "Y-Data"},
+                      FactorCase{"Thousandfold", false, {0.002, 0.005, 0.008}, 1000, "Y-Data"},
+                      FactorCase{"Hundredfold", false, {0.02, 0.05}, 100, "Y-data * 100"},
+                      FactorCase{"Tenfold", false, {0.2, 0.5}, 10, "Y-data * 10"},
+                      FactorCase{"CrossingZeroNegativeDominated", false, {-0.5, 0.3}, 1, "Y-Data"},
+                      FactorCase{"ZeroMinimum", false, {0, 0.005}, 1, "Y-Data"},
+                      FactorCase{"MaximumExactlyHundredth", false, {0.005, 0.01}, 1, "Y-Data"},
+                      FactorCase{"MaximumExactlyTenth", false, {0.02, 0.1}, 1, "Y-Data"},
+                      FactorCase{"NegativeThousandfold", false, {-0.008, -0.002}, 1000, "Y-Data"},
+                      FactorCase{"NegativeTenfold", false, {-0.5, -0.2}, 10, "Y-data * 10"},
+                      FactorCase{"NegativeMinimumExactlyHundredth", false, {-0.01, -0.005}, 1, "Y-Data"},
+                      FactorCase{"CalcObsUnscaled", true, {1, 5}, 1, "Yobs"},
+                      FactorCase{"CalcObsHundredfold", true, {0.02, 0.05}, 100, "Yobs * 100"},
+                      FactorCase{"CalcObsThousandfold", true, {0.002, 0.008}, 1000, "Yobs"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GraphPrepTest, AnAxisEndBeyond32BitsThrows) {
@@ -119,42 +120,9 @@ TEST(GraphPrepTest, CalcObsPlotsYcalcOnTheXAxis) {
   const GraphModel model = Model({100, 200, 300}, {0.3, 0.5, 0.8}, {2.3, 5.0, 7.9});
   const PreparedGraph calcObs = PrepareGraph(model, true);
   EXPECT_EQ(calcObs.x, (std::vector<double>{2.3, 5.0, 7.9}));
-  EXPECT_EQ(calcObs.xMin, 2.3);
-  EXPECT_EQ(calcObs.xAxis.low, 2);
-  EXPECT_EQ(calcObs.xAxis.high, 8);
+  EXPECT_EQ(std::tuple(calcObs.xMin, calcObs.xAxis.low, calcObs.xAxis.high), std::tuple(2.3, 2, 8));
   EXPECT_EQ(PrepareGraph(model, false).x, (std::vector<double>{100, 200, 300}));
 }
-
-struct LabelCase {
-  const char* name;
-  bool calcObs;
-  std::vector<double> ys;
-  const char* xLabel;
-  const char* yLabel;
-};
-
-void PrintTo(const LabelCase& c, std::ostream* os) { *os << c.name; }
-
-class AxisLabelTest : public ::testing::TestWithParam<LabelCase> {};
-
-TEST_P(AxisLabelTest, Captions) {
-  const LabelCase& c = GetParam();
-  const PreparedGraph p = PrepareGraph(Model({1, 2}, c.ys, {3, 4}), c.calcObs);
-  EXPECT_EQ(p.xLabel, c.xLabel);
-  EXPECT_EQ(p.yLabel, c.yLabel);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    PrepareGraph, AxisLabelTest,
-    ::testing::Values(LabelCase{"OrdinaryUnscaled", false, {1, 5}, "X-Data", "Y-Data"},
-                      LabelCase{"OrdinaryTenfold", false, {0.2, 0.5}, "X-Data", "Y-data * 10"},
-                      LabelCase{"OrdinaryThousandfoldHasNoCaption", false, {0.002, 0.008}, "X-Data",
-                                "Y-Data"},
-                      LabelCase{"CalcObsUnscaled", true, {1, 5}, "Ycalc", "Yobs"},
-                      LabelCase{"CalcObsHundredfold", true, {0.02, 0.05}, "Ycalc", "Yobs * 100"},
-                      LabelCase{"CalcObsThousandfoldHasNoCaption", true, {0.002, 0.008}, "Ycalc",
-                                "Yobs"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kinvalo

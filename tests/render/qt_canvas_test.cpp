@@ -39,24 +39,23 @@ TEST_F(QtCanvasTest, FillsLinesAndTextReachThePixels) {
   const QImage image = canvas.Image();
 
   ASSERT_EQ(image.size(), QSize(623, 465));
-  EXPECT_EQ(QColor(image.pixel(10, 10)), QColor(Qt::white));   // outside the fill
-  EXPECT_EQ(QColor(image.pixel(20, 19)), QColor(Qt::blue));    // its first pixel
-  EXPECT_EQ(QColor(image.pixel(605, 445)), QColor(Qt::white)); // its end is left out
-  EXPECT_EQ(QColor(image.pixel(300, 400)), QColor(Qt::yellow));
+  // Outside the fill, its first pixel, its end (left out) and the solid line.
+  const struct {
+    int x, y;
+    QColor colour;
+  } pixels[] = {{10, 10, Qt::white}, {20, 19, Qt::blue}, {605, 445, Qt::white}, {300, 400, Qt::yellow}};
+  for (const auto& p : pixels) EXPECT_EQ(QColor(image.pixel(p.x, p.y)), p.colour) << p.x << "," << p.y;
   int dashes = 0;
   for (int x = 70; x < 570; ++x) dashes += QColor(image.pixel(x, 300)) == QColor(Qt::yellow);
-  EXPECT_GT(dashes, 100);
-  EXPECT_LT(dashes, 450);
+  EXPECT_TRUE(dashes > 100 && dashes < 450) << dashes;
   int lit = 0;
   for (int y = 100; y < 120; ++y) {
     for (int x = 100; x < 250; ++x) lit += qRed(image.pixel(x, y)) > 128;
   }
   EXPECT_GT(lit, 50);
   const int width = canvas.TextWidth("Break-point at X = 6.07");
-  EXPECT_GT(width, 100);
-  EXPECT_LT(width, 200);
-  EXPECT_GT(canvas.TextHeight("8"), 10);
-  EXPECT_LT(canvas.TextHeight("8"), 25);
+  const int height = canvas.TextHeight("8");
+  EXPECT_TRUE(width > 100 && width < 200 && height > 10 && height < 25) << width << " " << height;
 }
 
 TEST_F(QtCanvasTest, SavesBitmapAndPngWholeOrNotAtAll) {

@@ -70,12 +70,12 @@ class RecordingCanvas : public Canvas {
     }
     return found;
   }
-  // The first text that is exactly `text`, or nullptr.
-  const TextOp* FindText(const std::string& text) const {
-    for (const auto& op : ops) {
-      if (const TextOp* t = std::get_if<TextOp>(&op); t && t->text == text) return t;
+  // The first text that is exactly `text`; a blank one in font "absent" when none is.
+  TextOp Text(const std::string& text) const {
+    for (const TextOp& t : All<TextOp>()) {
+      if (t.text == text) return t;
     }
-    return nullptr;
+    return TextOp{"absent", 0, Rgb{1, 2, 3}, 0, 0, ""};
   }
 
  private:
