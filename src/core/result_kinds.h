@@ -26,11 +26,6 @@ constexpr bool HasHorizontalSegment(FunctionType type) {
   return type == FunctionType::Threshold || type == FunctionType::Plateau;
 }
 
-// The other of Type 3 and Type 4.
-constexpr FunctionType OtherPartialType(FunctionType type) {
-  return type == FunctionType::Threshold ? FunctionType::Plateau : FunctionType::Threshold;
-}
-
 // The minimum confidence of a run: 90, 95 or 98 %. Its factor widens the
 // confidence belt of the graphs (1.75, 2.1 or 2.5 standard errors).
 class Confidence {
@@ -60,16 +55,12 @@ class Confidence {
                                    : Level::Percent90);
   }
 
-  constexpr Level level() const { return level_; }
   constexpr int Percent() const {
     return level_ == Level::Percent95 ? 95 : level_ == Level::Percent98 ? 98 : 90;
   }
   constexpr double Factor() const {
     return level_ == Level::Percent95 ? 2.1 : level_ == Level::Percent98 ? 2.5 : 1.75;
   }
-  constexpr int Index() const { return static_cast<int>(level_); }
-
-  friend constexpr bool operator==(Confidence a, Confidence b) { return a.level_ == b.level_; }
 
  private:
   Level level_ = Level::Percent90;
