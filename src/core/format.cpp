@@ -53,6 +53,22 @@ bool IsUnderflow(const std::string& text) {
 
 }  // namespace
 
+std::string Fields(std::initializer_list<std::string> fields) {
+  std::string row;
+  for (const std::string& field : fields) {
+    if (!row.empty() && row.back() != ' ' && (field.empty() || field.front() != ' ')) row += ' ';
+    row += field;
+  }
+  return row;
+}
+
+int DigitsFor(double value, double range, int digits, int width) {
+  if (!(value != 0 && range > 0 && std::isfinite(value) && std::isfinite(range))) return digits;
+  const double decades = std::floor(std::log10(std::fabs(value))) - std::floor(std::log10(range));
+  const int needed = static_cast<int>(std::clamp(decades, 0.0, 30.0)) + digits;
+  return std::clamp(needed, digits, std::max(digits, width - 8));
+}
+
 std::string PadLeft(const std::string& text, int width) {
   if (width <= 0 || static_cast<int>(text.size()) >= width) return text;
   return std::string(static_cast<size_t>(width) - text.size(), ' ') + text;

@@ -2,6 +2,7 @@
 // Number renderings shared by every result file. All of them use a point as
 // decimal mark whatever the locale, right-align in a minimum width and never
 // truncate: a value wider than its field is written whole.
+#include <initializer_list>
 #include <string>
 
 namespace kinvalo {
@@ -17,6 +18,19 @@ std::string F(double value, int width, int decimals);
 
 // Decimal integer; I(v, 0) is the integer alone.
 std::string I(long long value, int width = 0);
+
+// Fields of a row put one after another. Every field keeps at least one
+// blank before it: a value wider than its field pushes the rest of the row
+// to the right instead of running into its neighbour, so that a reader that
+// takes the numbers blank by blank still finds them.
+std::string Fields(std::initializer_list<std::string> fields);
+
+// The number of significant digits that shows a position on an axis as
+// finely as `digits` digits show a value of the size of the data's `range`:
+// `digits` for values up to the size of the range, one more for every
+// decade the value lies further from zero (dates as X), and at most
+// `width` - 8 so that a minus sign and a blank still fit an E field.
+int DigitsFor(double value, double range, int digits, int width);
 
 // The value right-aligned in `width` characters.
 std::string PadLeft(const std::string& text, int width);

@@ -13,6 +13,11 @@ namespace {
 // Values beyond this make the sums of squares of a large data set overflow.
 constexpr double kLargestValue = 1e100;
 
+// X values closer than this share of the X range are the same as far as
+// the grid of candidates goes; a range no more than this share of the
+// values' size holds no variation the grid could resolve.
+constexpr double kSameX = 1e-9;
+
 // A breakpoint must lie between these candidates when its confidence limit
 // lies inside the data.
 constexpr int kLowestAcceptedCandidate = 20;
@@ -278,9 +283,20 @@ void Search::Finish() {
 }
 
 void Search::Run() {
-  // The candidates lie on a grid of 200 steps from the smallest X.
+  // The candidates lie on a grid of 200 steps from the smallest X. A data
+  // set that lies on a candidate belongs above it; so that this does not
+  // hang on the last bit of the grid's arithmetic (X shifted or scaled
+  // gives the same sides), a candidate within a rounding of a data set's X
+  // is moved onto it.
   const double step = (r_.xMax - r_.xMin) / kCandidates;
-  for (int k = 1; k <= kCandidates; ++k) candidate_[k] = r_.xMin + (k - 1) * step;
+  const std::vector<double>& x = r_.data.x;
+  const double nearness = kSameX * (r_.xMax - r_.xMin);
+  for (int k = 1; k <= kCandidates; ++k) {
+    double bp = r_.xMin + (k - 1) * step;
+    const auto above = std::lower_bound(x.begin(), x.end(), bp - nearness);
+    if (above != x.end() && std::fabs(*above - bp) <= nearness) bp = *above;
+    candidate_[k] = bp;
+  }
 
   // The straight line through all data (all of them lie above xMin).
   r_.type = FunctionType::StraightLine;
@@ -333,7 +349,7 @@ SearchResult RunBreakpointSearch(SearchInput data, const SearchOptions& options)
   // The extremes come from the data (sorted, so the first and the last).
   result.xMin = x.front();
   result.xMax = x.back();
-  if (result.xMax - result.xMin < 0.001) {
+  if (!(result.xMax - result.xMin > kSameX * std::max(std::fabs(result.xMin), std::fabs(result.xMax)))) {
     result.refusal = kNoVariationMessage;
     return result;
   }

@@ -62,20 +62,15 @@ std::string ExplanationLine(const ExplanationRow& row, FunctionType type) {
   const bool type3 = type == FunctionType::Threshold;
   // The tested slope is the one of the side that should be horizontal.
   const double se = sides[type3 ? kBelow : kAbove].stErrSlope;
-  std::string line = F(row.breakpoint, 8, 2) + F(below.n, 4, 0) + F(below.avY, 8, 2) + F(below.avX, 8, 2);
-  line += type3 ? F(below.slope, 8, 3) + F(above.slope, 8, 2) : F(below.slope, 8, 2) + F(above.slope, 8, 3);
-  line += F(row.fit.segmentSlope[type3 ? kAbove : kBelow], 8, 2);
-  line += F(above.avY, 8, 2) + F(above.avX, 8, 2);
-  line += se == NotAvailable ? std::string("       n.a.") : F(1.25 * se, 11, 3);
-  line += row.passed ? "      #" : "      o";
-  return line;
+  return Fields({F(row.breakpoint, 8, 2), F(below.n, 4, 0), F(below.avY, 8, 2), F(below.avX, 8, 2),
+                 F(below.slope, 8, type3 ? 3 : 2), F(above.slope, 8, type3 ? 2 : 3),
+                 F(row.fit.segmentSlope[type3 ? kAbove : kBelow], 8, 2), F(above.avY, 8, 2),
+                 F(above.avX, 8, 2), se == NotAvailable ? std::string("       n.a.") : F(1.25 * se, 11, 3),
+                 row.passed ? "      #" : "      o"});
 }
 
 // ---------------------------------------------------------------------------
 // The statistics of the report's tables
-
-// Not available in the deviations of the statistics pass.
-constexpr double kPassNotAvailable = 100000.0;
 
 // The table of the straight line or of the result's breakpoint: the sides
 // with the deviations of the sloping side taken about its segment, the
@@ -96,9 +91,9 @@ struct ResultTable {
 void SlopingSideDeviations(SideStatistics& st, double residual) {
   const double n = st.n;
   st.resSS = residual;
-  st.stDevRes = n > 1 ? std::sqrt(residual / (n - 1)) : kPassNotAvailable;
+  st.stDevRes = n > 1 ? std::sqrt(residual / (n - 1)) : NotAvailable;
   if (n > 2) {
-    st.stErrSlope = st.ssx != 0 ? std::sqrt(residual / ((n - 2) * st.ssx)) : kPassNotAvailable;
+    st.stErrSlope = st.ssx != 0 ? std::sqrt(residual / ((n - 2) * st.ssx)) : NotAvailable;
   }
 }
 
@@ -117,7 +112,7 @@ ResultTable ComputeResultTable(SortedSplitter& splitter, double bp, FunctionType
     double sum = 0;
     for (std::int32_t i = 0; i < d.size(); ++i) {
       if (d.x[i] > bp) {
-        const double e = d.y[i] - (below.avY + slope * (d.x[i] - bp));
+        const double e = (d.y[i] - below.avY) - slope * (d.x[i] - bp);
         sum += e * e;
       }
     }
@@ -128,7 +123,7 @@ ResultTable ComputeResultTable(SortedSplitter& splitter, double bp, FunctionType
     double sum = 0;
     for (std::int32_t i = 0; i < d.size(); ++i) {
       if (d.x[i] < bp) {
-        const double e = d.y[i] - (above.avY + slope * (d.x[i] - bp));
+        const double e = (d.y[i] - above.avY) - slope * (d.x[i] - bp);
         sum += e * e;
       }
     }
@@ -137,7 +132,7 @@ ResultTable ComputeResultTable(SortedSplitter& splitter, double bp, FunctionType
   for (std::int32_t i = 0; i < d.size(); ++i) {
     const double x = d.x[i];
     const SideIndex k = x < bp ? kBelow : kAbove;
-    const double e = d.y[i] - (t.segmentSlope[k] * (x - t.sides[k].avX) + t.sides[k].avY);
+    const double e = (d.y[i] - t.sides[k].avY) - t.segmentSlope[k] * (x - t.sides[k].avX);
     t.residualSS[k] += e * e;
   }
   const double rss = t.residualSS[kBelow] + t.residualSS[kAbove];
@@ -146,9 +141,9 @@ ResultTable ComputeResultTable(SortedSplitter& splitter, double bp, FunctionType
   return t;
 }
 
-// A standard error or residual deviation of 100000 or more stands for one
-// that is not available; it is printed as 0.
-double NotAvailableAsZero(double value) { return value >= 100000.0 ? 0 : value; }
+// A standard error or residual deviation that is not available is printed
+// as 0.
+double NotAvailableAsZero(double value) { return value == NotAvailable ? 0 : value; }
 
 // ---------------------------------------------------------------------------
 // The report (.out) and the raw variance lines
@@ -168,6 +163,13 @@ class ReportWriter {
   void Tables(const ResultTable& t);
   void ParameterTable(const ResultTable& t, FunctionType type, PerSide<double>& segmentSlope);
   void Summary(const ResultTable& t, PerSide<double> segmentSlope);
+
+  // A position on the X axis in an E field of `width` with 4 significant
+  // digits, or more where the field has room and the data lie far from
+  // zero beside their range.
+  std::string OnXAxis(double value, int width) const {
+    return E(value, width, DigitsFor(value, r_.xMax - r_.xMin, 4, width));
+  }
 
   TextWriter& out_;
   TextWriter& var_;
@@ -224,7 +226,7 @@ void ReportWriter::BreakpointCaption() {
 // The three rows of one side's statistics at the table's breakpoint.
 void ReportWriter::GroupRows(const ResultTable& t, SideIndex side) {
   const SideStatistics& st = t.sides[side];
-  out_.WriteLine(" BPx=" + F(t.breakpoint, 7, 2) + E(st.n, 22, 3) + E(st.avY, 17, 3) + E(st.avX, 15, 4));
+  out_.WriteLine(" BPx=" + F(t.breakpoint, 7, 2) + E(st.n, 22, 3) + E(st.avY, 17, 3) + OnXAxis(st.avX, 15));
   out_.WriteLine(E(st.slope, 13, 3) + E(st.r2, 21, 3) + E(NotAvailableAsZero(st.stErrSlope), 17, 3) +
                  E(st.intercept, 14, 3));
   out_.WriteLine(E(st.stDevY, 13, 3) + E(NotAvailableAsZero(st.stDevRes), 21, 3) + E(st.stDevX, 17, 3));
@@ -324,7 +326,7 @@ void ReportWriter::ParameterTable(const ResultTable& t, FunctionType type,
     out_.WriteLine(E(segmentSlope[kAbove], 13, 3) + E(avY1, 21, 3) + E(P3, 17, 3) + E(D3, 14, 3));
     out_.WriteLine(std::string("  St.Err.Slope>BPx       St.Err.BPx") +
                    (Alt3 ? "      St.Err.N</Nt    St.Err.Yi" : "      St.Err.N>/Nt    St.Err.Yi"));
-    out_.WriteLine(E(errors.stErrSlopeAbove, 13, 3) + E(t3.stErrBP, 21, 3) + E(SEp, 17, 3) + E(SE3, 14, 3));
+    out_.WriteLine(E(NotAvailableAsZero(errors.stErrSlopeAbove), 13, 3) + E(t3.stErrBP, 21, 3) + E(SEp, 17, 3) + E(SE3, 14, 3));
   } else {
     out_.WriteLine(" Parameters for function type 4 and method" + I(r_.method, 3));
     out_.WriteLine(std::string("   Slope < BPx              Ybp") +
@@ -335,7 +337,7 @@ void ReportWriter::ParameterTable(const ResultTable& t, FunctionType type,
     out_.WriteLine(E(segmentSlope[kBelow], 13, 3) + E(avY2, 21, 3) + E(P4, 17, 3) + E(D4, 14, 3));
     out_.WriteLine(std::string("  St.Err.Slope<BPx       St.Err.BPx") +
                    (Alt4 ? "      St.Err.N>/Nt    St.Err.Yi" : "      St.Err.N</Nt    St.Err.Yi"));
-    out_.WriteLine(E(errors.stErrSlopeBelow, 13, 3) + E(t4.stErrBP, 21, 3) + E(SEp, 17, 3) + E(SE4, 14, 3));
+    out_.WriteLine(E(NotAvailableAsZero(errors.stErrSlopeBelow), 13, 3) + E(t4.stErrBP, 21, 3) + E(SEp, 17, 3) + E(SE4, 14, 3));
   }
   out_.WriteLine("   St.Dev.Yr < BPx     St.Dev.Yr > BPx    St.Dev.Ybp");
   out_.WriteLine(E(SDR1, 13, 3) + E(SDR2, 21, 3) + E(errors.stDevYAtBreakpoint, 17, 3));
@@ -343,22 +345,22 @@ void ReportWriter::ParameterTable(const ResultTable& t, FunctionType type,
   const double central = r_.combined.coefExpl < t.coefExpl ? t.coefExpl : r_.combined.coefExpl;
   if (type == FunctionType::Threshold) {
     out_.WriteLine("   Slope < BPx         St.Err.Slope<BPx   Expl. Coeff.  Central expl.");
-    out_.WriteLine(E(segmentSlope[kBelow], 13, 3) + E(errors.stErrSlopeBelow, 21, 3) + E(t.coefExpl, 17, 3) +
+    out_.WriteLine(E(segmentSlope[kBelow], 13, 3) + E(NotAvailableAsZero(errors.stErrSlopeBelow), 21, 3) + E(t.coefExpl, 17, 3) +
                    E(central, 14, 3));
     out_.WriteLine("   Conf. BP left       Conf. BP right     Av. Y end     BP end");
-    out_.WriteLine(E(t3.confLeft, 13, 4) + E(t3.confRight, 21, 4) + E(t4.level, 17, 3) +
-                   E(t4.breakpoint, 15, 4));
+    out_.WriteLine(OnXAxis(t3.confLeft, 13) + OnXAxis(t3.confRight, 21) + E(t4.level, 17, 3) +
+                   OnXAxis(t4.breakpoint, 15));
     out_.WriteLine("   Conf. BP end low    Conf. BP end high  ");
-    out_.WriteLine(E(t4.confLeft, 13, 4) + E(t4.confRight, 21, 4));
+    out_.WriteLine(OnXAxis(t4.confLeft, 13) + OnXAxis(t4.confRight, 21));
   } else {
     out_.WriteLine("   Slope > BPx         St.Err.Slope>BPx   Expl. Coeff.  Central expl.");
-    out_.WriteLine(E(segmentSlope[kAbove], 13, 3) + E(errors.stErrSlopeAbove, 21, 3) + E(t.coefExpl, 17, 3) +
+    out_.WriteLine(E(segmentSlope[kAbove], 13, 3) + E(NotAvailableAsZero(errors.stErrSlopeAbove), 21, 3) + E(t.coefExpl, 17, 3) +
                    E(central, 14, 3));
     out_.WriteLine("   Conf. BP left       Conf. BP right     Av. Y top     BP top");
-    out_.WriteLine(E(t4.confLeft, 13, 4) + E(t4.confRight, 21, 4) + E(t3.level, 17, 3) +
-                   E(t3.breakpoint, 14, 4));
+    out_.WriteLine(OnXAxis(t4.confLeft, 13) + OnXAxis(t4.confRight, 21) + E(t3.level, 17, 3) +
+                   OnXAxis(t3.breakpoint, 14));
     out_.WriteLine("   Conf. BP top low    Conf. BP top high  ");
-    out_.WriteLine(E(t3.confLeft, 13, 4) + E(t3.confRight, 21, 4));
+    out_.WriteLine(OnXAxis(t3.confLeft, 13) + OnXAxis(t3.confRight, 21));
   }
 }
 
@@ -431,9 +433,15 @@ void ReportWriter::Summary(const ResultTable& t, PerSide<double> slope) {
   for (std::int32_t i = 1; i <= d.size(); ++i) {
     const double x = d.x[i - 1];
     const double y = d.y[i - 1];
-    double ycalc = Ag * x + Cg;
-    if (type == FunctionType::Threshold) ycalc = x < bp ? Cs : slope[kAbove] * x + Cg;
-    if (type == FunctionType::Plateau) ycalc = x < bp ? slope[kBelow] * x + Cs : Cg;
+    // The lines of the equations, taken from the centre of each side
+    // rather than from X = 0, so that data far from zero keep their digits.
+    double ycalc = above.avY + Ag * (x - above.avX);
+    if (type == FunctionType::Threshold) {
+      ycalc = x < bp ? below.avY : above.avY + slope[kAbove] * (x - above.avX);
+    }
+    if (type == FunctionType::Plateau) {
+      ycalc = x < bp ? below.avY + slope[kBelow] * (x - below.avX) : above.avY;
+    }
     std::string row = I(i, 4) + "      " + E(y, 12, 3) + E(x, 12, 4) + E(ycalc, 12, 3);
     if (i > r_.data.nrOfInputData) row += "  Added";
     out_.WriteLine(row);

@@ -184,8 +184,10 @@ PartialGeometry ComputePartialGeometry(const GraphModel& model, const PreparedGr
   const TypeBreakpoint& own = model.Of(type4 ? FunctionType::Plateau : FunctionType::Threshold);
   block = {own.confLeft, own.breakpoint, own.confRight, 0, 0};
   const double level = type4 ? yBar2 : yBar;
-  if (block.left < XMin) block.left = XMin + 0.001;
-  if (block.mid > XMax) block.mid = XMax - 0.001;
+  // A hair inside the data, in proportion to their range.
+  const double hair = 1e-5 * (XMax - XMin);
+  if (block.left < XMin) block.left = XMin + hair;
+  if (block.mid > XMax) block.mid = XMax - hair;
   block.bottom = level - k * h0;
   block.top = level + k * h0;
 

@@ -7,31 +7,40 @@ namespace kinvalo {
 
 namespace {
 
-using Sums = std::array<long double, 5>;  // Y, X, YY, XX, XY
+// The sum of squares about the mean is then a difference of numbers of the
+// size of the spread, not of the size of the values.
+using Sums = ShiftedSums;
 
-void Add(Sums& sums, double x, double y) {
-  const long double lx = x, ly = y;
-  sums[0] += ly;
-  sums[1] += lx;
-  sums[2] += ly * ly;
-  sums[3] += lx * lx;
-  sums[4] += lx * ly;
+void Add(Sums& sums, double x, double y, long double cx, long double cy) {
+  const long double dx = x - cx, dy = y - cy;
+  sums.y += dy;
+  sums.x += dx;
+  sums.yy += dy * dy;
+  sums.xx += dx * dx;
+  sums.xy += dx * dy;
+}
+
+Sums Difference(const Sums& a, const Sums& b) {
+  return {a.y - b.y, a.x - b.x, a.yy - b.yy, a.xx - b.xx, a.xy - b.xy};
 }
 
 inline SideIndex SideOf(double x, double breakpoint) { return x < breakpoint ? kBelow : kAbove; }
 
-// The count and the extended-precision sums of one side; for data sorted
-// by X also where the side starts and ends.
+// The count and the sums of one side about its shift; for data sorted by X
+// also where the side starts and ends.
 struct SideSums {
   double n = 0;
+  long double cx = 0, cy = 0;
   Sums sums{};
   bool sorted = false;
   std::int32_t first = 0, last = 0;  // [first, last) when sorted
 };
 
-// A sum of squares this small beside the sum it came from may be rounding
-// left over from values that are all the same.
-bool Suspicious(long double ss, long double sumOfSquares) { return ss <= 1e-12L * sumOfSquares; }
+// A sum of squares this small beside the squares of the values themselves
+// may be rounding left over from values that are all the same.
+bool Suspicious(long double ss, long double squares, long double n, long double shift) {
+  return ss <= 1e-12L * (squares + n * shift * shift);
+}
 
 // True when every X (or, with `ofY`, every Y) on the side is the same value.
 bool SideConstant(Sample d, double breakpoint, SideIndex g, const SideSums& side, bool ofY) {
@@ -61,32 +70,34 @@ BreakpointSides Statistics(Sample d, double breakpoint, const PerSide<SideSums>&
     const double N = side[g].n;
     st.n = N;
     if (N < 2) continue;
-    // Means and sums of squares in extended precision: X values such as
-    // dates (20240115) lose their spread in the squares of a double.
     const long double n = N;
-    const long double avY = q[0] / n;
-    const long double avX = q[1] / n;
-    long double ssy = q[2] - n * avY * avY;
-    long double ssx = q[3] - n * avX * avX;
+    const long double dy = q.y / n, dx = q.x / n;  // mean minus shift
+    long double ssy = q.yy - n * dy * dy;
+    long double ssx = q.xx - n * dx * dx;
     // Replicated values on one side must give a sum of squares of exactly
     // 0 (and so a slope of 0), not the rounding left over from them.
-    if (ssy < 0 || (Suspicious(ssy, q[2]) && SideConstant(d, breakpoint, g, side[g], true))) ssy = 0;
-    if (ssx <= 0 || (Suspicious(ssx, q[3]) && SideConstant(d, breakpoint, g, side[g], false))) ssx = 0;
-    st.avY = static_cast<double>(avY);
-    st.avX = static_cast<double>(avX);
+    if (ssy < 0 || (Suspicious(ssy, q.yy, n, side[g].cy) && SideConstant(d, breakpoint, g, side[g], true))) {
+      ssy = 0;
+    }
+    if (ssx <= 0 || (Suspicious(ssx, q.xx, n, side[g].cx) && SideConstant(d, breakpoint, g, side[g], false))) {
+      ssx = 0;
+    }
+    st.avY = static_cast<double>(side[g].cy + dy);
+    st.avX = static_cast<double>(side[g].cx + dx);
     st.ssy = static_cast<double>(ssy);
     st.ssx = static_cast<double>(ssx);
-    st.sxy = static_cast<double>(q[4] - n * avY * avX);
+    st.sxy = static_cast<double>(q.xy - n * dx * dy);
     st.slope = st.ssx > 0 ? st.sxy / st.ssx : 0;
     st.r = (st.ssy > 0 && st.ssx > 0) ? st.sxy / std::sqrt(st.ssy * st.ssx) : 0;
     st.r2 = st.r * st.r;
     st.intercept = st.avY - st.slope * st.avX;
-    st.stDevY = N > 1 ? std::sqrt(st.ssy / (N - 1)) : NotAvailable;
+    st.stDevY = std::sqrt(st.ssy / (N - 1));
     st.resSS = (1 - st.r2) * st.ssy;
-    st.stDevRes = (st.resSS >= 0 && N > 1) ? std::sqrt(st.resSS / (N - 1)) : NotAvailable;
-    st.stDevX = N > 1 ? std::sqrt(st.ssx / (N - 1)) : NotAvailable;
-    // A perfect or nearly perfect fit also counts as not available.
-    if (st.resSS < 1.0e-7 || st.ssx <= 0 || N <= 2) {
+    st.stDevRes = st.resSS >= 0 ? std::sqrt(st.resSS / (N - 1)) : NotAvailable;
+    st.stDevX = std::sqrt(st.ssx / (N - 1));
+    // A perfect or nearly perfect fit, one that leaves no more than the
+    // rounding of the side's own spread, also counts as not available.
+    if (st.resSS <= kPerfectFit * st.ssy || st.ssx <= 0 || N <= 2) {
       st.stErrSlope = NotAvailable;
     } else {
       st.stErrSlope = std::sqrt(st.resSS / ((N - 2) * st.ssx));
@@ -104,12 +115,12 @@ double ResidualSum(Sample d, std::int32_t from, std::int32_t to, double avX, dou
   std::int32_t i = from;
   for (; i + 4 <= to; i += 4) {
     for (int j = 0; j < 4; ++j) {
-      const double e = d.y[i + j] - (avY + slope * (d.x[i + j] - avX));
+      const double e = (d.y[i + j] - avY) - slope * (d.x[i + j] - avX);
       acc[j] += e * e;
     }
   }
   for (; i < to; ++i) {
-    const double e = d.y[i] - (avY + slope * (d.x[i] - avX));
+    const double e = (d.y[i] - avY) - slope * (d.x[i] - avX);
     acc[0] += e * e;
   }
   return (acc[0] + acc[1]) + (acc[2] + acc[3]);
@@ -132,17 +143,38 @@ double Explained(double residualSS, double totalSSY, const BreakpointSides& side
 }  // namespace
 
 BreakpointSides SplitAt(Sample d, double breakpoint) {
+  // Two passes: the means of each side first, then the sums about them.
   PerSide<SideSums> side{};
+  PerSide<long double> sumX{}, sumY{};
+  for (std::int32_t i = 0; i < d.size(); ++i) {
+    const SideIndex g = SideOf(d.x[i], breakpoint);
+    side[g].n += 1;
+    sumX[g] += d.x[i];
+    sumY[g] += d.y[i];
+  }
+  for (SideIndex g : {kBelow, kAbove}) {
+    if (side[g].n == 0) continue;
+    side[g].cx = sumX[g] / side[g].n;
+    side[g].cy = sumY[g] / side[g].n;
+  }
   for (std::int32_t i = 0; i < d.size(); ++i) {
     SideSums& target = side[SideOf(d.x[i], breakpoint)];
-    target.n += 1;
-    Add(target.sums, d.x[i], d.y[i]);
+    Add(target.sums, d.x[i], d.y[i], target.cx, target.cy);
   }
   return Statistics(d, breakpoint, side);
 }
 
 SortedSplitter::SortedSplitter(Sample data) : data_(data) {
-  for (std::int32_t i = 0; i < data_.size(); ++i) Add(total_, data_.x[i], data_.y[i]);
+  const long double n = data_.size();
+  for (std::int32_t i = 0; i < data_.size(); ++i) {
+    cx_ += data_.x[i];
+    cy_ += data_.y[i];
+  }
+  if (n > 0) {
+    cx_ /= n;
+    cy_ /= n;
+  }
+  for (std::int32_t i = 0; i < data_.size(); ++i) Add(total_, data_.x[i], data_.y[i], cx_, cy_);
 }
 
 std::int32_t SortedSplitter::CountBelow(double breakpoint) const {
@@ -156,12 +188,12 @@ BreakpointSides SortedSplitter::SplitAt(double breakpoint) {
     prefixCount_ = 0;
     prefix_ = {};
   }
-  for (std::int32_t i = prefixCount_; i < k; ++i) Add(prefix_, data_.x[i], data_.y[i]);
+  for (std::int32_t i = prefixCount_; i < k; ++i) Add(prefix_, data_.x[i], data_.y[i], cx_, cy_);
   prefixCount_ = k;
   PerSide<SideSums> side{};
-  side[kBelow] = {static_cast<double>(k), prefix_, true, 0, k};
-  side[kAbove] = {static_cast<double>(data_.size() - k), {}, true, k, data_.size()};
-  for (size_t q = 0; q < Sums().size(); ++q) side[kAbove].sums[q] = total_[q] - prefix_[q];
+  side[kBelow] = {static_cast<double>(k), cx_, cy_, prefix_, true, 0, k};
+  side[kAbove] = {static_cast<double>(data_.size() - k), cx_, cy_, Difference(total_, prefix_), true, k,
+                  data_.size()};
   return Statistics(data_, breakpoint, side);
 }
 
@@ -178,12 +210,15 @@ SegmentErrors ComputeSegmentErrors(const BreakpointSides& sides, PerSide<double>
   e.stErrSlopeAbove = std::sqrt(variance(kAbove, N2));
   e.residualSS = residualSS[kBelow] + residualSS[kAbove];
   const double N = N1 + N2;
-  const double meanX = N > 0 ? (N1 * sides[kBelow].avX + N2 * sides[kAbove].avX) / N : 0;
+  // The mean of all X measured from the breakpoint, without forming the
+  // large products that dates as X would give.
+  const double fromBreakpoint =
+      N > 0 ? (N1 * (sides[kBelow].avX - breakpoint) + N2 * (sides[kAbove].avX - breakpoint)) / N : 0;
   // The divisor N - 4 counts the four parameters of a two-segment line; the
   // search never gets here with 4 data or fewer, but a guard costs nothing.
   const double A = N > 4 ? e.residualSS / (N * (N - 4)) : 0;
   const double B = (N > 4 && totalSSX != 0) ? e.residualSS / ((N - 4) * totalSSX) : 0;
-  e.stDevYAtBreakpoint = std::sqrt((meanX - breakpoint) * (meanX - breakpoint) * B + A);
+  e.stDevYAtBreakpoint = std::sqrt(fromBreakpoint * fromBreakpoint * B + A);
   return e;
 }
 
@@ -226,8 +261,9 @@ CombinedLine ComputeCombinedLine(Sample d, const CombinedLineInput& in) {
   const double bp4 = in.breakpointType4;
   auto inMiddle = [&](double x) { return bp3 < x && x <= bp4; };
 
+  // Two passes over the middle part: its means, then the sums about them.
   int m = 0;
-  double sumX = 0, sumY = 0, sumXX = 0, sumXY = 0;
+  long double sumX = 0, sumY = 0;
   double minX = 0, maxX = 0;
   for (std::int32_t i = 0; i < d.size(); ++i) {
     const double x = d.x[i];
@@ -237,32 +273,35 @@ CombinedLine ComputeCombinedLine(Sample d, const CombinedLineInput& in) {
     ++m;
     sumX += x;
     sumY += d.y[i];
-    sumXX += x * x;
-    sumXY += x * d.y[i];
   }
   CombinedLine line;
   double midAvX = 0, midAvY = 0, midSlope = 0;
   double ssxMid = 0;
   if (m > 0) {
-    midAvX = sumX / m;
-    midAvY = sumY / m;
+    const long double cx = sumX / m, cy = sumY / m;
+    Sums q;
+    for (std::int32_t i = 0; i < d.size(); ++i) {
+      if (inMiddle(d.x[i])) Add(q, d.x[i], d.y[i], cx, cy);
+    }
+    const long double dx = q.x / m, dy = q.y / m;
+    midAvX = static_cast<double>(cx + dx);
+    midAvY = static_cast<double>(cy + dy);
     // One X value in the middle gives no slope, whatever rounding leaves.
-    ssxMid = minX == maxX ? 0 : sumXX - sumX * sumX / m;
+    ssxMid = minX == maxX ? 0 : static_cast<double>(q.xx - m * dx * dx);
     if (ssxMid == 0) return line;
-    midSlope = (sumXY - sumX * sumY / m) / ssxMid;
+    midSlope = static_cast<double>((q.xy - m * dx * dy) / ssxMid);
   }
   line.found = true;
   int midCount = 0;
   for (std::int32_t i = 0; i < d.size(); ++i) {
     const double x = d.x[i];
-    double ycalc = 0;
-    if (x <= bp3) ycalc = in.levelType3;
-    if (x > bp4) ycalc = in.levelType4;
+    double e = d.y[i];
+    if (x <= bp3) e = d.y[i] - in.levelType3;
+    if (x > bp4) e = d.y[i] - in.levelType4;
     if (inMiddle(x)) {
       ++midCount;
-      ycalc = midAvY + midSlope * (x - midAvX);
+      e = (d.y[i] - midAvY) - midSlope * (x - midAvX);
     }
-    const double e = d.y[i] - ycalc;
     line.residualSS += e * e;
   }
   // The residuals of all data enter, not only those of the middle part.

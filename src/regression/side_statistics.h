@@ -4,14 +4,21 @@
 // function of the data it is given and returns its values.
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <span>
 
 #include "core/result_kinds.h"
 
 namespace kinvalo {
 
-// A standard deviation or standard error that cannot be computed.
-inline constexpr double NotAvailable = 1000000.0;
+// A standard deviation or standard error that cannot be computed. It is
+// larger than any value, so that a slope whose error is not available may
+// always be taken as zero; the files print it as 0 or "n.a.".
+inline constexpr double NotAvailable = std::numeric_limits<double>::infinity();
+
+// A side whose residual sum of squares is no more than this share of its
+// own sum of squares of Y lies on its line: rounding is all that is left.
+inline constexpr double kPerfectFit = 1e-11;
 
 // Count, means, sums of squares and products, the regression line and its
 // deviations of the data on one side.
@@ -40,11 +47,17 @@ struct Sample {
 // any order.
 BreakpointSides SplitAt(Sample data, double breakpoint);
 
+// Sums of data about a shift near their centre, in extended precision, so
+// that data far from zero (dates as X, yields of 1e9) keep their spread.
+struct ShiftedSums {
+  long double y = 0, x = 0, yy = 0, xx = 0, xy = 0;
+};
+
 // Data sorted by X, split at one candidate breakpoint after another. The
 // sums of the data below a breakpoint are kept as a running prefix, so that
 // a scan over ascending candidates adds each data set once instead of once
 // per candidate; a step back starts the prefix again. Sums are in extended
-// precision.
+// precision and taken about the mean of all data.
 class SortedSplitter {
  public:
   // `data.x` must be ascending and stay unchanged while this splitter lives.
@@ -56,8 +69,9 @@ class SortedSplitter {
   Sample data() const { return data_; }
 
  private:
-  using Sums = std::array<long double, 5>;  // Y, X, YY, XX, XY
+  using Sums = ShiftedSums;
   Sample data_;
+  long double cx_ = 0, cy_ = 0;  // the mean of all data: the sums' shift
   Sums total_{};
   Sums prefix_{};
   std::int32_t prefixCount_ = 0;
@@ -72,7 +86,7 @@ struct FitTotals {
 
 // The standard errors of a two-segment fit.
 struct SegmentErrors {
-  double stErrSlopeBelow = 0;  // 1000 when not available
+  double stErrSlopeBelow = 0;  // NotAvailable when not available
   double stErrSlopeAbove = 0;
   double residualSS = 0;       // of both sides
   double stDevYAtBreakpoint = 0;

@@ -33,7 +33,9 @@ TEST_F(SearchTest, RefusesScarceOrConstantOrHugeXWithItsMessageAndWritesNothing)
   std::vector<double> nine, ten, narrow, huge;
   for (int i = 0; i < 30; ++i) nine.push_back(i % 9);
   for (int i = 0; i < 30; ++i) ten.push_back(i % 10);
-  for (int i = 0; i < 12; ++i) narrow.push_back(5 + 0.00008 * i);
+  // X values that agree to their tenth digit hold no variation a grid of
+  // candidates could resolve; a narrow range far from zero is no reason.
+  for (int i = 0; i < 12; ++i) narrow.push_back(5 + 1e-10 * i);
   for (int i = 0; i < 12; ++i) huge.push_back(i == 5 ? 1e300 : i);
   const Case cases[] = {{nine, kScarcityMessage}, {narrow, kNoVariationMessage}, {huge, kTooLargeMessage}};
   for (const Case& c : cases) {
@@ -46,13 +48,17 @@ TEST_F(SearchTest, RefusesScarceOrConstantOrHugeXWithItsMessageAndWritesNothing)
     EXPECT_EQ(dir.Listing(), "");
     EXPECT_TRUE(std::is_sorted(result.data.x.begin(), result.data.x.end())) << "the data are sorted";
   }
-  // Ten distinct X values are enough.
+  // Ten distinct X values are enough, also in a range of 0.0009.
   std::vector<double> y;
   for (int i = 0; i < 30; ++i) y.push_back(ten[i] * 2 + (i % 3));
-  SetData(ten, y);
-  Search();
-  EXPECT_FALSE(result.refusal);
-  EXPECT_EQ(dir.Listing().find("run.out"), 0u);
+  for (double scale : {1.0, 1e-4}) {
+    std::vector<double> x = ten;
+    for (double& v : x) v *= scale;
+    SetData(x, y);
+    Search();
+    EXPECT_FALSE(result.refusal) << scale;
+    EXPECT_EQ(dir.Listing().find("run.out"), 0u);
+  }
 }
 
 TEST_F(SearchTest, ThresholdDataGiveType3AtTheLastHash) {
