@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <stdexcept>
 
@@ -251,6 +252,11 @@ void Search::AdjustConfidenceLimits() {
 // the confidence limits, the levels and the combined line.
 void Search::Finish() {
   if (!HasHorizontalSegment(r_.type)) {
+    for (PartialResult* t : {&r_.type3, &r_.type4}) {
+      for (double* limit : {&t->confLeft, &t->confRight}) {
+        if (!std::isfinite(*limit)) *limit = 0;
+      }
+    }
     r_.bothTypesFound = false;
     r_.notices.emplace_back(kNoHorizontalSegment);
     return;
@@ -290,7 +296,15 @@ void Search::Run() {
   // is moved onto it.
   const double step = (r_.xMax - r_.xMin) / kCandidates;
   const std::vector<double>& x = r_.data.x;
-  const double nearness = kSameX * (r_.xMax - r_.xMin);
+  // A confidence limit that no candidate sets lies below every X until the
+  // limits are bounded around their breakpoints, wherever the data lie.
+  for (PartialResult* t : {&r_.type3, &r_.type4}) {
+    t->confLeft = t->confRight = -std::numeric_limits<double>::infinity();
+  }
+  // Near: within a rounding of the range or of the values themselves.
+  const double nearness = kSameX * (r_.xMax - r_.xMin) +
+                          16 * std::numeric_limits<double>::epsilon() *
+                              std::max(std::fabs(r_.xMin), std::fabs(r_.xMax));
   for (int k = 1; k <= kCandidates; ++k) {
     double bp = r_.xMin + (k - 1) * step;
     const auto above = std::lower_bound(x.begin(), x.end(), bp - nearness);

@@ -226,7 +226,7 @@ void ReportWriter::BreakpointCaption() {
 // The three rows of one side's statistics at the table's breakpoint.
 void ReportWriter::GroupRows(const ResultTable& t, SideIndex side) {
   const SideStatistics& st = t.sides[side];
-  out_.WriteLine(" BPx=" + F(t.breakpoint, 7, 2) + E(st.n, 22, 3) + E(st.avY, 17, 3) + OnXAxis(st.avX, 15));
+  out_.WriteLine(Fields({" BPx=", F(t.breakpoint, 7, 2), E(st.n, 22, 3), E(st.avY, 17, 3), OnXAxis(st.avX, 15)}));
   out_.WriteLine(E(st.slope, 13, 3) + E(st.r2, 21, 3) + E(NotAvailableAsZero(st.stErrSlope), 17, 3) +
                  E(st.intercept, 14, 3));
   out_.WriteLine(E(st.stDevY, 13, 3) + E(NotAvailableAsZero(st.stDevRes), 21, 3) + E(st.stDevX, 17, 3));
@@ -411,7 +411,7 @@ void ReportWriter::Summary(const ResultTable& t, PerSide<double> slope) {
   if (type == FunctionType::Plateau) Cs = below.avY - slope[kBelow] * below.avX;
 
   if (HasHorizontalSegment(type)) {
-    out_.WriteLine(" Optimal breakpoint of X (BPx) :" + E(bp, 11, 4));
+    out_.WriteLine(Fields({" Optimal breakpoint of X (BPx) :", E(bp, 11, 4)}));
     out_.WriteLine("");
     out_.WriteLine(" There are two regression equations:");
     out_.WriteLine("");
