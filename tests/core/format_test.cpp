@@ -10,7 +10,8 @@ namespace kinvalo {
 namespace {
 
 // Right-aligned, never truncated, no minus before a zero, an exponent of
-// three digits; ExactDecimal keeps two decimals only when they are exact.
+// three digits; ExactDecimal keeps two decimals only when they are exact;
+// fields apart; positions with the digits their range needs.
 TEST(Rendering, WritesTheFileNumbersExactly) {
   const struct {
     const char* name;
@@ -34,6 +35,15 @@ TEST(Rendering, WritesTheFileNumbersExactly) {
       {"X_small_value_kept", ExactDecimal(0.004), "0.004"},
       {"X_negative_small_value_kept", ExactDecimal(-0.004), "-0.004"},
       {"X_tiny", ExactDecimal(1e-300), "1e-300"},
+      // A field keeps a blank before it, a label none of its own.
+      {"Fields_apart", Fields({F(20240115, 8, 2), F(14, 4, 0), F(10.5, 8, 2)}), "20240115.00  14   10.50"},
+      {"Fields_wide_after_wide", Fields({F(20240115, 8, 2), F(20240108, 8, 2)}), "20240115.00 20240108.00"},
+      {"Fields_after_label", Fields({" BPx=", F(12.5, 7, 2)}), " BPx=  12.50"},
+      {"Fields_label_touched", Fields({" (BPx) :", E(-2024.6, 11, 4)}), " (BPx) : -2.025E+003"},
+      // Dates beside a range of 40 get digits for their days, as far as the field allows.
+      {"Digits_range_size", E(150.26, 13, DigitsFor(150.26, 100, 4, 13)), "   1.503E+002"},
+      {"Digits_dates_wide", E(20240115.5, 21, DigitsFor(20240115.5, 40, 4, 21)), "     2.024011550E+007"},
+      {"Digits_dates_narrow", E(-20240115.5, 13, DigitsFor(-20240115.5, 40, 4, 13)), " -2.0240E+007"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.text, c.expected) << c.name;
 }

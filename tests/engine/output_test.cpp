@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <sstream>
+
 #include "core/format.h"
+#include "data/output_reader.h"
 #include "support/engine_fixture.h"
 
 namespace kinvalo {
@@ -104,7 +108,7 @@ TEST_F(OutputTest, ACentreOnTheBreakpointPrintsASlopeOfTenAndMarksAddedRows) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(OutputTest, BothBreakpointsOfDatesReachTheVarianceAnalysis) {
+TEST_F(OutputTest, DatesAsXKeepTheirFieldsApartAndTheirDigitsAndReachTheVarianceAnalysis) {
   // X as dates: level, rising, level again, so that both types are found.
   Generate(45, 20240101, 1, [](double x) {
     const double d = x - 20240101;
@@ -118,6 +122,31 @@ TEST_F(OutputTest, BothBreakpointsOfDatesReachTheVarianceAnalysis) {
   EXPECT_NE(var.find(" Breakpoints at X = "), std::string::npos);
   EXPECT_NE(var.find(" total expl. by\r\n"), std::string::npos);
   EXPECT_TRUE(std::is_sorted(dm.XData.begin(), dm.XData.end())) << "the working data are left sorted";
+
+  // Every row of the explanation table keeps its 11 fields apart, though
+  // a date is wider than its field.
+  const auto txt = Lines(".txt");
+  const auto header = std::find_if(txt.begin(), txt.end(), [](const std::string& l) { return l.rfind("    BP", 0) == 0; });
+  ASSERT_LT(header + 2, txt.end());
+  for (auto row = header + 2; row != txt.end(); ++row) {
+    std::istringstream in(*row);
+    std::vector<std::string> fields{std::istream_iterator<std::string>(in), {}};
+    ASSERT_EQ(fields.size(), 11u) << *row;
+    EXPECT_EQ(fields[0].substr(0, 4), "2024") << *row;
+  }
+  // The limits show the dates where their fields have room: 5 digits in
+  // the 13 wide field, 10 in the 21 wide one.
+  const auto out = Lines(".out");
+  const auto caption = std::find_if(out.begin(), out.end(), [](const std::string& l) { return l.rfind("   Conf. BP left", 0) == 0; });
+  ASSERT_LT(caption + 1, out.end());
+  const PartialResult& own = result.type == FunctionType::Threshold ? result.type3 : result.type4;
+  EXPECT_EQ((caption + 1)->substr(0, 34), E(own.confLeft, 13, 5) + E(own.confRight, 21, 10));
+  EXPECT_EQ(E(own.confRight, 21, 10).find("2.0240"), 5u);
+  // The graphs read the dates back.
+  const OutputReadResult read = ReadOutputFile(dir / "run.out", result.type);
+  ASSERT_TRUE(read.model);
+  EXPECT_NEAR(read.model->Of(result.type).confRight, own.confRight, 0.5);
+  EXPECT_EQ(read.model->x.size(), 45u);
 }
 
 }  // namespace

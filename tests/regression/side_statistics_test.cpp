@@ -45,6 +45,46 @@ TEST(SideStatisticsTest, StraightLineMatchesTheCertifiedNorrisResults) {
   EXPECT_NEAR(line.coefExpl, 0.999993745883712, 1e-10) << "Type 1 gives the coefficient of determination";
 }
 
+// NIST StRD univariate "NumAcc" data sets: values far from zero beside
+// their spread, with certified mean and standard deviation. A side keeps
+// both, whether the values are its Y or its X, in one pass over unsorted
+// data or in the running sums of a scan.
+TEST(SideStatisticsTest, MeanAndDeviationOfASideMatchTheCertifiedNumAccResults) {
+  struct Certified {
+    const char* name;
+    std::vector<double> values;
+    double mean, stDev;
+  };
+  auto pairs = [](double centre, double low, double high) {
+    std::vector<double> v{centre};
+    for (int i = 0; i < 500; ++i) v.insert(v.end(), {low, high});
+    return v;
+  };
+  const Certified sets[] = {
+      {"NumAcc1", {10000001, 10000003, 10000002}, 10000002, 1},
+      {"NumAcc2", pairs(1.2, 1.1, 1.3), 1.2, 0.1},
+      {"NumAcc3", pairs(1000000.2, 1000000.1, 1000000.3), 1000000.2, 0.1},
+      {"NumAcc4", pairs(10000000.2, 10000000.1, 10000000.3), 10000000.2, 0.1},
+  };
+  for (const Certified& c : sets) {
+    std::vector<double> index(c.values.size());
+    for (size_t i = 0; i < index.size(); ++i) index[i] = static_cast<double>(i);
+    std::vector<double> sorted = c.values;
+    std::sort(sorted.begin(), sorted.end());
+    // The values are stored as doubles: 10000000.1 is off by 1e-9 already.
+    const double tolerance = 1e-8 * c.stDev;
+    const SideStatistics asY = SplitAt({index, c.values}, -1)[kAbove];
+    EXPECT_NEAR(asY.avY, c.mean, 1e-15 * c.mean) << c.name;
+    EXPECT_NEAR(asY.stDevY, c.stDev, tolerance) << c.name;
+    SortedSplitter scan({sorted, index});
+    for (const SideStatistics& asX : {SplitAt({c.values, index}, c.values.front() - 1)[kAbove],
+                                      scan.SplitAt(sorted.front())[kAbove]}) {
+      EXPECT_NEAR(asX.avX, c.mean, 1e-15 * c.mean) << c.name;
+      EXPECT_NEAR(asX.stDevX, c.stDev, tolerance) << c.name;
+    }
+  }
+}
+
 TEST(SideStatisticsTest, SidesSplitAtTheBreakpointWithTheBreakpointAbove) {
   const Data d{{1, 2, 3, 4, 5, 6}, {1, 1, 1, 2, 4, 6}};
   SortedSplitter splitter(d.sample());
