@@ -1,5 +1,7 @@
 #include "anova/anova.h"
 
+#include <algorithm>
+#include <boost/math/special_functions/beta.hpp>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -12,16 +14,6 @@
 namespace kinvalo {
 
 namespace {
-
-using Real = long double;
-
-Real Power(Real base, Real exponent) { return std::exp(exponent * std::log(base)); }
-
-double Clamp(Real p) {
-  if (p > 99.99L) p = 99.99L;
-  if (p < 0.1L) p = 0.1L;
-  return static_cast<double>(p);
-}
 
 // Reads the numbers of the raw variance file, line by line.
 class RawReader {
@@ -95,57 +87,13 @@ void WriteBlock(TextWriter& out, const BlockLayout& layout, const Row& row, int 
 
 }  // namespace
 
-double FProbEvenDf2(int m, int n, double F) {
-  const Real x = static_cast<Real>(n) / (n + static_cast<Real>(m) * F);
-  const Real A1 = static_cast<Real>(m) * (m + 2) / 8;
-  Real S = 1 + m * x / 2 + A1 * x * x;
-  Real A = A1;
-  int k = 4;
-  int i = 1;
-  while (n - 3 > k && i < 300) {
-    ++i;
-    A = A * (m + k) / (k + 2);
-    S += A * (x <= 0 ? 1 : Power(x, i + 1));
-    k += 2;
-  }
-  const Real E = x < 1 ? Power(1 - x, static_cast<Real>(m) / 2) : 0;
-  if (n == 4) S -= A1 * x * x;
-  if (n == 2) S = 1;
-  return Clamp(100 * E * S);
-}
-
-double FProbEvenDf1(int m, int n, double F) {
-  const Real x = static_cast<Real>(n) / (n + static_cast<Real>(m) * F);
-  const Real y = 1 - x;
-  const Real A1 = static_cast<Real>(n) * (n + 2) / 8;
-  Real S = 1 + n * y / 2 + A1 * y * y;
-  Real A = A1;
-  int k = 4;
-  int i = 1;
-  while (m - 3 > k && i < 300) {
-    ++i;
-    A = A * (n + k) / (k + 2);
-    S += A * (x >= 1 ? 1 : Power(y, i + 1));
-    k += 2;
-  }
-  const Real E = x < 1 ? Power(x, static_cast<Real>(n) / 2) : 0;
-  if (m == 4) S -= A1 * y * y;
-  if (m == 2) S = 1;
-  if (m == 1) S = 0.6375L;
-  return Clamp(100 * (1 - E * S));
-}
-
 double FProbability(int m, int n, double F) {
-  // The cumulative probability of an F of zero or less is zero; the series
-  // would give 99.99 there when m is even.
   if (!(F > 0)) return 0.1;
-  const bool mEven = m % 2 == 0, nEven = n % 2 == 0;
-  if (mEven && nEven) return n < m ? FProbEvenDf2(m, n, F) : FProbEvenDf1(m, n, F);
-  if (mEven) return FProbEvenDf1(m, n, F);
-  if (nEven) return FProbEvenDf2(m, n, F);
-  if (m == 1 && n == 1) return FProbEvenDf1(1, 1, F);
-  if (n > m) return (FProbEvenDf2(m, n - 1, F) + 3 * FProbEvenDf2(m, n + 1, F)) / 4;
-  return (FProbEvenDf1(m - 1, n, F) + 3 * FProbEvenDf1(m + 1, n, F)) / 4;
+  // The cumulative F distribution is the regularised incomplete beta
+  // function at x = mF / (mF + n), written so that no F overflows it.
+  const double x = 1 / (1 + n / (m * F));
+  const double p = boost::math::ibeta(m / 2.0, n / 2.0, x);
+  return std::clamp(100 * p, 0.1, 99.99);
 }
 
 void AnovaRun(const std::string& varPath, const VarianceModel& model, Platform& platform) {

@@ -25,11 +25,8 @@ struct VarianceModel {
 void AnovaRun(const std::string& varPath, const VarianceModel& model, Platform& platform);
 
 // Significance in percent of F with m numerator and n denominator degrees
-// of freedom (both at least 1): the cumulative F distribution, between 0.1
-// and 99.99.
+// of freedom (both at least 1): the cumulative F distribution, kept between
+// 0.1 and 99.99. An F of 0 or less gives 0.1.
 double FProbability(int m, int n, double F);
-// The closed forms for an even n and for an even m.
-double FProbEvenDf2(int m, int n, double F);
-double FProbEvenDf1(int m, int n, double F);
 
 }  // namespace kinvalo
