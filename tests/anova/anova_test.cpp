@@ -149,13 +149,15 @@ class AnovaFileTest : public ::testing::Test {
   test::ScriptedPlatform platform;
   test::TempDir dir;
   const std::string varPath = dir / "data.var";
+  // The raw lines the report writer left, which the table replaces.
+  const std::string raw = Lines({" 1", "   20", "   2.50E+002", "   2.00E+002", "       4.500", "     150.000"});
 };
 
 struct TableCase {
   const char* name;
   std::uint8_t resultType;
   bool bothTypes;
-  std::vector<std::string> raw;
+  VarianceSums sums;
   std::string expected;
 };
 
@@ -163,38 +165,30 @@ void PrintTo(const TableCase& c, std::ostream* os) { *os << c.name; }
 
 class AnovaTableTest : public AnovaFileTest, public ::testing::WithParamInterface<TableCase> {};
 
-TEST_P(AnovaTableTest, ReplacesTheRawFileByTheTable) {
+TEST_P(AnovaTableTest, ReplacesTheRawLinesByTheTable) {
   const TableCase& c = GetParam();
-  test::WriteBytes(varPath, Lines(c.raw));
-  AnovaRun(varPath, {FunctionTypeFromFile(c.resultType), c.bothTypes, 4.5, 6.25}, platform);
+  test::WriteBytes(varPath, raw);
+  AnovaRun(varPath, c.sums, {FunctionTypeFromFile(c.resultType), c.bothTypes, 4.5, 6.25}, platform);
   EXPECT_EQ(test::ReadBytes(varPath), c.expected + kClosing);
   EXPECT_EQ(dir.Listing(), "data.var ");
   EXPECT_TRUE(platform.messages.empty());
 }
 
-// Twenty data sets of a Type 3 result, with the breakpoint as its raw line.
-TableCase Type3Twenty(const char* name, const char* breakpoint) {
-  return {name, 3, false, {" 1", "   20", "   2.50E+002", "   2.00E+002", breakpoint, "     150.000"},
-          Opening("Type: 3", "     250.000", "", "      20", "      19") +
-              LinearBlock("F(1,18)=", "      50.000              1         50.000       4.500         95.2 %",
-                          "     200.000             18         11.111") +
-              BreakPointBlocks("F(2,16)=", "      50.000              2         25.000        2.667        90.0 %",
-                               "F(3,16)=", "     100.000              3         33.333        3.556        96.2 %",
-                               "     150.000             16          9.375")};
-}
-
 std::vector<TableCase> TableCases() {
   return {
       // Ten data sets: the most whose degrees of freedom take one digit.
-      {"Type1TenDataSets", 1, false, {" 1", "   10", "   1.23E+002", "   4.56E+001", " -99999"},
+      {"Type1TenDataSets", 1, false, {10, 123, 45.6, {}},
        Opening("Type: 1", "     123.000", "", "      10", "       9") +
            LinearBlock("F(1,8)=", "      77.400              1         77.400      13.579         99.4 %",
                        "      45.600              8          5.700")},
-      Type3Twenty("Type3TwentyDataSets", "       4.500"),
-      // A breakpoint at X = -99999 is no straight-line mark.
-      Type3Twenty("Type3BreakpointAtMinus99999IsNoStraightLine", "  -99999.000"),
-      {"Type4HundredAndOneDataSetsShowsAtMost99_9", 4, false,
-       {" 1", "  101", "   1.00E+003", "   1.00E+001", "      55.250", "       9.000"},
+      {"Type3TwentyDataSets", 3, false, {20, 250, 200, 150},
+       Opening("Type: 3", "     250.000", "", "      20", "      19") +
+           LinearBlock("F(1,18)=", "      50.000              1         50.000       4.500         95.2 %",
+                       "     200.000             18         11.111") +
+           BreakPointBlocks("F(2,16)=", "      50.000              2         25.000        2.667        90.0 %",
+                            "F(3,16)=", "     100.000              3         33.333        3.556        96.2 %",
+                            "     150.000             16          9.375")},
+      {"Type4HundredAndOneDataSetsShowsAtMost99_9", 4, false, {101, 1000, 10, 9},
        Opening("Type: 4", "    1000.000", "", "     101", "     100") +
            LinearBlock("F(1, 99)=", "     990.000              1        990.000    9801.000         99.9 %",
                        "      10.000             99          0.101") +
@@ -202,67 +196,87 @@ std::vector<TableCase> TableCases() {
                             "F(3, 97)=", "     991.000              3        330.333     3560.259        99.9 %",
                             "       9.000             97          0.093")},
       // A hundred data sets: the most whose degrees of freedom take two digits.
-      {"BothTypesHundredDataSets", 3, true,
-       {" 1", "  100", "   6.00E+001", "   5.80E+001", "       4.500       6.250", "      55.000"},
+      {"BothTypesHundredDataSets", 3, true, {100, 60, 58, 55},
        Opening("Types:3 and 4", "      60.000", "   4.500   and    6.250", "     100", "      99") +
            LinearBlock("F(1,98)=", "       2.000              1          2.000       3.379         93.1 %",
                        "      58.000             98          0.592") +
            BreakPointBlocks("F(2,96)=", "       3.000              2          1.500        2.618        92.2 %",
                             "F(3,96)=", "       5.000              3          1.667        2.909        96.2 %",
                             "      55.000             96          0.573")},
+      // The break-point model fits worse than the straight line: nothing
+      // extra is explained, and no negative sum or F is shown.
+      {"BreakPointWorseThanTheLineExplainsNothingExtra", 3, false, {20, 250, 150, 150.5},
+       Opening("Type: 3", "     250.000", "", "      20", "      19") +
+           LinearBlock("F(1,18)=", "     100.000              1        100.000      12.000         99.7 %",
+                       "     150.000             18          8.333") +
+           BreakPointBlocks("F(2,16)=", "       0.000              2          0.000        0.000         0.1 %",
+                            "F(3,16)=", "      99.500              3         33.167        3.526        96.1 %",
+                            "     150.500             16          9.406")},
+      // A perfect line, its residual rounded a hair below zero.
+      {"PerfectLineGivesTheLargestF", 1, false, {12, 80, -1e-12, {}},
+       Opening("Type: 1", "      80.000", "", "      12", "      11") +
+           LinearBlock("F(1,10)=", "      80.000              1         80.00099999999.999         99.9 %",
+                       "       0.000             10          0.000")},
+      {"PerfectBreakPointFitGivesTheLargestF", 4, false, {30, 50, 20, 0},
+       Opening("Type: 4", "      50.000", "", "      30", "      29") +
+           LinearBlock("F(1,28)=", "      30.000              1         30.000      42.000         99.9 %",
+                       "      20.000             28          0.714") +
+           BreakPointBlocks("F(2,26)=", "      20.000              2         10.000 99999999.999        99.9 %",
+                            "F(3,26)=", "      50.000              3         16.667 99999999.999        99.9 %",
+                            "       0.000             26          0.000")},
+      // Sums too small to show still give their exact F.
+      {"SmallSumsKeepTheirF", 3, false, {40, 1.46753e-4, 1.33e-5, 3.242e-6},
+       Opening("Type: 3", "       0.000", "", "      40", "      39") +
+           LinearBlock("F(1,38)=", "       0.000              1          0.000     381.294         99.9 %",
+                       "       0.000             38          0.000") +
+           BreakPointBlocks("F(2,36)=", "       0.000              2          0.000       55.843        99.9 %",
+                            "F(3,36)=", "       0.000              3          0.000      531.194        99.9 %",
+                            "       0.000             36          0.000")},
+      // An F too large to print is capped.
+      {"LargeFIsCapped", 1, false, {1000, 1e6, 1e-6, {}},
+       Opening("Type: 1", " 1000000.000", "", "    1000", "     999") +
+           LinearBlock("F(1,998)=", " 1000000.000              1    1000000.00099999999.999         99.9 %",
+                       "       0.000            998          0.000")},
   };
 }
 
 INSTANTIATE_TEST_SUITE_P(AnovaRun, AnovaTableTest, ::testing::ValuesIn(TableCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A raw file without variation gets the message; one that is broken or
-// missing throws naming it. Either way the file stays as it was.
+// Without variation the message is shown; sums that no result can have
+// throw. Either way the raw lines stay as they were.
 struct KeptCase {
   const char* name;
   std::uint8_t resultType;
-  bool exists;
-  std::vector<std::string> raw;
+  VarianceSums sums;
   const char* message;  // "" for an exception
 };
 
 void PrintTo(const KeptCase& c, std::ostream* os) { *os << c.name; }
 
-class RawFileKeptTest : public AnovaFileTest, public ::testing::WithParamInterface<KeptCase> {};
+class RawLinesKeptTest : public AnovaFileTest, public ::testing::WithParamInterface<KeptCase> {};
 
-TEST_P(RawFileKeptTest, ShowsWhyOrThrowsNamingTheFile) {
+TEST_P(RawLinesKeptTest, ShowsWhyOrThrows) {
   const KeptCase& c = GetParam();
-  if (c.exists) test::WriteBytes(varPath, Lines(c.raw));
-  const std::string before = test::ReadBytes(varPath);
-  std::string thrown;
-  try {
-    AnovaRun(varPath, {FunctionTypeFromFile(c.resultType)}, platform);
-  } catch (const std::runtime_error& e) {
-    thrown = e.what();
-  }
+  test::WriteBytes(varPath, raw);
   if (*c.message) {
-    EXPECT_EQ(thrown, "");
+    AnovaRun(varPath, c.sums, {FunctionTypeFromFile(c.resultType)}, platform);
     EXPECT_EQ(platform.messages, std::vector<std::string>{c.message});
   } else {
-    EXPECT_NE(thrown.find(varPath), std::string::npos) << thrown;
+    EXPECT_THROW(AnovaRun(varPath, c.sums, {FunctionTypeFromFile(c.resultType)}, platform),
+                 std::invalid_argument);
     EXPECT_TRUE(platform.messages.empty());
   }
-  EXPECT_EQ(test::ReadBytes(varPath), before);
-  EXPECT_EQ(dir.Listing(), c.exists ? "data.var " : "");
+  EXPECT_EQ(test::ReadBytes(varPath), raw);
+  EXPECT_EQ(dir.Listing(), "data.var ");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    AnovaRun, RawFileKeptTest,
-    ::testing::Values(
-        KeptCase{"NoVariation", 1, true, {" 1", "    8", "   0.00E+000", "   0.00E+000", " -99999"},
-                 "There is no variation. Variance analysis is not done."},
-        KeptCase{"Empty", 1, true, {}, ""},
-        KeptCase{"Missing", 1, false, {}, ""},
-        KeptCase{"EndsBeforeBreakPointResidual", 3, true,
-                 {" 1", "   20", "   2.50E+002", "   2.00E+002", "       4.500"}, ""},
-        KeptCase{"CountIsNotANumber", 1, true, {" 1", "  abc", "   1.23E+002", "   4.56E+001", " -99999"}, ""},
-        KeptCase{"FewerThanFiveDataSets", 3, true,
-                 {" 1", "    4", "   2.50E+002", "   2.00E+002", "       4.500", "     150.000"}, ""}),
+    AnovaRun, RawLinesKeptTest,
+    ::testing::Values(KeptCase{"NoVariation", 1, {8, 0, 0, {}}, kNoVariationAnova},
+                      KeptCase{"TotalRoundedBelowZero", 3, {20, -1e-20, 0, 0}, kNoVariationAnova},
+                      KeptCase{"FewerThanFiveDataSets", 3, {4, 250, 200, 150}, ""},
+                      KeptCase{"BreakPointResultWithoutItsResidual", 4, {20, 250, 200, {}}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
