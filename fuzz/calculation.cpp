@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   dm.FileName = input;
   bool calculated = false;
   SearchResult result;
-  std::string varPath;
+  ResultFiles files;
   try {
     if (!dm.ReadInputFile()) return 0;
     if (dm.XData.empty()) dm.NrOfData = 0;
@@ -61,8 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     dm.NrOfInputData = dm.NrOfData;
     CheckDataHeld(dm);
     // The two steps of CalculateResults apart: the search may refuse
-    // data by throwing, but the variance analysis reads only the raw file
-    // that the search has just written, and must never fail on it.
+    // data by throwing, but the variance analysis takes only the sums that
+    // the writer of the result files has just returned, and must never
+    // fail on them.
     SearchInput in{{dm.XData.begin(), dm.XData.begin() + dm.NrOfData},
                    {dm.YData.begin(), dm.YData.begin() + dm.NrOfData},
                    {},
@@ -70,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     result = RunBreakpointSearch(std::move(in), {Confidence::FromPercent(confidence), preference,
                                                  dm.Title1, dm.Title2, dm.FileName});
     if (!result.refusal) {
-      varPath = WriteResultFiles(result);
+      files = WriteResultFiles(result);
       calculated = true;
     }
   } catch (const std::exception&) {
@@ -78,10 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (calculated) {
     try {
-      AnovaRun(varPath, {result.type, result.bothTypesFound, result.type3.breakpoint, result.type4.breakpoint},
+      AnovaRun(files.varPath, files.sums,
+               {result.type, result.bothTypesFound, result.type3.breakpoint, result.type4.breakpoint},
                platform);
     } catch (const std::exception& e) {
-      fuzz::Broken((std::string("the variance analysis failed on its own raw file: ") + e.what()).c_str());
+      fuzz::Broken(
+          (std::string("the variance analysis failed on the sums of its result: ") + e.what()).c_str());
     }
   }
   CheckNoTemporaryFiles();

@@ -4,9 +4,9 @@
 # its tests, benchmarks and fuzz targets.
 set -euo pipefail
 
-packages=(build-essential cmake qt6-base-dev fonts-liberation)
+packages=(build-essential cmake qt6-base-dev fonts-liberation libboost-math-dev)
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev clang libclang-rt-14-dev)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

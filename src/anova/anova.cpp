@@ -1,9 +1,10 @@
 #include "anova/anova.h"
 
+#include <algorithm>
+#include <boost/math/special_functions/beta.hpp>
 #include <cmath>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "core/format.h"
 #include "core/paths.h"
@@ -13,51 +14,6 @@ namespace kinvalo {
 
 namespace {
 
-using Real = long double;
-
-Real Power(Real base, Real exponent) { return std::exp(exponent * std::log(base)); }
-
-double Clamp(Real p) {
-  if (p > 99.99L) p = 99.99L;
-  if (p < 0.1L) p = 0.1L;
-  return static_cast<double>(p);
-}
-
-// Reads the numbers of the raw variance file, line by line.
-class RawReader {
- public:
-  explicit RawReader(const std::string& path) : path_(path) {
-    if (!in_.Open(path)) Fail("could not be opened");
-  }
-  void SkipLine() { Line(); }
-  double Real() {
-    const std::vector<std::string> tokens = SplitTokens(Line());
-    double value = 0;
-    if (tokens.empty() || !ParseReal(tokens.front(), value)) Fail("holds no number on this line");
-    return value;
-  }
-  int Integer() {
-    const std::vector<std::string> tokens = SplitTokens(Line());
-    int value = 0;
-    if (tokens.empty() || !ParseInt(tokens.front(), value)) Fail("holds no whole number on this line");
-    return value;
-  }
-  [[noreturn]] void Fail(const std::string& what) const {
-    throw std::runtime_error("The variance file \"" + path_ + "\", line " + std::to_string(line_) +
-                             ", " + what + ".");
-  }
-
- private:
-  std::string Line() {
-    line_ = in_.LineNumber();
-    if (in_.AtEnd()) Fail("ends too early");
-    return in_.ReadRawLine();
-  }
-  TextReader in_;
-  std::string path_;
-  int line_ = 0;
-};
-
 std::string SignificanceText(double p, int width) {
   return F(p > 99.9 ? 99.9 : p, width, 1) + " %";
 }
@@ -66,6 +22,22 @@ struct Row {
   int numerator, denominator;
   double explained, meanSquare, f, p, residual, residualMeanSquare;
 };
+
+// The F-test of the sum of squares `explained` with m degrees of freedom
+// against the residual sum of squares `residual` with n. Rounding may leave
+// a sum a hair below zero; none is printed negative. Nothing explained
+// gives F = 0; a residual of zero gives the largest F the table prints.
+Row TestRow(int m, int n, double explained, double residual) {
+  Row row{m, n, std::max(explained, 0.0), 0, 0, 0, std::max(residual, 0.0), 0};
+  row.meanSquare = row.explained / m;
+  row.residualMeanSquare = row.residual / n;
+  if (row.explained > 0) {
+    row.f =
+        row.residualMeanSquare > 0 ? std::min(row.meanSquare / row.residualMeanSquare, kLargestF) : kLargestF;
+  }
+  row.p = FProbability(m, n, row.f);
+  return row;
+}
 
 // How one block is laid out: the straight-line block has 33 blanks after its
 // label and F and P 12 and 13 wide; the break-point blocks 34, 13 and 12.
@@ -95,71 +67,30 @@ void WriteBlock(TextWriter& out, const BlockLayout& layout, const Row& row, int 
 
 }  // namespace
 
-double FProbEvenDf2(int m, int n, double F) {
-  const Real x = static_cast<Real>(n) / (n + static_cast<Real>(m) * F);
-  const Real A1 = static_cast<Real>(m) * (m + 2) / 8;
-  Real S = 1 + m * x / 2 + A1 * x * x;
-  Real A = A1;
-  int k = 4;
-  int i = 1;
-  while (n - 3 > k && i < 300) {
-    ++i;
-    A = A * (m + k) / (k + 2);
-    S += A * (x <= 0 ? 1 : Power(x, i + 1));
-    k += 2;
-  }
-  const Real E = x < 1 ? Power(1 - x, static_cast<Real>(m) / 2) : 0;
-  if (n == 4) S -= A1 * x * x;
-  if (n == 2) S = 1;
-  return Clamp(100 * E * S);
-}
-
-double FProbEvenDf1(int m, int n, double F) {
-  const Real x = static_cast<Real>(n) / (n + static_cast<Real>(m) * F);
-  const Real y = 1 - x;
-  const Real A1 = static_cast<Real>(n) * (n + 2) / 8;
-  Real S = 1 + n * y / 2 + A1 * y * y;
-  Real A = A1;
-  int k = 4;
-  int i = 1;
-  while (m - 3 > k && i < 300) {
-    ++i;
-    A = A * (n + k) / (k + 2);
-    S += A * (x >= 1 ? 1 : Power(y, i + 1));
-    k += 2;
-  }
-  const Real E = x < 1 ? Power(x, static_cast<Real>(n) / 2) : 0;
-  if (m == 4) S -= A1 * y * y;
-  if (m == 2) S = 1;
-  if (m == 1) S = 0.6375L;
-  return Clamp(100 * (1 - E * S));
-}
-
 double FProbability(int m, int n, double F) {
-  // The cumulative probability of an F of zero or less is zero; the series
-  // would give 99.99 there when m is even.
   if (!(F > 0)) return 0.1;
-  const bool mEven = m % 2 == 0, nEven = n % 2 == 0;
-  if (mEven && nEven) return n < m ? FProbEvenDf2(m, n, F) : FProbEvenDf1(m, n, F);
-  if (mEven) return FProbEvenDf1(m, n, F);
-  if (nEven) return FProbEvenDf2(m, n, F);
-  if (m == 1 && n == 1) return FProbEvenDf1(1, 1, F);
-  if (n > m) return (FProbEvenDf2(m, n - 1, F) + 3 * FProbEvenDf2(m, n + 1, F)) / 4;
-  return (FProbEvenDf1(m - 1, n, F) + 3 * FProbEvenDf1(m + 1, n, F)) / 4;
+  // The cumulative F distribution is the regularised incomplete beta
+  // function at x = mF / (mF + n), written so that no F overflows it.
+  const double x = 1 / (1 + n / (m * F));
+  const double p = boost::math::ibeta(m / 2.0, n / 2.0, x);
+  return std::clamp(100 * p, 0.1, 99.99);
 }
 
-void AnovaRun(const std::string& varPath, const VarianceModel& model, Platform& platform) {
-  RawReader raw(varPath);
-  raw.SkipLine();
-  const int N = raw.Integer();
-  const double SST = raw.Real();
-  if (SST == 0) {
+void AnovaRun(const std::string& varPath, const VarianceSums& sums, const VarianceModel& model,
+              Platform& platform) {
+  // A total below zero can only be the rounding of none.
+  if (!(sums.sst > 0)) {
     platform.ShowMessage(kNoVariationAnova);
     return;
   }
+  const int N = sums.n;
+  const bool breakpointRows = HasHorizontalSegment(model.type);
   // The break-point rows need 5 data sets or more; the search refuses
-  // fewer long before, so only a hand-made file gets here.
-  if (N < 5) raw.Fail("holds fewer than 5 data sets");
+  // fewer long before.
+  if (N < 5) throw std::invalid_argument("The variance analysis needs 5 data sets or more.");
+  if (breakpointRows && !sums.ssr2) {
+    throw std::invalid_argument("The variance analysis of a break-point result needs its residual.");
+  }
 
   // The table goes to a temporary file beside the .var file, which then
   // takes its place in one step.
@@ -172,7 +103,7 @@ void AnovaRun(const std::string& varPath, const VarianceModel& model, Platform& 
     out.WriteLine(" Variance Analysis, ANOVA table, Regression Type:" + I(FileNumber(model.type), 2));
   }
   out.WriteLine(" File Name : " + ExtractFileName(varPath));
-  out.WriteLine(" Sum[(Y-Av.Y)sq.] =" + F(SST, 12, 3) + "  (total sum of squares of deviations)");
+  out.WriteLine(" Sum[(Y-Av.Y)sq.] =" + F(sums.sst, 12, 3) + "  (total sum of squares of deviations)");
   if (both) out.WriteLine(" Breakpoints at X = " + F(model.breakpointType3, 8, 3) + "   and " + F(model.breakpointType4, 8, 3));
   out.WriteLine("");
   out.WriteLine(" Total nr. of data  =" + I(N, 8));
@@ -182,29 +113,14 @@ void AnovaRun(const std::string& varPath, const VarianceModel& model, Platform& 
   out.WriteLine(" of deviations        freedom     Variance     F-Test    Significance");
   out.WriteLine(" " + std::string(68, '-'));
 
-  const double SSR1 = raw.Real();
   const int w = N <= 10 ? 1 : (N <= 100 ? 2 : 3);
-  const double SSE1 = SST - SSR1;
-  const double MSR1 = SSR1 / (N - 2);
-  const double F1 = MSR1 > 0 ? SSE1 / MSR1 : 0.0001;
-  WriteBlock(out, kLinearBlock, {1, N - 2, SSE1, SSE1, F1, FProbability(1, N - 2, F1), SSR1, MSR1}, w);
-
-  // The breakpoint(s) of a Type 3 or 4 result, or -99999 for a straight
-  // line: the type tells which, since a breakpoint may lie at X = -99999.
-  raw.Real();
-  if (HasHorizontalSegment(model.type)) {
-    const double SSR2 = raw.Real();
-    const double MSR2 = SSR2 / (N - 4);
-    const double SSX = SSR1 - SSR2;
-    const double FX = MSR2 > 0 ? SSX / MSR2 : 0.000001;
+  WriteBlock(out, kLinearBlock, TestRow(1, N - 2, sums.sst - sums.ssr1, sums.ssr1), w);
+  if (breakpointRows) {
+    const double ssr2 = *sums.ssr2;
     out.WriteLine("");
-    WriteBlock(out, kExtraBlock,
-               {2, N - 4, SSX, SSX / 2, FX / 2, FProbability(2, N - 4, FX / 2), SSR2, MSR2}, w);
-    const double SST2 = SST - SSR2;
-    const double FT = MSR2 > 0 ? SST2 / MSR2 : 0.000001;
+    WriteBlock(out, kExtraBlock, TestRow(2, N - 4, sums.ssr1 - ssr2, ssr2), w);
     out.WriteLine("");
-    WriteBlock(out, kTotalBlock,
-               {3, N - 4, SST2, SST2 / 3, FT / 3, FProbability(3, N - 4, FT / 3), SSR2, MSR2}, w);
+    WriteBlock(out, kTotalBlock, TestRow(3, N - 4, sums.sst - ssr2, ssr2), w);
   }
   out.WriteLine("");
   out.WriteLine(" " + std::string(68, '-'));

@@ -32,10 +32,9 @@ SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options
     return result;
   }
   for (const std::string& notice : result.notices) platform.ShowMessage(notice);
-  const std::string varPath = WriteResultFiles(result);
-  AnovaRun(varPath,
-           {result.type, result.bothTypesFound, result.type3.breakpoint, result.type4.breakpoint},
-           platform);
+  const ResultFiles files = WriteResultFiles(result);
+  AnovaRun(files.varPath, files.sums,
+           {result.type, result.bothTypesFound, result.type3.breakpoint, result.type4.breakpoint}, platform);
   return result;
 }
 

@@ -153,7 +153,7 @@ class ReportWriter {
   ReportWriter(TextWriter& out, TextWriter& var, const SearchResult& r)
       : out_(out), var_(var), r_(r), splitter_(r.sample()) {}
 
-  void Write();
+  VarianceSums Write();
 
  private:
   void Heading();
@@ -175,6 +175,7 @@ class ReportWriter {
   TextWriter& var_;
   const SearchResult& r_;
   SortedSplitter splitter_;
+  VarianceSums sums_;
 };
 
 void ReportWriter::Heading() {
@@ -235,16 +236,17 @@ void ReportWriter::GroupRows(const ResultTable& t, SideIndex side) {
 void ReportWriter::Tables(const ResultTable& t) {
   const bool split = t.breakpoint > r_.xMin;
   if (split) {
-    // The variance analysis reads the breakpoint(s) and the residual sum of
-    // squares of the break-point model. A blank always parts the two
+    // The raw lines keep the breakpoint(s) and the residual sum of squares
+    // of the break-point model. A blank always parts the two
     // breakpoints: dates as X (20240115.000) fill the field.
     if (r_.bothTypesFound) {
+      sums_.ssr2 = r_.combined.residualSS;
       var_.WriteLine(F(r_.type3.breakpoint, 12, 3) + " " + F(r_.type4.breakpoint, 11, 3));
-      var_.WriteLine(F(r_.combined.residualSS, 12, 3));
     } else {
+      sums_.ssr2 = t.residualSS[kBelow] + t.residualSS[kAbove];
       var_.WriteLine(F(r_.breakpoint, 12, 3));
-      var_.WriteLine(F(t.residualSS[kBelow] + t.residualSS[kAbove], 12, 3));
     }
+    var_.WriteLine(F(*sums_.ssr2, 12, 3));
     out_.WriteLine("");
     out_.WriteLine(" Data with X < BPx :");
     GroupRows(t, kBelow);
@@ -254,10 +256,13 @@ void ReportWriter::Tables(const ResultTable& t) {
   }
   GroupRows(t, kAbove);
   if (!split) {
+    sums_.n = r_.sample().size();
+    sums_.sst = t.sides[kAbove].ssy;
+    sums_.ssr1 = t.sides[kAbove].resSS;
     var_.WriteLine(" 1");
-    var_.WriteLine(I(r_.sample().size(), 5));
-    var_.WriteLine(E(t.sides[kAbove].ssy, 12, 3));
-    var_.WriteLine(E(t.sides[kAbove].resSS, 12, 3));
+    var_.WriteLine(I(sums_.n, 5));
+    var_.WriteLine(E(sums_.sst, 12, 3));
+    var_.WriteLine(E(sums_.ssr1, 12, 3));
     if (r_.type == FunctionType::StraightLine) var_.WriteLine(" -99999");
   }
 }
@@ -448,7 +453,7 @@ void ReportWriter::Summary(const ResultTable& t, PerSide<double> slope) {
   }
 }
 
-void ReportWriter::Write() {
+VarianceSums ReportWriter::Write() {
   Heading();
   StraightLineCaption();
   const ResultTable line =
@@ -457,7 +462,7 @@ void ReportWriter::Write() {
   if (!HasHorizontalSegment(r_.type)) {
     BreakpointCaption();
     Summary(line, line.segmentSlope);
-    return;
+    return sums_;
   }
   BreakpointCaption();
   const ResultTable table = ComputeResultTable(splitter_, r_.breakpoint, r_.type, r_.totals);
@@ -466,6 +471,7 @@ void ReportWriter::Write() {
   ParameterTable(table, r_.type, slope);
   if (table.breakpoint > r_.xMin || r_.type == FunctionType::Threshold) out_.WriteLine("");
   Summary(table, slope);
+  return sums_;
 }
 
 }  // namespace
@@ -475,11 +481,11 @@ void WriteExplanationTable(TextWriter& out, const ExplanationTable& table) {
   for (const ExplanationRow& row : table.rows) out.WriteLine(ExplanationLine(row, table.type));
 }
 
-void WriteOutputReport(TextWriter& out, TextWriter& rawVariance, const SearchResult& result) {
-  ReportWriter(out, rawVariance, result).Write();
+VarianceSums WriteOutputReport(TextWriter& out, TextWriter& rawVariance, const SearchResult& result) {
+  return ReportWriter(out, rawVariance, result).Write();
 }
 
-std::string WriteResultFiles(const SearchResult& result) {
+ResultFiles WriteResultFiles(const SearchResult& result) {
   const std::string& input = result.options.inputPath;
   const std::string txtPath = ChangeFileExt(input, ".txt");
   if (result.explanation) {
@@ -495,10 +501,10 @@ std::string WriteResultFiles(const SearchResult& result) {
   out.CreateOrThrow(ChangeFileExt(input, ".out"));
   TextWriter var;
   var.CreateOrThrow(varPath);
-  WriteOutputReport(out, var, result);
+  const VarianceSums sums = WriteOutputReport(out, var, result);
   out.Commit();
   var.Commit();
-  return varPath;
+  return {varPath, sums};
 }
 
 }  // namespace kinvalo
