@@ -55,14 +55,14 @@ void WriteBlock(TextWriter& out, const BlockLayout& layout, const Row& row, int 
   out.WriteLine(layout.caption);
   out.WriteLine(layout.label + std::string(static_cast<size_t>(layout.blanks), ' ') + " F(" +
                 I(row.numerator) + "," + I(row.denominator, w) + ")=");
-  out.WriteLine(F(row.explained, 12, 3) + std::string(14, ' ') + I(row.numerator, 1) +
-                F(row.meanSquare, 15, 3) + F(row.f, layout.fWidth, 3) +
-                SignificanceText(row.p, layout.pWidth));
+  out.WriteLine(Fields({F(row.explained, 12, 3) + std::string(14, ' ') + I(row.numerator, 1),
+                        F(row.meanSquare, 15, 3), F(row.f, layout.fWidth, 3),
+                        SignificanceText(row.p, layout.pWidth)}));
   out.WriteLine("");
   out.WriteLine(" remaining");
   out.WriteLine(" unexplained");
-  out.WriteLine(F(row.residual, 12, 3) + std::string(8, ' ') + I(row.denominator, 7) +
-                F(row.residualMeanSquare, 15, 3));
+  out.WriteLine(Fields({F(row.residual, 12, 3) + std::string(8, ' ') + I(row.denominator, 7),
+                        F(row.residualMeanSquare, 15, 3)}));
 }
 
 }  // namespace
@@ -103,11 +103,11 @@ void AnovaRun(const std::string& varPath, const VarianceSums& sums, const Varian
     out.WriteLine(" Variance Analysis, ANOVA table, Regression Type:" + I(FileNumber(model.type), 2));
   }
   out.WriteLine(" File Name : " + ExtractFileName(varPath));
-  out.WriteLine(" Sum[(Y-Av.Y)sq.] =" + F(sums.sst, 12, 3) + "  (total sum of squares of deviations)");
+  out.WriteLine(Fields({" Sum[(Y-Av.Y)sq.] =", F(sums.sst, 12, 3)}) + "  (total sum of squares of deviations)");
   if (both) out.WriteLine(" Breakpoints at X = " + F(model.breakpointType3, 8, 3) + "   and " + F(model.breakpointType4, 8, 3));
   out.WriteLine("");
-  out.WriteLine(" Total nr. of data  =" + I(N, 8));
-  out.WriteLine(" Degrees of freedom =" + I(N - 1, 8));
+  out.WriteLine(Fields({" Total nr. of data  =", I(N, 8)}));
+  out.WriteLine(Fields({" Degrees of freedom =", I(N - 1, 8)}));
   out.WriteLine("");
   out.WriteLine(" Sum of squares      Degrees of                          Probability/");
   out.WriteLine(" of deviations        freedom     Variance     F-Test    Significance");

@@ -21,9 +21,10 @@ struct VarianceModel {
   double breakpointType3 = 0, breakpointType4 = 0;
 };
 
-// The largest F the table prints (12 characters with 3 decimals): the F of
-// a residual of zero, and the cap of every other.
-inline constexpr double kLargestF = 99999999.999;
+// The largest F the table prints: 3 decimals and a blank before them in
+// the narrower of its fields, 12 characters. The F of a residual of zero,
+// and the cap of every other.
+inline constexpr double kLargestF = 9999999.999;
 
 // Writes the ANOVA table of `sums` to the .var file at `varPath`, in place
 // of the raw lines there. Without variation (SST of 0) the message is shown

@@ -94,7 +94,7 @@ TEST(FProbability, IsTheCumulativeFDistributionForEveryDegreesOfFreedom) {
 TEST(FProbability, StaysWithinItsPrintedRange) {
   const Exact cases[] = {
       {2, 10, 0.0, 0.1, 0},         {1, 18, -2.5, 0.1, 0},     {3, 16, 1e-6, 0.1, 0},
-      {1, 1, 1e-300, 0.1, 0},       {2, 16, 200.0, 99.99, 0},  {1, 1, 99999999.999, 99.99, 0},
+      {1, 1, 1e-300, 0.1, 0},       {2, 16, 200.0, 99.99, 0},  {1, 1, 1e9, 99.99, 0},
       {3, 1000000, 1e300, 99.99, 0}, {8, 3, std::numeric_limits<double>::infinity(), 99.99, 0},
   };
   for (const Exact& c : cases) {
@@ -215,14 +215,14 @@ std::vector<TableCase> TableCases() {
       // A perfect line, its residual rounded a hair below zero.
       {"PerfectLineGivesTheLargestF", 1, false, {12, 80, -1e-12, {}},
        Opening("Type: 1", "      80.000", "", "      12", "      11") +
-           LinearBlock("F(1,10)=", "      80.000              1         80.00099999999.999         99.9 %",
+           LinearBlock("F(1,10)=", "      80.000              1         80.000 9999999.999         99.9 %",
                        "       0.000             10          0.000")},
       {"PerfectBreakPointFitGivesTheLargestF", 4, false, {30, 50, 20, 0},
        Opening("Type: 4", "      50.000", "", "      30", "      29") +
            LinearBlock("F(1,28)=", "      30.000              1         30.000      42.000         99.9 %",
                        "      20.000             28          0.714") +
-           BreakPointBlocks("F(2,26)=", "      20.000              2         10.000 99999999.999        99.9 %",
-                            "F(3,26)=", "      50.000              3         16.667 99999999.999        99.9 %",
+           BreakPointBlocks("F(2,26)=", "      20.000              2         10.000  9999999.999        99.9 %",
+                            "F(3,26)=", "      50.000              3         16.667  9999999.999        99.9 %",
                             "       0.000             26          0.000")},
       // Sums too small to show still give their exact F.
       {"SmallSumsKeepTheirF", 3, false, {40, 1.46753e-4, 1.33e-5, 3.242e-6},
@@ -235,7 +235,7 @@ std::vector<TableCase> TableCases() {
       // An F too large to print is capped.
       {"LargeFIsCapped", 1, false, {1000, 1e6, 1e-6, {}},
        Opening("Type: 1", " 1000000.000", "", "    1000", "     999") +
-           LinearBlock("F(1,998)=", " 1000000.000              1    1000000.00099999999.999         99.9 %",
+           LinearBlock("F(1,998)=", " 1000000.000              1    1000000.000 9999999.999         99.9 %",
                        "       0.000            998          0.000")},
   };
 }

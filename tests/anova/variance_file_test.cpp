@@ -138,7 +138,7 @@ class VarianceFileTest : public test::EngineTest {
   }
 
   // Checks every printed number of the finished .var against the sums of
-  // the data: to its printed digits, F capped at 99999999.999 and the
+  // the data: to its printed digits, F capped at 9999999.999 and the
   // significance at 99.9 %.
   void ExpectExactTable(const std::string& name) {
     SCOPED_TRACE(name);
@@ -172,8 +172,8 @@ class VarianceFileTest : public test::EngineTest {
       const Long meanSquare = explained / c.m, residualMeanSquare = residual / c.n;
       Long f = 0;
       if (explained > 0) {
-        f = residualMeanSquare > 0 ? std::min<Long>(meanSquare / residualMeanSquare, 99999999.999L)
-                                   : 99999999.999L;
+        f = residualMeanSquare > 0 ? std::min<Long>(meanSquare / residualMeanSquare, 9999999.999L)
+                                   : 9999999.999L;
       }
       const double percent =
           f > 0 ? 100 * cdf(boost::math::fisher_f_distribution<double>(c.m, c.n), static_cast<double>(f)) : 0;
