@@ -339,39 +339,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(s.Cell(col == 1 ? 2 : 1, 2), col == 1 ? QStringLiteral("8") : QStringLiteral("0"));
   }
 
-  void countBoxRaisedAndLowered() {
-    Session s{"InputTabSheet"};
-    s.Type(1, 3, "4,25");
-    QCOMPARE(s.EnterCount("12"), std::string(" To remove data make the relevant data cells empty"));
-    QCOMPARE(s.EnterCount("x1"), std::string("The number of data sets is not a valid integer"));
-    QCOMPARE(s.EnterCount("-30"), std::string(" The minimum number of data sets is 10"));
-    QCOMPARE(s.Rows(), 15);
-    QCOMPARE(s.EnterCount("30"), std::string(" Add data in the last cells at the end of the column"));
-    QCOMPARE(s.Rows(), 30);
-    QCOMPARE(s.Cell(1, 3), QStringLiteral("4,25"));
-    QCOMPARE(s.Cell(1, 15) + "|" + s.Cell(1, 16), QStringLiteral("0|"));
-    QCOMPARE(s.Cell(0, 30), QStringLiteral("30"));
-    QCOMPARE(s.Grid()->width(), 220);
-  }
-
-  void emptyXCellsDroppedByTheRun() {
-    Session s{"InputTabSheet"};
-    auto data = Type3Data();
-    data.resize(15);
-    s.PasteData(data);
-    s.Type(2, 3, "");
-    s.Type(2, 7, "");
-    const std::vector<std::string> lines = FileLines(s.Calculate("gaps.inp"));
-    QCOMPARE(lines.size(), size_t{11 + 13});
-    QCOMPARE(lines[4], std::string(" Number of data sets:  13"));
-    QCOMPARE(lines[23].substr(0, 5), std::string("   13"));
-    s.GoTo("InputTabSheet");
-    QCOMPARE(s.CountBox(), QStringLiteral("13"));
-    QCOMPARE(s.Rows(), 13);
-    QCOMPARE(s.Cell(2, 3), QStringLiteral("4"));  // row 4 moved up
-    QCOMPARE(s.Cell(2, 13), QStringLiteral("15"));
-  }
-
   void refusedRunReturnsToTheInputTab_data() {
     QTest::addColumn<bool>("letter");
     QTest::addColumn<QString>("message");

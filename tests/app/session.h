@@ -119,11 +119,7 @@ struct Session {
   void Type(int col, int row, const QString& text) const {
     QLineEdit* editor = Editor(col, row);
     editor->selectAll();
-    if (text.isEmpty()) {
-      QTest::keyClick(editor, Qt::Key_Delete);
-    } else {
-      QTest::keyClicks(editor, text);
-    }
+    QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
   }
   // Pastes two spreadsheet columns, one CR LF line per data set, with

@@ -136,10 +136,13 @@ TEST(Cli, UsageErrorsAndHelp) {
   const std::vector<std::vector<std::string>> wrong{
       {"calculate"},          {"calculate", "a.inp", "--prefer", "5"}, {"calculate", "a.inp", "--confidence"},
       {"compute", "a.inp"},   {"calculate", "a.inp", "b.inp"},         {"calculate", "a.inp", "--fast"},
-      {"calculate", "run.out"}, {"calculate", "results.TXT"}};
+      {"calculate", "run.out"}, {"calculate", "results.TXT"},          {"graph"},
+      {"graph", "a.out"},     {"graph", "a.out", "a.jpg"},             {"graph", "a.out", "a.bmp", "--colour"},
+      {"graph", "a.out", "a.bmp", "b.bmp"}};
   for (const std::vector<std::string>& args : wrong) {
     std::ostringstream o, e;
     EXPECT_EQ(RunBatch(args, o, e), 2) << args.back();
+    EXPECT_NE(o.str().find("Usage: kinvalo-cli"), std::string::npos) << args.back();
     EXPECT_TRUE(e.str().empty()) << "standard error carries only the program's messages";
   }
   std::ostringstream help, none;

@@ -191,6 +191,7 @@ TEST_F(InputPageTest, RaisingTheCountKeepsTypedTextsAndAddsEmptyRows) {
   EXPECT_EQ(Row(15), "15|0|oops");
   EXPECT_EQ(Row(16), "16||");
   EXPECT_EQ(Row(20), "20||");
+  EXPECT_EQ(page.Grid.Width(), 220);
   EXPECT_EQ(dm.YData.at(0), 3.5);
   EXPECT_EQ(dm.NrOfInputData, 15);
   // While a cell is being edited the count box is only checked.
@@ -209,6 +210,7 @@ TEST_F(InputPageTest, RunDropsRowsWithAnEmptyCellAndShowsTheKeptOnes) {
   page.StringGrid1SetEditText(2, 3, "");
   page.StringGrid1SetEditText(2, 7, "");
   ASSERT_TRUE(page.TakeTableRows("", ""));
+  page.LayOutTable();  // as the window does on coming back to the tab
   EXPECT_EQ(dm.NrOfData, 13);
   EXPECT_EQ(dm.NrOfInputData, 13);
   EXPECT_EQ(page.NrOfDataEdit, "13");

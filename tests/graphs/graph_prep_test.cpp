@@ -116,13 +116,5 @@ TEST(GraphPrepTest, AnAxisEndBeyond32BitsThrows) {
   for (const auto& c : cases) EXPECT_THROW(PrepareGraph(Model(c[0], c[1]), false), std::overflow_error);
 }
 
-TEST(GraphPrepTest, CalcObsPlotsYcalcOnTheXAxis) {
-  const GraphModel model = Model({100, 200, 300}, {0.3, 0.5, 0.8}, {2.3, 5.0, 7.9});
-  const PreparedGraph calcObs = PrepareGraph(model, true);
-  EXPECT_EQ(calcObs.x, (std::vector<double>{2.3, 5.0, 7.9}));
-  EXPECT_EQ(std::tuple(calcObs.xMin, calcObs.xAxis.low, calcObs.xAxis.high), std::tuple(2.3, 2, 8));
-  EXPECT_EQ(PrepareGraph(model, false).x, (std::vector<double>{100, 200, 300}));
-}
-
 }  // namespace
 }  // namespace kinvalo
