@@ -273,5 +273,23 @@ INSTANTIATE_TEST_SUITE_P(
               0, 44, 0.6, 0, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A falling plateau whose first five data crowd in just below candidate
+// 20: no row can be written before it, the Type 4 test holds at once, and
+// the breakpoint is the lowest one accepted. Its row is the first of the
+// table, which in a falling relation shows "o" all the same.
+TEST(SearchEdgeTest, AFallingPlateauAtTheLowestAcceptedCandidateKeepsItsFirstRowUnmarked) {
+  SearchInput in;
+  in.x = {0, 1.3, 9.1, 9.2, 9.3};
+  for (double x = 10.2; x < 99; x += 2.5) in.x.push_back(x);
+  in.x.push_back(100);  // candidates every 0.5; candidate 20 at 9.5
+  for (size_t i = 0; i < in.x.size(); ++i) {
+    in.y.push_back((in.x[i] < 9.5 ? 30 - in.x[i] : 20.7) + 0.3 * std::sin(2.3 * i + 0.4));
+  }
+  const SearchResult r = RunBreakpointSearch(in, {Confidence(), Best, "", "", ""});
+  EXPECT_EQ(Details(r),
+            "T4 bp=9.5000 3:0.0000[-1.2350,10.0000]0.000 4:9.5000[8.5500,18.5500]20.699 skip=10 both=0 notices=0 "
+            "se=7.0000 rows=172(5,37..39,3)o zero=5");
+}
+
 }  // namespace
 }  // namespace kinvalo
