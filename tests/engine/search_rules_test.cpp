@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,20 +30,30 @@ struct Shape {
   // When above `at`: the sloping segment ends here and a second level
   // follows (a threshold and a plateau in one).
   double until = 0;
+  int count = 60;      // data sets, at X near 0, 1, 2, ...
+  double phase = 0.4;  // of the wobble
+  double shift = 0;    // added to every X
+  int ties = 0;        // the first data sets all at the smallest X
+  int top = 0;         // the last data sets crowded into the last 1% of the X range
 };
+
+void PrintTo(const Shape& s, std::ostream* os) { *os << s.name; }
 
 SearchInput Data(const Shape& s) {
   SearchInput in;
-  const int n = 60;
-  const double bp = 59 * s.at;
+  const int n = s.count;
+  const double span = n - 1;
+  const double bp = span * s.at;
   for (int i = 0; i < n; ++i) {
-    const double x = i + 0.3 * std::sin(0.9 * i);
+    double x = i + 0.3 * std::sin(0.9 * i);
+    if (i < s.ties) x = 0;
+    if (i >= n - s.top) x = span - 0.002 * span * (n - 1 - i);
     const double sloping = s.plateau ? x < bp : x >= bp;
-    const double end = 59 * s.until;
+    const double end = span * s.until;
     const double rise = s.until > s.at ? s.slope * (std::clamp(x, bp, end) - bp) : sloping ? s.slope * (x - bp) : 0;
     const double y = 20 + rise +
-                     s.noise * (std::sin(2.3 * i + 0.4) + 0.5 * std::cos(5.1 * i));
-    in.x.push_back(x);
+                     s.noise * (std::sin(2.3 * i + s.phase) + 0.5 * std::cos(5.1 * i));
+    in.x.push_back(x + s.shift);
     in.y.push_back(y);
   }
   in.nrOfInputData = n;
@@ -183,6 +194,102 @@ INSTANTIATE_TEST_SUITE_P(
         Shape{"StraightLinePreferringType3", false, 0.0, 0.5, 0.3, P3,
               "T1 slope=0.4997 skip=10 notices=2"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Small data sets, each on the edge of one rule of the search: the factors
+// of the tests and of the confidence limits, the counts a side needs, the
+// candidates scanned and accepted, and the bands the limits are bounded
+// to. Besides the summary above each row shows the standard error of the
+// breakpoint and the explanation table: its rows, the counts below and
+// above at its first and last row, the mark of its first row, and how many
+// rows have a coefficient of 0 (a side with fewer than 4 data).
+std::string Details(const SearchResult& r) {
+  std::string text = Summary(r);
+  char more[160];
+  if (HasHorizontalSegment(r.type)) {
+    std::snprintf(more, sizeof more, " se=%.4f",
+                  r.type == FunctionType::Threshold ? r.type3.stErrBP : r.type4.stErrBP);
+    text += more;
+  }
+  if (r.explanation) {
+    const std::vector<ExplanationRow>& rows = r.explanation->rows;
+    const auto zero = std::count_if(rows.begin(), rows.end(), [](const ExplanationRow& row) { return row.fit.coefExpl == 0; });
+    std::snprintf(more, sizeof more, " rows=%zu(%g,%g..%g,%g)%c zero=%td", rows.size(), rows.front().fit.sides[kBelow].n,
+                  rows.front().fit.sides[kAbove].n, rows.back().fit.sides[kBelow].n, rows.back().fit.sides[kAbove].n,
+                  rows.front().passed ? '#' : 'o', zero);
+    text += more;
+  }
+  return text;
+}
+
+class SearchEdgeTest : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(SearchEdgeTest, GivesTheResultOfItsShape) {
+  const Shape& s = GetParam();
+  const SearchResult r = RunBreakpointSearch(Data(s), {Confidence(), s.preference, "", "", ""});
+  EXPECT_EQ(Details(r), s.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, SearchEdgeTest,
+    ::testing::Values(
+        Shape{"ThirteenDataWithACrowdedTop", false, 0.61, -0.15, 2.3, P3, 
+              "T4 bp=7.0200 3:6.9600[6.6120,7.4640]20.528 4:7.0200[6.3180,7.5180]19.803 skip=10 both=0 notices=1 se=0.8400 rows=160(3,10..10,3)o zero=58",
+              0, 13, 0.4, 0, 0, 3},
+        Shape{"TenDataBelowZeroPreferringType4", true, 0.615, -1, 0.1, P4, 
+              "T3 bp=-95.3081 3:-95.3081[-95.5427,-94.8482]19.988 4:-95.3081[-95.7773,-94.6182]18.424 skip=01 both=0 notices=1 se=0.4861 rows=101(3,7..7,3)o zero=44",
+              1, 10, 2.8, -100, 0, 0},
+        Shape{"FaintFallPreferringType3", false, 0.125, -0.05, 0.5, P3, 
+              "T4 bp=5.7916 3:0.0000[-1.1732,2.2862]0.000 4:5.7916[5.2125,6.7366]19.459 skip=10 both=0 notices=1 se=1.0669 rows=137(3,13..13,3)o zero=25",
+              0, 16, 1.7, 0, 0, 0},
+        Shape{"ElevenDataFallingPlateau", true, 0.415, -0.35, 0.75, P4, 
+              "T4 bp=3.8976 3:0.0000[-1.1732,1.0124]0.000 4:3.8976[3.5078,4.5202]20.100 skip=10 both=0 notices=0 se=0.7087 rows=117(3,8..8,3)o zero=40",
+              0, 11, 2.5, 0, 0, 0},
+        Shape{"NoisyPlateauPreferringType4", true, 0.305, 0.65, 1.6, P4, 
+              "T3 bp=4.6710 3:4.6710[4.2039,5.5997]19.080 4:4.6710[4.2039,5.2902]20.405 skip=01 both=0 notices=1 se=0.9771",
+              0, 12, 1.7, 0, 0, 0},
+        Shape{"SixteenDataFallingThreshold", false, 0.275, -0.25, 0.6, Best, 
+              "T3 bp=6.9347 3:6.9347[6.5880,8.1807]20.009 4:6.9347[6.2412,7.7654]18.189 skip=01 both=0 notices=0 se=1.1149 rows=137(3,13..13,3)o zero=25",
+              0, 16, 2.2, 0, 0, 0},
+        Shape{"FallingStepWithTiesAtTheStart", false, 0.515, -0.5, 0.4, Best, 
+              "T3 bp=12.7142 3:12.7142[11.6634,13.5442]20.006 4:15.3410[13.8069,15.9085]17.034 skip=01 both=1 notices=0 se=1.3166 rows=178(7,15..19,3)# zero=9",
+              0.8, 22, 0.2, 0, 7, 0},
+        Shape{"ElevenDataEarlyPlateau", true, 0.19, 0.9, 1.75, P4, 
+              "T3 bp=5.7199 3:5.7199[5.4339,6.1602]19.858 4:5.7199[5.1479,6.1602]19.784 skip=01 both=0 notices=1 se=0.5085 rows=117(3,8..8,3)o zero=40",
+              0, 11, 1.4, 0, 0, 0},
+        Shape{"TwelveDataRisingPlateau", true, 0.63, 0.4, 1.1, Best, 
+              "T3 bp=4.6710 3:4.6710[4.4374,5.2902]18.090 4:4.7253[4.2528,5.3390]20.081 skip=01 both=0 notices=0 se=0.5969 rows=129(3,9..9,3)o zero=35",
+              0, 12, 1.3, 0, 0, 0},
+        Shape{"LatePlateauBelowZero", true, 0.805, -0.65, 0.75, Best, 
+              "T4 bp=-94.1800 3:-100.0000[-101.1732,-98.2000]0.000 4:-94.1800[-94.7620,-93.2530]20.201 skip=10 both=0 notices=0 se=1.0563",
+              0, 13, 1.4, -100, 0, 5},
+        Shape{"SixteenDataRisingThreshold", false, 0.34, 0.8, 1.5, Best, 
+              "T3 bp=9.2209 3:9.2209[8.7598,10.0591]20.545 4:9.2209[8.2988,9.8229]25.570 skip=01 both=0 notices=0 se=0.9095 rows=137(3,13..13,3)o zero=25",
+              0, 16, 0.5, 0, 0, 0},
+        Shape{"ThresholdJustPastTheAcceptedRange", false, 0.965, 0.55, 0.05, Best, 
+              "T1 slope=0.0032 skip=01 notices=1",
+              0, 40, 1.5, 0, 0, 0},
+        Shape{"PlateauJustBeforeTheAcceptedRange", true, 0.045, -0.3, 2.4, P3, 
+              "T1 slope=-0.0087 skip=10 notices=2",
+              0, 44, 0.6, 0, 0, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A falling plateau whose first five data crowd in just below candidate
+// 20: no row can be written before it, the Type 4 test holds at once, and
+// the breakpoint is the lowest one accepted. Its row is the first of the
+// table, which in a falling relation shows "o" all the same.
+TEST(SearchEdgeTest, AFallingPlateauAtTheLowestAcceptedCandidateKeepsItsFirstRowUnmarked) {
+  SearchInput in;
+  in.x = {0, 1.3, 9.1, 9.2, 9.3};
+  for (double x = 10.2; x < 99; x += 2.5) in.x.push_back(x);
+  in.x.push_back(100);  // candidates every 0.5; candidate 20 at 9.5
+  for (size_t i = 0; i < in.x.size(); ++i) {
+    in.y.push_back((in.x[i] < 9.5 ? 30 - in.x[i] : 20.7) + 0.3 * std::sin(2.3 * i + 0.4));
+  }
+  const SearchResult r = RunBreakpointSearch(in, {Confidence(), Best, "", "", ""});
+  EXPECT_EQ(Details(r),
+            "T4 bp=9.5000 3:0.0000[-1.2350,10.0000]0.000 4:9.5000[8.5500,18.5500]20.699 skip=10 both=0 notices=0 "
+            "se=7.0000 rows=172(5,37..39,3)o zero=5");
+}
 
 }  // namespace
 }  // namespace kinvalo
