@@ -108,6 +108,32 @@ TEST(SideStatisticsTest, SidesSplitAtTheBreakpointWithTheBreakpointAbove) {
   EXPECT_EQ(std::tuple(one.n, one.stDevY, one.avY), std::tuple(1.0, 0.0, 0.0));
 }
 
+// A side on a straight line has no standard error of its slope, though
+// rounding leaves a residual a hair above zero; a side with scatter has
+// one, however small or large its values.
+TEST(SideStatisticsTest, OnlyASideOnItsLineHasNoStandardError) {
+  double atUnitScale = 0;
+  for (const double scale : {1.0, 1e-8, 1e12}) {
+    Data line, scatter;
+    for (int i = 0; i < 12; ++i) {
+      const double x = 0.1 * i + 0.37;
+      line.x.push_back(x);
+      line.y.push_back(scale * (1.7 + 0.7 * x));
+      scatter.x.push_back(x);
+      scatter.y.push_back(scale * (1.7 + 0.7 * x + (i % 3 == 0 ? 1e-4 : 0)));
+    }
+    const SideStatistics onLine = SplitAt(line.sample(), 0)[kAbove];
+    if (scale == 1) {
+      EXPECT_GT(onLine.resSS, 0) << "rounding leaves something";
+    }
+    EXPECT_EQ(onLine.stErrSlope, NotAvailable) << scale;
+    const double se = SplitAt(scatter.sample(), 0)[kAbove].stErrSlope / scale;
+    if (scale == 1) atUnitScale = se;
+    EXPECT_GT(se, 1e-5) << scale;
+    EXPECT_NEAR(se, atUnitScale, 1e-9 * atUnitScale) << scale;
+  }
+}
+
 TEST(SideStatisticsTest, SumsOfSquaresKeepTheirDigits) {
   // Five replicates at X = 0.1 sum to a tiny non-zero SSX in floating
   // point: replicated X on one side gives no slope whatever the rounding.
