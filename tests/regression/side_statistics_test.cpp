@@ -37,7 +37,7 @@ TEST(SideStatisticsTest, StraightLineMatchesTheCertifiedNorrisResults) {
     const SideStatistics& st = sides[kAbove];
     EXPECT_EQ(st.n, 36);
     EXPECT_EQ(sides[kBelow].n, 0);
-    EXPECT_NEAR(st.slope, 1.00211681802045, 1e-12);
+    EXPECT_NEAR(st.slope, 1.00211681802045, 1e-14);  // 14 digits
     EXPECT_NEAR(st.intercept, -0.262323073774029, 1e-9);
     EXPECT_NEAR(st.r2, 0.999993745883712, 1e-12);
     EXPECT_NEAR(st.stErrSlope, 0.429796848199937e-3, 1e-12);
