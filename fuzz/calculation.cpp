@@ -53,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   dm.FileName = input;
   bool calculated = false;
   SearchResult result;
-  ResultFiles files;
+  FileSet files;
+  ResultFiles written;
   try {
     if (!dm.ReadInputFile()) return 0;
     if (dm.XData.empty()) dm.NrOfData = 0;
@@ -71,17 +72,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     result = RunBreakpointSearch(std::move(in), {Confidence::FromPercent(confidence), preference,
                                                  dm.Title1, dm.Title2, dm.FileName});
     if (!result.refusal) {
-      files = WriteResultFiles(result);
+      written = WriteResultFiles(result, files);
       calculated = true;
     }
   } catch (const std::exception&) {
+    files.Discard();
     calculated = false;
   }
   if (calculated) {
     try {
-      AnovaRun(files.varPath, files.sums,
+      TextWriter& var = files.Stage(ChangeFileExt(input, ".var"));
+      AnovaRun(var, written.sums, written.rawVariance,
                {result.type, result.bothTypesFound, result.type3.breakpoint, result.type4.breakpoint},
                platform);
+      files.Commit();
     } catch (const std::exception& e) {
       fuzz::Broken(
           (std::string("the variance analysis failed on the sums of its result: ") + e.what()).c_str());

@@ -76,11 +76,12 @@ double FProbability(int m, int n, double F) {
   return std::clamp(100 * p, 0.1, 99.99);
 }
 
-void AnovaRun(const std::string& varPath, const VarianceSums& sums, const VarianceModel& model,
-              Platform& platform) {
+void AnovaRun(TextWriter& out, const VarianceSums& sums, const std::vector<std::string>& rawLines,
+              const VarianceModel& model, Platform& platform) {
   // A total below zero can only be the rounding of none.
   if (!(sums.sst > 0)) {
     platform.ShowMessage(kNoVariationAnova);
+    for (const std::string& line : rawLines) out.WriteLine(line);
     return;
   }
   const int N = sums.n;
@@ -92,17 +93,13 @@ void AnovaRun(const std::string& varPath, const VarianceSums& sums, const Varian
     throw std::invalid_argument("The variance analysis of a break-point result needs its residual.");
   }
 
-  // The table goes to a temporary file beside the .var file, which then
-  // takes its place in one step.
-  TextWriter out;
-  out.CreateOrThrow(varPath);
   const bool both = model.bothTypesFound;
   if (both) {
     out.WriteLine(" Variance Analysis, ANOVA table, Regression Types:3 and 4");
   } else {
     out.WriteLine(" Variance Analysis, ANOVA table, Regression Type:" + I(FileNumber(model.type), 2));
   }
-  out.WriteLine(" File Name : " + ExtractFileName(varPath));
+  out.WriteLine(" File Name : " + ExtractFileName(out.Path()));
   out.WriteLine(Fields({" Sum[(Y-Av.Y)sq.] =", F(sums.sst, 12, 3)}) + "  (total sum of squares of deviations)");
   if (both) out.WriteLine(" Breakpoints at X = " + F(model.breakpointType3, 8, 3) + "   and " + F(model.breakpointType4, 8, 3));
   out.WriteLine("");
@@ -126,11 +123,6 @@ void AnovaRun(const std::string& varPath, const VarianceSums& sums, const Varian
   out.WriteLine(" " + std::string(68, '-'));
   out.WriteLine("#");
   out.WriteLine(" The variance analysis and its F-tests are explained in a paper on the maker's web site.");
-  try {
-    out.Commit();
-  } catch (const std::runtime_error&) {
-    platform.ShowMessage(kRenameFailed);
-  }
 }
 
 }  // namespace kinvalo

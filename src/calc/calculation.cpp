@@ -1,6 +1,9 @@
 #include "calc/calculation.h"
 
+#include <stdexcept>
+
 #include "anova/anova.h"
+#include "core/file_set.h"
 #include "core/paths.h"
 #include "engine/result_files.h"
 
@@ -32,9 +35,19 @@ SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options
     return result;
   }
   for (const std::string& notice : result.notices) platform.ShowMessage(notice);
-  const ResultFiles files = WriteResultFiles(result);
-  AnovaRun(files.varPath, files.sums,
-           {result.type, result.bothTypesFound, result.type3.breakpoint, result.type4.breakpoint}, platform);
+  // Every result file goes to a temporary file first; the set is put in
+  // place together at the end, the .out last. A file the user made
+  // read-only stops the run before anything changes.
+  try {
+    FileSet files;
+    TextWriter& var = files.Stage(VariancePath(result.options.inputPath));
+    const ResultFiles written = WriteResultFiles(result, files);
+    AnovaRun(var, written.sums, written.rawVariance,
+             {result.type, result.bothTypesFound, result.type3.breakpoint, result.type4.breakpoint}, platform);
+    files.Commit();
+  } catch (const ReadOnlyFileError& e) {
+    throw std::runtime_error(OpenFailureMessage(e.path()));
+  }
   return result;
 }
 

@@ -25,7 +25,10 @@ struct CalculationOptions {
 // data were refused. The messages of the search are shown. The working
 // data are left sorted by X, as the result files list them. Throws
 // std::out_of_range when NrOfData counts more data sets than are held, and
-// std::runtime_error when a result file cannot be written.
+// std::runtime_error when a result file cannot be written: then every
+// result file is as it was before the run. A result file without write
+// permission is not replaced; the error then carries the open-failure
+// message of that file.
 SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options, Platform& platform);
 
 // The .var path of a run on the input file `inputPath`.

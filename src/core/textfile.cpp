@@ -1,12 +1,14 @@
 #include "core/textfile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iomanip>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -156,36 +158,167 @@ std::vector<std::string> SplitTokens(const std::string& line) {
   return tokens;
 }
 
+namespace {
+
+FileFaultHook& FaultHook() {
+  static FileFaultHook hook;
+  return hook;
+}
+
+// The longest part of a target's name a temporary name keeps: with
+// ".kinvalo-", a pid of up to 10 digits, "-", 16 hex digits and ".tmp" the
+// name stays within the 255 bytes of a folder entry.
+constexpr size_t kKeptNameBytes = 200;
+constexpr const char* kTemporaryMark = ".kinvalo-";
+constexpr const char* kTemporaryEnd = ".tmp";
+constexpr size_t kRandomDigits = 16;
+
+// The folder part of a path, with its '/', or "" for a bare name.
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file a path names after following its symbolic links; a link that
+// leads nowhere gives the path it leads to, where the file will be made.
+std::string FollowLinks(const std::string& path) {
+  std::string current = path;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::string target(4096, '\0');
+    const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<size_t>(n) >= target.size()) return current;
+    target.resize(static_cast<size_t>(n));
+    current = target[0] == '/' ? target : FolderOf(current) + target;
+  }
+  return current;  // a loop of links: creating the file reports it
+}
+
+bool IsReadOnly(const struct stat& st) {
+  // The write bits, not access(): a user running as root still protects a
+  // file by taking them away.
+  return S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+}  // namespace
+
+void SetFileFaultHookForTesting(FileFaultHook hook) { FaultHook() = std::move(hook); }
+
+int InjectedFileFault(FileStep step, const std::string& path) {
+  const FileFaultHook& hook = FaultHook();
+  return hook ? hook(step, path) : 0;
+}
+
+ReadOnlyFileError::ReadOnlyFileError(const std::string& path)
+    : std::runtime_error("The file \"" + path + "\" is read-only."), path_(path) {}
+
+bool IsKinvaloTemporaryName(const std::string& fileName, long* pid) {
+  const size_t slash = fileName.rfind('/');
+  const std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+  const std::string end = kTemporaryEnd;
+  if (name.size() < end.size() || name.compare(name.size() - end.size(), end.size(), end) != 0) return false;
+  size_t pos = name.size() - end.size();
+  if (pos < kRandomDigits + 1) return false;
+  for (size_t i = pos - kRandomDigits; i < pos; ++i) {
+    const char c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  pos -= kRandomDigits;
+  if (name[pos - 1] != '-') return false;
+  const size_t digitsEnd = pos - 1;
+  size_t digitsStart = digitsEnd;
+  while (digitsStart > 0 && name[digitsStart - 1] >= '0' && name[digitsStart - 1] <= '9') --digitsStart;
+  if (digitsStart == digitsEnd || digitsEnd - digitsStart > 10) return false;
+  const std::string mark = kTemporaryMark;
+  if (digitsStart < mark.size() || name.compare(digitsStart - mark.size(), mark.size(), mark) != 0) return false;
+  if (pid != nullptr) *pid = std::stol(name.substr(digitsStart, digitsEnd - digitsStart));
+  return true;
+}
+
+int CreateTemporaryBeside(const std::string& target, unsigned mode, std::string& tempPath) {
+  static std::mt19937_64 rng{std::random_device{}()};
+  const std::string folder = FolderOf(target);
+  std::string base = target.substr(folder.size());
+  if (base.size() > kKeptNameBytes) {
+    // Cut at the start of a character, never inside one.
+    size_t cut = kKeptNameBytes;
+    while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) --cut;
+    base.resize(cut);
+  }
+  if (const int fault = InjectedFileFault(FileStep::Create, target)) {
+    errno = fault;
+    return -1;
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::ostringstream name;
+    name << folder << base << kTemporaryMark << ::getpid() << '-' << std::hex << std::setw(kRandomDigits)
+         << std::setfill('0') << rng() << kTemporaryEnd;
+    const int fd = ::open(name.str().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return -1;
+    }
+    tempPath = name.str();
+    return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
 TextWriter::~TextWriter() { Discard(); }
 
 bool TextWriter::Create(const std::string& path) {
   Discard();
-  // The temporary file lives beside the target, so the final rename never
-  // crosses a drive, and its name is one no user file has.
-  static std::mt19937_64 rng{std::random_device{}()};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::ostringstream name;
-    name << path << ".kinvalo-" << ::getpid() << '-' << std::hex << rng() << ".tmp";
-    const int fd = ::open(name.str().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return false;
-    }
-    file_ = ::fdopen(fd, "wb");
-    if (file_ == nullptr) {
-      ::close(fd);
-      ::unlink(name.str().c_str());
-      return false;
-    }
-    path_ = path;
-    tempPath_ = name.str();
-    return true;
+  // The temporary file lives beside the file the name leads to, so that
+  // the final rename never crosses a drive and replaces the file, not a
+  // link to it.
+  const std::string target = FollowLinks(path);
+  struct stat st {};
+  const bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists && IsReadOnly(st)) {
+    errno = EACCES;
+    return false;
   }
-  return false;
+  std::string tempPath;
+  const int fd = CreateTemporaryBeside(target, exists ? 0600 : 0666, tempPath);
+  if (fd < 0) return false;
+  if (exists) {
+    // The new file keeps the protection of the one it replaces; the owner
+    // only where the system lets this user give the file away.
+    if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+      if (::fchown(fd, st.st_uid, st.st_gid) != 0) errno = 0;
+    }
+    if (::fchmod(fd, st.st_mode & 07777) != 0) {
+      const int error = errno;
+      ::close(fd);
+      ::unlink(tempPath.c_str());
+      errno = error;
+      return false;
+    }
+  }
+  file_ = ::fdopen(fd, "wb");
+  if (file_ == nullptr) {
+    const int error = errno;
+    ::close(fd);
+    ::unlink(tempPath.c_str());
+    errno = error;
+    return false;
+  }
+  path_ = path;
+  target_ = target;
+  tempPath_ = tempPath;
+  return true;
 }
 
 void TextWriter::CreateOrThrow(const std::string& path) {
-  if (!Create(path)) throw std::runtime_error("The file \"" + path + "\" could not be created.");
+  if (Create(path)) return;
+  const int error = errno;
+  struct stat st {};
+  if (error == EACCES && ::stat(FollowLinks(path).c_str(), &st) == 0 && IsReadOnly(st)) {
+    throw ReadOnlyFileError(path);
+  }
+  throw std::runtime_error("The file \"" + path + "\" could not be created (" + std::strerror(error) + ").");
 }
 
 void TextWriter::Fail(const char* what) {
@@ -198,9 +331,12 @@ void TextWriter::Fail(const char* what) {
 void TextWriter::Write(const std::string& text) {
   if (file_ == nullptr) throw std::logic_error("write to a text file that is not open");
   const std::string bytes = Utf8ToCp1252(text);
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+  if (bytes.empty()) return;
+  if (const int fault = InjectedFileFault(FileStep::Write, path_)) {
+    errno = fault;
     Fail("written");
   }
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) Fail("written");
 }
 
 void TextWriter::WriteLine(const std::string& text) {
@@ -215,17 +351,41 @@ void TextWriter::WriteLine(const std::string& text) {
   } else {
     Write(text);
   }
-  if (std::fwrite("\r\n", 1, 2, file_) != 2) Fail("written");
+  Write("\r\n");
+}
+
+void TextWriter::Finish() {
+  if (file_ == nullptr) throw std::logic_error("commit of a text file that is not open");
+  // Each step keeps the errno of the first failure for the message.
+  int error = InjectedFileFault(FileStep::Flush, path_);
+  if (error == 0 && (std::fflush(file_) != 0 || std::ferror(file_) != 0)) error = errno != 0 ? errno : EIO;
+  // On the disk before the rename, so that a power cut leaves the old file
+  // or the whole new one under the name.
+  if (error == 0) error = InjectedFileFault(FileStep::Sync, path_);
+  if (error == 0 && ::fsync(::fileno(file_)) != 0 && errno != EINVAL && errno != EROFS) error = errno;
+  if (error == 0) error = InjectedFileFault(FileStep::Close, path_);
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  if (error == 0 && !closed) error = errno;
+  if (error != 0) {
+    errno = error;
+    Fail("written");
+  }
+}
+
+void TextWriter::PutInPlace() {
+  if (file_ != nullptr || tempPath_.empty()) throw std::logic_error("a text file put in place before it is finished");
+  if (const int fault = InjectedFileFault(FileStep::Rename, path_)) {
+    errno = fault;
+    Fail("put in place");
+  }
+  if (std::rename(tempPath_.c_str(), target_.c_str()) != 0) Fail("put in place");
+  tempPath_.clear();
 }
 
 void TextWriter::Commit() {
-  if (file_ == nullptr) throw std::logic_error("commit of a text file that is not open");
-  const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  if (!flushed || !closed) Fail("written");
-  if (std::rename(tempPath_.c_str(), path_.c_str()) != 0) Fail("put in place");
-  tempPath_.clear();
+  Finish();
+  PutInPlace();
 }
 
 void TextWriter::Discard() {

@@ -150,7 +150,7 @@ double NotAvailableAsZero(double value) { return value == NotAvailable ? 0 : val
 
 class ReportWriter {
  public:
-  ReportWriter(TextWriter& out, TextWriter& var, const SearchResult& r)
+  ReportWriter(TextWriter& out, std::vector<std::string>& var, const SearchResult& r)
       : out_(out), var_(var), r_(r), splitter_(r.sample()) {}
 
   VarianceSums Write();
@@ -172,7 +172,7 @@ class ReportWriter {
   }
 
   TextWriter& out_;
-  TextWriter& var_;
+  std::vector<std::string>& var_;
   const SearchResult& r_;
   SortedSplitter splitter_;
   VarianceSums sums_;
@@ -241,12 +241,12 @@ void ReportWriter::Tables(const ResultTable& t) {
     // breakpoints: dates as X (20240115.000) fill the field.
     if (r_.bothTypesFound) {
       sums_.ssr2 = r_.combined.residualSS;
-      var_.WriteLine(F(r_.type3.breakpoint, 12, 3) + " " + F(r_.type4.breakpoint, 11, 3));
+      var_.push_back(F(r_.type3.breakpoint, 12, 3) + " " + F(r_.type4.breakpoint, 11, 3));
     } else {
       sums_.ssr2 = t.residualSS[kBelow] + t.residualSS[kAbove];
-      var_.WriteLine(F(r_.breakpoint, 12, 3));
+      var_.push_back(F(r_.breakpoint, 12, 3));
     }
-    var_.WriteLine(F(*sums_.ssr2, 12, 3));
+    var_.push_back(F(*sums_.ssr2, 12, 3));
     out_.WriteLine("");
     out_.WriteLine(" Data with X < BPx :");
     GroupRows(t, kBelow);
@@ -259,11 +259,11 @@ void ReportWriter::Tables(const ResultTable& t) {
     sums_.n = r_.sample().size();
     sums_.sst = t.sides[kAbove].ssy;
     sums_.ssr1 = t.sides[kAbove].resSS;
-    var_.WriteLine(" 1");
-    var_.WriteLine(I(sums_.n, 5));
-    var_.WriteLine(E(sums_.sst, 12, 3));
-    var_.WriteLine(E(sums_.ssr1, 12, 3));
-    if (r_.type == FunctionType::StraightLine) var_.WriteLine(" -99999");
+    var_.push_back(" 1");
+    var_.push_back(I(sums_.n, 5));
+    var_.push_back(E(sums_.sst, 12, 3));
+    var_.push_back(E(sums_.ssr1, 12, 3));
+    if (r_.type == FunctionType::StraightLine) var_.push_back(" -99999");
   }
 }
 
@@ -481,30 +481,24 @@ void WriteExplanationTable(TextWriter& out, const ExplanationTable& table) {
   for (const ExplanationRow& row : table.rows) out.WriteLine(ExplanationLine(row, table.type));
 }
 
-VarianceSums WriteOutputReport(TextWriter& out, TextWriter& rawVariance, const SearchResult& result) {
+VarianceSums WriteOutputReport(TextWriter& out, std::vector<std::string>& rawVariance,
+                               const SearchResult& result) {
   return ReportWriter(out, rawVariance, result).Write();
 }
 
-ResultFiles WriteResultFiles(const SearchResult& result) {
+ResultFiles WriteResultFiles(const SearchResult& result, FileSet& files) {
   const std::string& input = result.options.inputPath;
   const std::string txtPath = ChangeFileExt(input, ".txt");
   if (result.explanation) {
-    TextWriter txt;
-    txt.CreateOrThrow(txtPath);
+    TextWriter& txt = files.Stage(txtPath);
     WriteExplanationTable(txt, *result.explanation);
-    txt.Commit();
   } else {
-    DeleteFile(txtPath);
+    files.Remove(txtPath);
   }
-  const std::string varPath = ChangeFileExt(input, ".var");
-  TextWriter out;
-  out.CreateOrThrow(ChangeFileExt(input, ".out"));
-  TextWriter var;
-  var.CreateOrThrow(varPath);
-  const VarianceSums sums = WriteOutputReport(out, var, result);
-  out.Commit();
-  var.Commit();
-  return {varPath, sums};
+  TextWriter& out = files.Stage(ChangeFileExt(input, ".out"));
+  ResultFiles written;
+  written.sums = WriteOutputReport(out, written.rawVariance, result);
+  return written;
 }
 
 }  // namespace kinvalo

@@ -149,8 +149,9 @@ class AnovaFileTest : public ::testing::Test {
   test::ScriptedPlatform platform;
   test::TempDir dir;
   const std::string varPath = dir / "data.var";
-  // The raw lines the report writer left, which the table replaces.
-  const std::string raw = Lines({" 1", "   20", "   2.50E+002", "   2.00E+002", "       4.500", "     150.000"});
+  // The raw lines the report writer left, the file when no table is made.
+  const std::vector<std::string> rawLines = {" 1", "   20", "   2.50E+002", "   2.00E+002", "       4.500", "     150.000"};
+  const std::string raw = Lines(rawLines);
 };
 
 struct TableCase {
@@ -167,8 +168,11 @@ class AnovaTableTest : public AnovaFileTest, public ::testing::WithParamInterfac
 
 TEST_P(AnovaTableTest, ReplacesTheRawLinesByTheTable) {
   const TableCase& c = GetParam();
-  test::WriteBytes(varPath, raw);
-  AnovaRun(varPath, c.sums, {FunctionTypeFromFile(c.resultType), c.bothTypes, 4.5, 6.25}, platform);
+  test::WriteBytes(varPath, "an earlier table");
+  TextWriter out;
+  ASSERT_TRUE(out.Create(varPath));
+  AnovaRun(out, c.sums, rawLines, {FunctionTypeFromFile(c.resultType), c.bothTypes, 4.5, 6.25}, platform);
+  out.Commit();
   EXPECT_EQ(test::ReadBytes(varPath), c.expected + kClosing);
   EXPECT_EQ(dir.Listing(), "data.var ");
   EXPECT_TRUE(platform.messages.empty());
@@ -243,8 +247,6 @@ std::vector<TableCase> TableCases() {
 INSTANTIATE_TEST_SUITE_P(AnovaRun, AnovaTableTest, ::testing::ValuesIn(TableCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Without variation the message is shown; sums that no result can have
-// throw. Either way the raw lines stay as they were.
 struct KeptCase {
   const char* name;
   std::uint8_t resultType;
@@ -256,18 +258,24 @@ void PrintTo(const KeptCase& c, std::ostream* os) { *os << c.name; }
 
 class RawLinesKeptTest : public AnovaFileTest, public ::testing::WithParamInterface<KeptCase> {};
 
+// Without variation the message is shown and the raw lines are the file;
+// sums that no result can have throw before a line is written.
 TEST_P(RawLinesKeptTest, ShowsWhyOrThrows) {
   const KeptCase& c = GetParam();
-  test::WriteBytes(varPath, raw);
+  TextWriter out;
+  ASSERT_TRUE(out.Create(varPath));
   if (*c.message) {
-    AnovaRun(varPath, c.sums, {FunctionTypeFromFile(c.resultType)}, platform);
+    AnovaRun(out, c.sums, rawLines, {FunctionTypeFromFile(c.resultType)}, platform);
+    out.Commit();
     EXPECT_EQ(platform.messages, std::vector<std::string>{c.message});
+    EXPECT_EQ(test::ReadBytes(varPath), raw);
   } else {
-    EXPECT_THROW(AnovaRun(varPath, c.sums, {FunctionTypeFromFile(c.resultType)}, platform),
+    EXPECT_THROW(AnovaRun(out, c.sums, rawLines, {FunctionTypeFromFile(c.resultType)}, platform),
                  std::invalid_argument);
+    out.Commit();
     EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(test::ReadBytes(varPath), "");
   }
-  EXPECT_EQ(test::ReadBytes(varPath), raw);
   EXPECT_EQ(dir.Listing(), "data.var ");
 }
 

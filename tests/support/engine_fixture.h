@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "calc/calculation.h"
+#include "core/paths.h"
 #include "engine/result_files.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
@@ -61,7 +62,10 @@ class EngineTest : public ::testing::Test {
       return;
     }
     for (const std::string& notice : result.notices) platform.ShowMessage(notice);
-    WriteResultFiles(result);
+    FileSet files;
+    TextWriter& var = files.Stage(ChangeFileExt(result.options.inputPath, ".var"));
+    for (const std::string& line : WriteResultFiles(result, files).rawVariance) var.WriteLine(line);
+    files.Commit();
   }
 
   // The whole calculation, as the window and the batch command run it.
