@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "core/paths.h"
+#include "support/file_faults.h"
 #include "support/temp_dir.h"
 
 namespace kinvalo {
@@ -60,6 +66,132 @@ TEST(TextWriter, WritesCp1252WithCrLfOnlyWhenCommitted) {
   EXPECT_EQ(ReadBytes(kept), "the user's data");
   EXPECT_EQ(dir.Listing(), "keep.inp out.txt ");
   EXPECT_FALSE(TextWriter().Create(dir / "missing/folder/file.out"));
+}
+
+TEST(TemporaryName, IsRecognisedWithTheIdOfItsProcess) {
+  struct Case {
+    const char* name;
+    bool temporary;
+    long pid;
+  };
+  const Case cases[] = {
+      {"run.out.kinvalo-4711-0123456789abcdef.tmp", true, 4711},
+      {"/data/run.var.kinvalo-1-fedcba9876543210.tmp", true, 1},
+      {".kinvalo-2147483647-0000000000000000.tmp", true, 2147483647},
+      {"run.out", false, 0},
+      {"run.out.kinvalo-4711-0123456789abcdef.tm", false, 0},
+      {"run.out.kinvalo-4711-0123456789ABCDEF.tmp", false, 0},   // upper-case digits
+      {"run.out.kinvalo-4711-0123456789abcde.tmp", false, 0},    // 15 digits
+      {"run.out.kinvalo--0123456789abcdef.tmp", false, 0},       // no pid
+      {"run.out.kinvalo-47x1-0123456789abcdef.tmp", false, 0},
+      {"run.out-4711-0123456789abcdef.tmp", false, 0},
+      {"my.tmp", false, 0},
+  };
+  for (const Case& c : cases) {
+    long pid = 0;
+    EXPECT_EQ(IsKinvaloTemporaryName(c.name, &pid), c.temporary) << c.name;
+    if (c.temporary) {
+      EXPECT_EQ(pid, c.pid) << c.name;
+    }
+  }
+}
+
+// The temporary file of a target whose name takes 250 bytes, or 255 with
+// a character of two bytes at the cut, stays within the 255 bytes of a
+// name and is recognised as the writer's.
+TEST(TemporaryName, StaysWithinTheLimitOfANameForTheLongestTargets) {
+  TempDir dir;
+  const std::string names[] = {std::string(246, 'n') + ".out",
+                               std::string(199, 'a') + "\xC3\xA9" + std::string(50, 'b') + ".out",
+                               std::string(251, 'x') + ".var"};
+  for (const std::string& name : names) {
+    ASSERT_LE(name.size(), 255u);
+    TextWriter out;
+    ASSERT_TRUE(out.Create(dir / name)) << std::strerror(errno);
+    std::string temporary;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      temporary = entry.path().filename().string();
+    }
+    EXPECT_LE(temporary.size(), 255u);
+    long pid = 0;
+    EXPECT_TRUE(IsKinvaloTemporaryName(temporary, &pid)) << temporary;
+    EXPECT_EQ(pid, ::getpid());
+    EXPECT_EQ(temporary.substr(0, 20), name.substr(0, 20));
+    out.WriteLine("done");
+    out.Commit();
+    EXPECT_EQ(ReadBytes(dir / name), "done\r\n");
+    std::filesystem::remove(dir / name);
+  }
+}
+
+// A replaced file keeps its mode; a read-only one is not replaced.
+TEST(TextWriter, KeepsTheModeOfTheFileItReplacesAndLeavesReadOnlyFiles) {
+  for (const mode_t mode : {0600, 0640, 0604}) {
+    TempDir dir;
+    const std::string path = dir / "private.out";
+    test::WriteBytes(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+    TextWriter out;
+    ASSERT_TRUE(out.Create(path));
+    out.Write("new");
+    out.Commit();
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+    EXPECT_EQ(ReadBytes(path), "new");
+  }
+  TempDir dir;
+  const std::string path = dir / "kept.out";
+  test::WriteBytes(path, "protected");
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  EXPECT_FALSE(TextWriter().Create(path));
+  EXPECT_THROW(TextWriter().CreateOrThrow(path), ReadOnlyFileError);
+  EXPECT_EQ(ReadBytes(path), "protected");
+  EXPECT_EQ(dir.Listing(), "kept.out ");
+}
+
+// A link is written through to its file, in that file's folder, and stays
+// a link.
+TEST(TextWriter, WritesThroughALinkToItsFile) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "store");
+  test::WriteBytes(dir / "store/real.out", "old");
+  std::filesystem::create_symlink("store/real.out", dir / "run.out");
+  TextWriter out;
+  ASSERT_TRUE(out.Create(dir / "run.out"));
+  EXPECT_EQ(test::TemporaryFiles(dir / "store"), 1);
+  out.Write("new");
+  out.Commit();
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "run.out"));
+  EXPECT_EQ(ReadBytes(dir / "store/real.out"), "new");
+  EXPECT_EQ(dir.Listing(), "run.out store ");
+  EXPECT_EQ(test::TemporaryFiles(dir / "store"), 0);
+}
+
+// The message names the file and what the system said.
+TEST(TextWriter, FailuresNameTheCause) {
+  TempDir dir;
+  const std::string path = dir / "full.out";
+  {
+    test::FileFault full(FileStep::Write, 3, ENOSPC);
+    TextWriter out;
+    ASSERT_TRUE(out.Create(path));
+    out.WriteLine("fits");
+    try {
+      out.WriteLine("does not fit");
+      ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(std::string(e.what()), "The file \"" + path + "\" could not be written (No space left on device).");
+    }
+  }
+  try {
+    TextWriter().CreateOrThrow(dir / "gone/file.out");
+    ADD_FAILURE() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "The file \"" + dir / "gone/file.out" + "\" could not be created (No such file or directory).");
+  }
+  EXPECT_EQ(dir.Listing(), "");
 }
 
 TEST(Paths, ChangeTheExtensionOfTheNameOnly) {
