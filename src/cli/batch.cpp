@@ -30,6 +30,9 @@ constexpr const char* kHelp =
     "       kinvalo-cli graph FILE.out IMAGE.bmp|IMAGE.png [--bw] [--regression-line] [--belt]\n"
     "                         [--no-block] [--combined] [--calc-obs]\n"
     "\n"
+    "Options may stand before or after the file names; after -- every argument is\n"
+    "a file name, so that a name may begin with -.\n"
+    "\n"
     "calculate\n"
     "Reads the data sets of FILE.inp (an input file saved by Kinvalo) and looks for\n"
     "a breakpoint on the X axis beyond which the slope of Y may be taken as zero:\n"
@@ -61,10 +64,11 @@ constexpr const char* kHelp =
     "\n"
     "  --help                  show this text\n"
     "\n"
-    "The messages that the window would show in message boxes are written to\n"
-    "standard error. Exit status: 0 when the result files (or the picture) were\n"
-    "written, 1 when the data were refused or a file could not be read or written,\n"
-    "2 for a wrong command line.\n";
+    "The messages that the window would show in message boxes, and the faults of\n"
+    "a wrong command line, are written to standard error; the names of the files\n"
+    "written, and this text, to standard output. Exit status: 0 when the result\n"
+    "files (or the picture) were written, 1 when the data were refused or a file\n"
+    "could not be read or written, 2 for a wrong command line.\n";
 
 struct Options {
   std::string input;
@@ -104,9 +108,12 @@ std::string Absolute(const std::string& path) {
 
 std::string ParseGraphOptions(const std::vector<std::string>& args, GraphCommandLine& options) {
   std::vector<std::string> files;
+  bool optionsEnded = false;  // after "--" every argument is a file name
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--bw") options.bw = true;
+    if (optionsEnded) files.push_back(arg);
+    else if (arg == "--") optionsEnded = true;
+    else if (arg == "--bw") options.bw = true;
     else if (arg == "--regression-line") options.regressionLine = true;
     else if (arg == "--belt") options.belt = true;
     else if (arg == "--no-block") options.noBlock = true;
@@ -128,9 +135,15 @@ std::string ParseGraphOptions(const std::vector<std::string>& args, GraphCommand
 
 // Returns an error text, empty when the command line is right.
 std::string ParseOptions(const std::vector<std::string>& args, Options& options) {
+  bool optionsEnded = false;  // after "--" every argument is a file name
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--prefer" || arg == "--confidence") {
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (optionsEnded) {
+      if (!options.input.empty()) return "Only one input file can be given.";
+      options.input = arg;
+    } else if (arg == "--prefer" || arg == "--confidence") {
       if (i + 1 >= args.size()) return "The option " + arg + " needs a value.";
       const std::string& value = args[++i];
       if (arg == "--prefer") {
@@ -163,15 +176,16 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
   return {};
 }
 
-int Usage(std::ostream& out, const std::string& problem) {
-  out << problem << '\n' << kUsage << "Try 'kinvalo-cli --help' for more.\n";
+// A wrong command line: the problem and the usage go to standard error.
+int Usage(std::ostream& err, const std::string& problem) {
+  err << problem << '\n' << kUsage << "Try 'kinvalo-cli --help' for more.\n";
   return 2;
 }
 
 int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Options options;
   const std::string problem = ParseOptions(args, options);
-  if (!problem.empty()) return Usage(out, problem);
+  if (!problem.empty()) return Usage(err, problem);
 
   // The messages go to standard error, one a line; every question is answered No.
   HeadlessPlatform platform(&err);
@@ -209,7 +223,7 @@ int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::o
 int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   GraphCommandLine line;
   const std::string problem = ParseGraphOptions(args, line);
-  if (!problem.empty()) return Usage(out, problem);
+  if (!problem.empty()) return Usage(err, problem);
 
   const GraphOptions options = DisplayOptions(line);
   const std::string path = Absolute(line.output);
@@ -260,6 +274,7 @@ int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   for (const std::string& arg : args) {
+    if (arg == "--") break;  // a file may be named --help
     if (arg == "--help" || arg == "-h") {
       out << kHelp;
       return 0;
@@ -267,7 +282,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   }
   if (!args.empty() && args[0] == "calculate") return RunCalculate(args, out, err);
   if (!args.empty() && args[0] == "graph") return RunGraph(args, out, err);
-  return Usage(out, "Unknown command.");
+  return Usage(err, "Unknown command.");
 }
 
 }  // namespace kinvalo

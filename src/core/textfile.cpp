@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -94,62 +95,250 @@ std::string Utf8ToCp1252(const std::string& text) {
   return out;
 }
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  // Read in one piece when the size is known, so that a large file is held
-  // once, not twice.
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (size > 0 && in) {
-    std::string text(static_cast<size_t>(size), '\0');
-    in.read(text.data(), size);
-    if (in.gcount() != size) return false;
-    bytes = std::move(text);
-    return true;
+namespace {
+
+constexpr std::size_t kChunk = std::size_t{64} << 10;
+
+// Opens a file for reading, refusing every file but a regular one of at
+// most kMaxReadBytes before reading a byte of it: a FIFO would block the
+// open itself without O_NONBLOCK, and /dev/zero never ends.
+int OpenRegularFile(const std::string& path, ReadProblem& problem, std::uint64_t& size) {
+  using Kind = ReadProblem::Kind;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
+    problem = {Kind::Open, errno};
+    return -1;
   }
-  in.clear();
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return false;
-  bytes = buffer.str();
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) {
+    problem = {Kind::Read, errno};
+  } else if (S_ISDIR(status.st_mode)) {
+    problem = {Kind::Folder, 0};
+  } else if (!S_ISREG(status.st_mode)) {
+    problem = {Kind::NotRegularFile, 0};
+  } else if (static_cast<std::uint64_t>(status.st_size) > kMaxReadBytes) {
+    problem = {Kind::TooLarge, 0};
+  } else {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags != -1) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    size = static_cast<std::uint64_t>(status.st_size);
+    return fd;
+  }
+  ::close(fd);
+  return -1;
+}
+
+// read(2), again when a signal interrupts it.
+ssize_t ReadSome(int fd, char* data, std::size_t size) {
+  ssize_t n = 0;
+  do {
+    n = ::read(fd, data, size);
+  } while (n < 0 && errno == EINTR);
+  return n;
+}
+
+}  // namespace
+
+std::string ReadProblem::Cause() const {
+  switch (kind) {
+    case Kind::None: return {};
+    case Kind::Open:
+    case Kind::Read: return std::strerror(error);
+    case Kind::Folder: return "it is a folder";
+    case Kind::NotRegularFile: return "it is not a regular file";
+    case Kind::TooLarge: return "it is larger than 2 GB";
+    case Kind::CutShort: return "it was cut short while it was read";
+  }
+  return {};
+}
+
+bool ReadProblem::IsUnavailable() const {
+  if (kind != Kind::Open) return false;
+  switch (error) {
+    case ENOENT: case ENOTDIR: case EACCES: case EPERM: case EBUSY: case ETXTBSY:
+    case EAGAIN: case EMFILE: case ENFILE: case EINTR:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string ReadProblem::Message(const std::string& path) const {
+  return "The file \"" + path + "\" could not be " + (kind == Kind::Open ? "opened" : "read") + ": " +
+         Cause() + ".";
+}
+
+std::string ReadProblem::Message(const std::string& path, const std::string& openFailure) const {
+  if (IsUnavailable()) return openFailure + " The system reports: " + Cause() + ".";
+  return Message(path);
+}
+
+bool ReadFileBytes(const std::string& path, std::string& bytes, ReadProblem* problem) {
+  using Kind = ReadProblem::Kind;
+  ReadProblem local;
+  ReadProblem& p = problem != nullptr ? *problem : local;
+  p = {};
+  std::uint64_t size = 0;
+  const int fd = OpenRegularFile(path, p, size);
+  if (fd < 0) return false;
+  // The size is only a guess (files under /proc say 0, and a file may grow
+  // or shrink meanwhile); one byte more than it tells whether the file grew.
+  std::string text(static_cast<std::size_t>(size) + 1, '\0');
+  std::size_t got = 0;
+  for (;;) {
+    if (got == text.size()) {
+      if (got > kMaxReadBytes) {
+        p = {Kind::TooLarge, 0};
+        break;
+      }
+      text.resize(static_cast<std::size_t>(
+          std::min<std::uint64_t>(std::max(got * 2, got + kChunk), kMaxReadBytes + 1)));
+    }
+    const ssize_t n = ReadSome(fd, text.data() + got, text.size() - got);
+    if (n < 0) {
+      p = {Kind::Read, errno};
+      break;
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (!p && got > kMaxReadBytes) p = {Kind::TooLarge, 0};
+  if (!p && got < size) p = {Kind::CutShort, 0};
+  if (p) return false;
+  text.resize(got);
+  bytes = std::move(text);
   return true;
 }
 
+TextReader::~TextReader() { Close(); }
+
+void TextReader::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
 bool TextReader::Open(const std::string& path) {
-  std::string bytes;
-  if (!ReadFileBytes(path, bytes)) return false;
-  OpenBytes(std::move(bytes));
+  Close();
+  buffer_.clear();
+  pos_ = 0;
+  taken_ = 0;
+  expected_ = 0;
+  line_ = 1;
+  problem_ = {};
+  eof_ = true;
+  fd_ = OpenRegularFile(path, problem_, expected_);
+  if (fd_ < 0) return false;
+  eof_ = false;
   return true;
 }
 
 void TextReader::OpenBytes(std::string bytes) {
-  bytes_ = std::move(bytes);
+  Close();
+  buffer_ = std::move(bytes);
   pos_ = 0;
+  taken_ = buffer_.size();
+  expected_ = taken_;
   line_ = 1;
+  problem_ = {};
+  eof_ = true;
 }
 
-std::string TextReader::ReadRawLine() {
-  if (AtEnd()) return {};
-  const size_t end = bytes_.find_first_of("\r\n", pos_);
-  std::string line;
-  if (end == std::string::npos) {
-    line = bytes_.substr(pos_);
-    pos_ = bytes_.size();
-  } else {
-    line = bytes_.substr(pos_, end - pos_);
-    pos_ = end + 1;
-    if (bytes_[end] == '\r' && pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
+bool TextReader::Fill() {
+  using Kind = ReadProblem::Kind;
+  if (eof_ || fd_ < 0) return false;
+  buffer_.resize(kChunk);
+  pos_ = 0;
+  const ssize_t n = ReadSome(fd_, buffer_.data(), buffer_.size());
+  if (n > 0 && taken_ + static_cast<std::uint64_t>(n) <= kMaxReadBytes) {
+    taken_ += static_cast<std::uint64_t>(n);
+    buffer_.resize(static_cast<std::size_t>(n));
+    return true;
   }
+  if (n < 0) problem_ = {Kind::Read, errno};
+  else if (n > 0) problem_ = {Kind::TooLarge, 0};
+  else if (taken_ < expected_) problem_ = {Kind::CutShort, 0};
+  buffer_.clear();
+  eof_ = true;
+  Close();
+  return false;
+}
+
+int TextReader::Peek() {
+  if (pos_ >= buffer_.size() && !Fill()) return -1;
+  return static_cast<unsigned char>(buffer_[pos_]);
+}
+
+bool TextReader::AtEnd() { return Peek() < 0; }
+
+void TextReader::EndLine() {
+  const int c = Peek();
+  if (c == '\n') {
+    ++pos_;
+  } else if (c == '\r') {
+    ++pos_;
+    if (Peek() == '\n') ++pos_;
+  }
+}
+
+std::string TextReader::ReadRawLine(std::size_t maxBytes) {
+  if (AtEnd()) return {};
+  const std::size_t keep = maxBytes < SIZE_MAX ? maxBytes + 1 : maxBytes;
+  std::string line;
+  while (Peek() >= 0) {
+    const char* begin = buffer_.data() + pos_;
+    const std::size_t available = buffer_.size() - pos_;
+    std::size_t k = 0;
+    while (k < available && begin[k] != '\r' && begin[k] != '\n') ++k;
+    if (line.size() < keep) line.append(begin, std::min(k, keep - line.size()));
+    pos_ += k;
+    if (k < available) break;
+  }
+  EndLine();
   ++line_;
   return line;
 }
 
-std::vector<std::string> SplitTokens(const std::string& line) {
+std::vector<std::string> TextReader::ReadLineTokens(std::size_t count, std::size_t maxTokenBytes) {
+  std::vector<std::string> tokens;
+  if (AtEnd()) return tokens;
+  const std::size_t keep = maxTokenBytes < SIZE_MAX ? maxTokenBytes + 1 : maxTokenBytes;
+  bool inToken = false;
+  std::string* current = nullptr;  // the token being kept
+  while (Peek() >= 0) {
+    if (tokens.size() == count && current == nullptr) {
+      // Every token wanted is taken: pass over the rest of the line.
+      const std::size_t end = buffer_.find_first_of("\r\n", pos_);
+      if (end == std::string::npos) {
+        pos_ = buffer_.size();
+        continue;
+      }
+      pos_ = end;
+      break;
+    }
+    const char c = buffer_[pos_];
+    if (c == '\r' || c == '\n') break;
+    ++pos_;
+    if (c == ' ' || c == '\t') {
+      inToken = false;
+      current = nullptr;
+      continue;
+    }
+    if (!inToken) {
+      inToken = true;
+      if (tokens.size() < count) current = &tokens.emplace_back();
+    }
+    if (current != nullptr && current->size() < keep) current->push_back(c);
+  }
+  EndLine();
+  ++line_;
+  return tokens;
+}
+
+std::vector<std::string> SplitTokens(const std::string& line, std::size_t count) {
   std::vector<std::string> tokens;
   size_t i = 0;
-  while (i < line.size()) {
+  while (i < line.size() && tokens.size() < count) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     const size_t start = i;
     while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;

@@ -1,5 +1,6 @@
 #pragma once
 // 8-bit text files: Windows-1252 on disk, UTF-8 in memory, CR LF line ends.
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -13,34 +14,99 @@ std::string Cp1252ToUtf8(const std::string& bytes);
 // A character that Windows-1252 cannot hold becomes '?'.
 std::string Utf8ToCp1252(const std::string& text);
 
-// The whole file as it is on disk; false when it cannot be opened or read.
-bool ReadFileBytes(const std::string& path, std::string& bytes);
+// Every reader refuses a file larger than this (2 GB): no file of this
+// program comes near it, and a reader never holds more of a file than this.
+inline constexpr std::uint64_t kMaxReadBytes = std::uint64_t{2} << 30;
 
-// Reads a whole 8-bit file into memory and hands it out line by line. Lines
-// may end in CR LF, LF or a lone CR. The reader never trusts the file: every
-// operation stops at the end of the line or the file.
+// Why a file could not be read.
+struct ReadProblem {
+  enum class Kind : std::uint8_t {
+    None,
+    Open,            // open(2) failed; `error` holds errno
+    Folder,          // the name is a folder
+    NotRegularFile,  // a FIFO, a device or a socket
+    TooLarge,        // larger than kMaxReadBytes
+    Read,            // read(2) failed; `error` holds errno
+    CutShort,        // the file became shorter while it was read
+  };
+  Kind kind = Kind::None;
+  int error = 0;
+
+  explicit operator bool() const { return kind != Kind::None; }
+  // The cause in words: the system's own text for Open and Read ("File name
+  // too long"), else "it is a folder", "it is not a regular file", "it is
+  // larger than 2 GB", "it was cut short while it was read".
+  std::string Cause() const;
+  // The file could not be opened for a reason of its availability (missing,
+  // no permission, locked, too many files open), which the program's own
+  // open-failure messages describe; every other cause needs its own words.
+  bool IsUnavailable() const;
+  // "The file "PATH" could not be read: CAUSE." (opened, for Open).
+  std::string Message(const std::string& path) const;
+  // The program's own open-failure text when it fits the cause, followed by
+  // "The system reports: CAUSE."; otherwise Message(path).
+  std::string Message(const std::string& path, const std::string& openFailure) const;
+};
+
+// The whole file as it is on disk; false when it cannot be opened or read,
+// is not a regular file or is larger than kMaxReadBytes, with the reason in
+// `problem` when given.
+bool ReadFileBytes(const std::string& path, std::string& bytes, ReadProblem* problem = nullptr);
+
+// Reads an 8-bit file line by line through a small buffer: memory stays
+// bounded by what the caller keeps, not by the size of the file or of a
+// line. Lines may end in CR LF, LF or a lone CR. The reader never trusts the
+// file: every operation stops at the end of the line or the file, and a
+// read that fails, or a file that shrinks or grows past kMaxReadBytes while
+// it is read, ends the file with Problem() set.
 class TextReader {
  public:
-  // Returns false when the file cannot be opened or read.
+  TextReader() = default;
+  ~TextReader();
+  TextReader(const TextReader&) = delete;
+  TextReader& operator=(const TextReader&) = delete;
+
+  // Returns false when the file cannot be opened, is not a regular file or
+  // is larger than kMaxReadBytes; Problem() tells which.
   bool Open(const std::string& path);
   void OpenBytes(std::string bytes);  // for callers that already hold the text
 
-  bool AtEnd() const { return pos_ >= bytes_.size(); }
+  bool AtEnd();
   int LineNumber() const { return line_; }  // 1-based number of the next line
+  const ReadProblem& Problem() const { return problem_; }
 
-  // The next line as raw bytes (without its line end); empty at the end.
-  std::string ReadRawLine();
+  // The next line as raw bytes (without its line end); empty at the end. Of
+  // a line longer than `maxBytes` the first maxBytes + 1 bytes are returned
+  // and the rest is passed over, so that the caller can tell.
+  std::string ReadRawLine(std::size_t maxBytes = kMaxReadBytes);
   // The next line converted to UTF-8.
   std::string ReadLine() { return Cp1252ToUtf8(ReadRawLine()); }
+  // The first `count` blank-separated tokens (blanks and tabs) of the next
+  // line; the rest of the line is passed over without being kept. A token
+  // longer than `maxTokenBytes` comes back as its first maxTokenBytes + 1
+  // bytes.
+  std::vector<std::string> ReadLineTokens(std::size_t count, std::size_t maxTokenBytes);
 
  private:
-  std::string bytes_;
-  size_t pos_ = 0;
+  int Peek();  // the next byte, or -1 at the end of the file
+  bool Fill();
+  void Close();
+  // Passes the line end at the current position, if there is one.
+  void EndLine();
+
+  int fd_ = -1;
+  std::string buffer_;
+  std::size_t pos_ = 0;
+  std::uint64_t taken_ = 0;     // bytes read from the file so far
+  std::uint64_t expected_ = 0;  // its size when it was opened
+  bool eof_ = true;
   int line_ = 1;
+  ReadProblem problem_;
 };
 
-// Splits a line into blank-separated tokens (blanks and tabs).
-std::vector<std::string> SplitTokens(const std::string& line);
+// Splits a line into blank-separated tokens (blanks and tabs), the first
+// `count` of them at most.
+std::vector<std::string> SplitTokens(const std::string& line, std::size_t count = SIZE_MAX);
 
 // The steps of writing a file, named for the test seam below.
 enum class FileStep : std::uint8_t { Create, Write, Flush, Sync, Close, Backup, Rename, Restore };

@@ -1,5 +1,6 @@
 #include "data/output_reader.h"
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -474,7 +475,10 @@ OutputReadResult ReadOutputFile(const std::string& path, FunctionType preparedTy
     return result;
   };
   std::string bytes;
-  if (!ReadFileBytes(path, bytes)) return refuse(ReadRefusal::CannotOpen, ReaderOpenFailure(path));
+  ReadProblem problem;
+  if (!ReadFileBytes(path, bytes, &problem)) {
+    return refuse(ReadRefusal::CannotOpen, problem.Message(path, ReaderOpenFailure(path)));
+  }
   OutputScanner in(std::move(bytes));
   OutputFileReader reader(in, preparedType);
   try {
@@ -518,16 +522,26 @@ ResultText LoadResultText(const std::string& path, const std::string& kind) {
   TextReader file;
   if (!file.Open(path)) {
     text.status = TextLoad::CannotOpen;
+    const ReadProblem& problem = file.Problem();
     if (kind == ".out") {
-      text.messages.push_back(ReaderOpenFailure(path));
-    } else {
+      text.messages.push_back(problem.Message(path, ReaderOpenFailure(path)));
+    } else if (problem.kind == ReadProblem::Kind::Open && (problem.error == ENOENT || problem.error == ENOTDIR)) {
       text.messages.push_back("The anova file \"" + path +
                               "\"could not be found. Please go to the input tabsheet and run the "
                               "program again to create it.");
+    } else {
+      text.messages.push_back(problem.Message(path));
     }
     return text;
   }
   while (!file.AtEnd() && text.lines.size() < kMaxTextLines) text.lines.push_back(file.ReadLine());
+  if (file.Problem()) {
+    // Half a file shown as the whole would mislead.
+    text.status = TextLoad::CannotOpen;
+    text.lines.clear();
+    text.messages.push_back(file.Problem().Message(path));
+    return text;
+  }
   if (!file.AtEnd()) {
     text.messages.push_back("The file \"" + path + "\" holds more than " + std::to_string(kMaxTextLines) +
                             " lines; the first " + std::to_string(kMaxTextLines) + " are shown.");

@@ -15,6 +15,15 @@ namespace {
 // blank after the colon; the reader relies on that length, not on the words.
 constexpr size_t kSkipLine5 = 22;
 
+// The longest header line taken (titles included): far beyond any title,
+// small enough that a file of one endless line is refused without being
+// held.
+constexpr size_t kMaxHeaderLine = size_t{16} << 20;
+
+// The longest number on a data line; a longer token is no number of a file
+// of this program.
+constexpr size_t kMaxNumberLength = 4096;
+
 std::string CorruptMessage(const std::string& path) {
   return "Real numbers in the inputfile \"" + path + "\" are corrupt";
 }
@@ -69,13 +78,26 @@ bool WorkingData::ReadInputFile() {
   const std::string path = FileName;
   TextReader in;
   if (!in.Open(path)) {
-    platform_.ShowMessage(OpenFailureMessage(path));
+    platform_.ShowMessage(in.Problem().Message(path, OpenFailureMessage(path)));
     return false;
   }
-  // Lines 1 to 11. A header cut short is not a file of this program.
+  // A read that fails half-way is no cut-short header nor corrupt numbers.
+  auto checkRead = [&] {
+    if (in.Problem()) throw std::runtime_error(in.Problem().Message(path));
+  };
+  // Lines 1 to 11. A header cut short is not a file of this program, nor is
+  // one with a line no title comes near.
   auto headerLine = [&](int number) {
-    if (in.AtEnd()) ThrowHeaderFault(path, number, "the file ends before its header is complete.");
-    return in.ReadRawLine();
+    if (in.AtEnd()) {
+      checkRead();
+      ThrowHeaderFault(path, number, "the file ends before its header is complete.");
+    }
+    std::string line = in.ReadRawLine(kMaxHeaderLine);
+    if (line.size() > kMaxHeaderLine) {
+      ThrowHeaderFault(path, number,
+                       "the line is longer than " + std::to_string(kMaxHeaderLine) + " characters.");
+    }
+    return line;
   };
   const std::string title1 = Cp1252ToUtf8(headerLine(1));
   const std::string title2 = Cp1252ToUtf8(headerLine(2));
@@ -83,7 +105,7 @@ bool WorkingData::ReadInputFile() {
   headerLine(4);  // the number of independent variables is always 1
   const std::string line5 = headerLine(5);
   const std::vector<std::string> countTokens =
-      SplitTokens(line5.size() > kSkipLine5 ? line5.substr(kSkipLine5) : std::string());
+      SplitTokens(line5.size() > kSkipLine5 ? line5.substr(kSkipLine5) : std::string(), 1);
   int count = 0;
   if (countTokens.empty() || !ParseInt(countTokens.front(), count) || count < 0) {
     ThrowHeaderFault(path, 5, "the number of data sets is not a whole number.");
@@ -92,19 +114,20 @@ bool WorkingData::ReadInputFile() {
   for (int number = 6; number <= 11; ++number) header.push_back(Cp1252ToUtf8(headerLine(number)));
 
   // Data lines: read them all before anything of the working data changes.
+  // Of each line only the three numbers are kept, however long it is.
   DataArrayI serial;
   DataArrayR y;
   DataArrayR x;
   while (!in.AtEnd()) {
-    const std::vector<std::string> tokens = SplitTokens(in.ReadRawLine());
+    const std::vector<std::string> tokens = in.ReadLineTokens(3, kMaxNumberLength);
     // A blank line, such as one an editor leaves at the end, or the end-of-file
     // mark of old DOS files.
     if (tokens.empty() || (tokens.size() == 1 && tokens[0] == "\x1A")) continue;
     int s = 0;
     double yv = 0.0;
     double xv = 0.0;
-    if (tokens.size() < 3 || !ParseInt(tokens[0], s) || !ParseReal(tokens[1], yv) ||
-        !ParseReal(tokens[2], xv)) {
+    if (tokens.size() < 3 || tokens[1].size() > kMaxNumberLength || tokens[2].size() > kMaxNumberLength ||
+        !ParseInt(tokens[0], s) || !ParseReal(tokens[1], yv) || !ParseReal(tokens[2], xv)) {
       ReportProgramError(CorruptMessage(path));
       return false;
     }
@@ -112,6 +135,7 @@ bool WorkingData::ReadInputFile() {
     y.push_back(yv);
     x.push_back(xv);
   }
+  checkRead();
 
   Title1 = title1;
   Title2 = title2;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -108,7 +110,7 @@ TEST(Cli, RunsShowTheirMessagesAndRefusalsExitWithOne) {
       {"calculate absent.inp", 1,
        "The file \"" + (dir / "absent.inp") +
            "\"could not be opened. It may be in use by another program,  or the programmer should incorporate "
-           "more time.\n"},
+           "more time. The system reports: No such file or directory.\n"},
       {"calculate bad.inp --prefer 3", 1,
        "A program error occurred.Real numbers in the inputfile \"" + (dir / "bad.inp") + "\" are corrupt\n"},
       {"calculate salinity.inp --prefer 4 --confidence 98", 0, "Type 4 could not be found\n"},
@@ -129,26 +131,78 @@ TEST(Cli, RunsShowTheirMessagesAndRefusalsExitWithOne) {
             std::string::npos);
 }
 
-TEST(Cli, UsageErrorsAndHelp) {
-  std::ostringstream out, err;
-  EXPECT_EQ(RunBatch({}, out, err), 2);
-  EXPECT_NE(out.str().find("Usage: kinvalo-cli calculate FILE.inp"), std::string::npos);
+// A wrong command line says so on standard error, with the usage, and
+// exits with 2; standard output stays empty. Help goes to standard output.
+TEST(Cli, UsageErrorsGoToStandardErrorAndHelpToStandardOutput) {
   const std::vector<std::vector<std::string>> wrong{
+      {},
       {"calculate"},          {"calculate", "a.inp", "--prefer", "5"}, {"calculate", "a.inp", "--confidence"},
       {"compute", "a.inp"},   {"calculate", "a.inp", "b.inp"},         {"calculate", "a.inp", "--fast"},
       {"calculate", "run.out"}, {"calculate", "results.TXT"},          {"graph"},
       {"graph", "a.out"},     {"graph", "a.out", "a.jpg"},             {"graph", "a.out", "a.bmp", "--colour"},
-      {"graph", "a.out", "a.bmp", "b.bmp"}};
+      {"graph", "a.out", "a.bmp", "b.bmp"}, {"calculate", "--"},       {"calculate", "a.inp", "--", "b.inp"},
+      {"calculate", "--", "-a.out"},        {"graph", "--", "a.out"},  {"graph", "a.out", "--", "-a.jpg"}};
   for (const std::vector<std::string>& args : wrong) {
+    const std::string shown = args.empty() ? "(nothing)" : args.back();
     std::ostringstream o, e;
-    EXPECT_EQ(RunBatch(args, o, e), 2) << args.back();
-    EXPECT_NE(o.str().find("Usage: kinvalo-cli"), std::string::npos) << args.back();
-    EXPECT_TRUE(e.str().empty()) << "standard error carries only the program's messages";
+    EXPECT_EQ(RunBatch(args, o, e), 2) << shown;
+    EXPECT_NE(e.str().find("Usage: kinvalo-cli"), std::string::npos) << shown;
+    EXPECT_NE(e.str().find("Try 'kinvalo-cli --help' for more."), std::string::npos) << shown;
+    EXPECT_EQ(o.str(), "") << shown;
   }
   std::ostringstream help, none;
-  EXPECT_EQ(RunBatch({"--help"}, help, none), 0);
+  EXPECT_EQ(RunBatch({"calculate", "a.inp", "--help"}, help, none), 0);
   EXPECT_NE(help.str().find("--prefer 3|4|best"), std::string::npos);
   EXPECT_NE(help.str().find("Exit status"), std::string::npos);
+  EXPECT_EQ(none.str(), "");
+}
+
+// Through the real binary: "--" ends the options, so that a file name may
+// begin with '-' (or be "--help"); without it such a name is an unknown
+// option. Every fault is on standard error, every result on standard output.
+TEST(Cli, DoubleDashEndsTheOptionsAndFaultsGoToStandardError) {
+  TempDir dir;
+  std::filesystem::copy_file(std::string(KINVALO_EXAMPLES) + "/salinity.inp", dir / "-salinity.inp");
+  std::filesystem::create_directory(dir / "x.inp");
+  ASSERT_EQ(::mkfifo((dir / "fifo.inp").c_str(), 0600), 0);
+  const std::string tooLong = std::string(300, 'n') + ".inp";
+  const std::string usage = "Try 'kinvalo-cli --help' for more.\n";
+  const struct {
+    std::string arguments;
+    int status;
+    std::string out, err;  // err: the whole of it, or its end for a usage
+  } runs[] = {
+      {"calculate -salinity.inp", 2, "", usage},
+      {"calculate --confidence 95 -- -salinity.inp", 0,
+       "Results of " + (dir / "-salinity.inp") + ":\n  " + (dir / "-salinity.out") + "\n  " +
+           (dir / "-salinity.txt") + "\n  " + (dir / "-salinity.var") + "\n",
+       ""},
+      {"calculate -- --help", 1, "",
+       "The file \"" + (dir / "--help") + "\"could not be opened. It may be in use by another program,  or the "
+       "programmer should incorporate more time. The system reports: No such file or directory.\n"},
+      {"calculate x.inp", 1, "", "The file \"" + (dir / "x.inp") + "\" could not be read: it is a folder.\n"},
+      {"calculate fifo.inp", 1, "", "The file \"" + (dir / "fifo.inp") + "\" could not be read: it is not a regular file.\n"},
+      {"calculate /dev/zero", 1, "", "The file \"/dev/zero\" could not be read: it is not a regular file.\n"},
+      {"calculate " + tooLong, 1, "", "The file \"" + (dir / tooLong) + "\" could not be opened: File name too long.\n"},
+  };
+  for (const auto& r : runs) {
+    const CliRun run = RunCli(dir, r.arguments);
+    EXPECT_EQ(run.status, r.status) << r.arguments;
+    EXPECT_EQ(run.out, r.out) << r.arguments;
+    if (r.status == 2) EXPECT_TRUE(run.err.ends_with(r.err)) << r.arguments << "\n" << run.err;
+    else EXPECT_EQ(run.err, r.err) << r.arguments;
+  }
+  // The graph command through its entry point: the binary's standard error
+  // also holds what a sanitizer reports of the drawing libraries.
+  std::ostringstream out, err;
+  EXPECT_EQ(RunBatch({"graph", "--bw", "--", dir / "-salinity.out", dir / "-salinity.bmp"}, out, err), 0);
+  EXPECT_EQ(out.str(), "Graph of " + (dir / "-salinity.out") + " written to " + (dir / "-salinity.bmp") + "\n");
+  EXPECT_EQ(err.str(), "");
+  std::ostringstream out2, err2;
+  EXPECT_EQ(RunBatch({"graph", dir / "x.inp", dir / "a.bmp"}, out2, err2), 1);
+  EXPECT_EQ(out2.str(), "");
+  EXPECT_EQ(err2.str(), "The file \"" + (dir / "x.inp") + "\" could not be read: it is a folder.\n");
+  EXPECT_EQ(dir.Listing(), "-salinity.bmp -salinity.inp -salinity.out -salinity.txt -salinity.var fifo.inp x.inp ");
 }
 
 }  // namespace

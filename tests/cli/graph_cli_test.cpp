@@ -116,7 +116,8 @@ TEST(GraphCli, RefusalsGiveTheWindowsMessagesAndStatusOne) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> refusals = {
       {{input, dir / "a.bmp"}, "This is not a Kinvalo output file. It can not be read.\n"},
       {{dir / "gone.out", dir / "a.bmp"},
-       "The file \"" + (dir / "gone.out") + "\"could not be opened. It may be damaged or in use by another program.\n"},
+       "The file \"" + (dir / "gone.out") + "\"could not be opened. It may be damaged or in use by another program. "
+                                          "The system reports: No such file or directory.\n"},
       {{out, dir / "a.bmp", "--combined"}, "This result has only one breakpoint, so there is no combined graph.\n"},
       {{dir / "edited.out", dir / "a.bmp"}, "The data are too large to draw a graph axis.\n"},
       {{out, dir / "no-such-folder/a.bmp"}, "could not be written"}};

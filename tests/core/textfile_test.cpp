@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "core/paths.h"
@@ -41,6 +42,113 @@ TEST(TextReader, TakesEveryKindOfLineEnd) {
   EXPECT_EQ(in.ReadLine(), "four");
   EXPECT_TRUE(in.AtEnd());
   EXPECT_EQ(in.ReadLine(), "");
+}
+
+// Lines are read through a buffer of 64 KiB: lines and line ends that
+// straddle its edge, and lines far longer than it, come out whole, and of a
+// line only the tokens asked for are kept.
+TEST(TextReader, ReadsLinesAndTokensAcrossTheBufferEdge) {
+  TempDir dir;
+  const size_t edge = size_t{64} << 10;
+  const std::string longTail(3 * edge, 'x');
+  std::string manyTokens;
+  for (int i = 0; i < 200000; ++i) manyTokens += std::to_string(i % 10) + " ";
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> lines;  // the lines, each as its first 3 tokens joined by '|'
+  } cases[] = {
+      {"crlf_split_by_the_edge", std::string(edge - 3, ' ') + "ab\r\nnext", {"ab", "next"}},
+      {"lone_cr_at_the_edge", std::string(edge - 3, ' ') + "ab\rnext\r", {"ab", "next"}},
+      {"token_across_the_edge", std::string(edge - 2, ' ') + "1234 5\n6", {"1234|5", "6"}},
+      {"long_line_of_tokens", "1\t2.5 3 " + manyTokens + "\r\n4 5 6\r\n", {"1|2.5|3", "4|5|6"}},
+      {"long_token_is_cut", "1 " + longTail + " 3\nnext", {"1|x" + std::string(4096, 'x') + "|3", "next"}},
+      {"blank_lines", "\r\n \t \n\r", {"", "", ""}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::WriteBytes(dir / "f.txt", c.bytes);
+    TextReader in;
+    ASSERT_TRUE(in.Open(dir / "f.txt"));
+    std::vector<std::string> lines;
+    while (!in.AtEnd()) {
+      std::string joined;
+      for (const std::string& token : in.ReadLineTokens(3, 4096)) joined += (joined.empty() ? "" : "|") + token;
+      lines.push_back(joined);
+    }
+    EXPECT_EQ(lines, c.lines);
+    EXPECT_EQ(in.LineNumber(), static_cast<int>(c.lines.size()) + 1);
+    EXPECT_FALSE(in.Problem());
+  }
+  // A line cut to its limit comes back one byte longer than it, and the next
+  // line is whole.
+  test::WriteBytes(dir / "f.txt", longTail + "\r\nsecond");
+  TextReader in;
+  ASSERT_TRUE(in.Open(dir / "f.txt"));
+  EXPECT_EQ(in.ReadRawLine(100), std::string(101, 'x'));
+  EXPECT_EQ(in.ReadRawLine(100), "second");
+  EXPECT_TRUE(in.AtEnd());
+}
+
+// Only regular files are read, and none beyond 2 GB: a folder, a FIFO with
+// no writer and /dev/zero are refused at once, before a byte is read, each
+// with its own cause; an open that fails says the system's reason.
+TEST(FileRefusals, NameTheirCause) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "folder.inp");
+  ASSERT_EQ(::mkfifo((dir / "fifo.inp").c_str(), 0600), 0);
+  {
+    std::ofstream big(dir / "big.inp", std::ios::binary);
+  }
+  std::filesystem::resize_file(dir / "big.inp", kMaxReadBytes + 1);  // sparse: no disk space taken
+  {
+    std::ofstream exact(dir / "exact.inp", std::ios::binary);
+  }
+  const std::string tooLong = dir / (std::string(300, 'n') + ".inp");
+  const struct {
+    std::string path;
+    std::string message;
+    bool unavailable;  // the program's own open-failure message fits
+  } cases[] = {
+      {dir / "folder.inp", "The file \"" + (dir / "folder.inp") + "\" could not be read: it is a folder.", false},
+      {dir / "fifo.inp", "The file \"" + (dir / "fifo.inp") + "\" could not be read: it is not a regular file.", false},
+      {"/dev/zero", "The file \"/dev/zero\" could not be read: it is not a regular file.", false},
+      {dir / "big.inp", "The file \"" + (dir / "big.inp") + "\" could not be read: it is larger than 2 GB.", false},
+      {tooLong, "The file \"" + tooLong + "\" could not be opened: File name too long.", false},
+      {dir / "absent.inp", "The file \"" + (dir / "absent.inp") + "\" could not be opened: No such file or directory.",
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.substr(c.path.size() > 40 ? c.path.size() - 40 : 0));
+    TextReader in;
+    EXPECT_FALSE(in.Open(c.path));
+    EXPECT_EQ(in.Problem().Message(c.path), c.message);
+    EXPECT_EQ(in.Problem().IsUnavailable(), c.unavailable);
+    EXPECT_TRUE(in.AtEnd());
+    std::string bytes = "kept";
+    ReadProblem problem;
+    EXPECT_FALSE(ReadFileBytes(c.path, bytes, &problem));
+    EXPECT_EQ(problem.Message(c.path), c.message);
+    EXPECT_EQ(bytes, "kept");
+    EXPECT_EQ(problem.Message(c.path, "Own words."),
+              c.unavailable ? "Own words. The system reports: No such file or directory." : c.message);
+  }
+}
+
+// The size a file states is not trusted: files under /proc state 0 and hold
+// text, and an empty file is read as empty.
+TEST(ReadFileBytes, ReadsToTheEndWhateverSizeTheFileStates) {
+  std::string status;
+  ASSERT_TRUE(ReadFileBytes("/proc/self/status", status));
+  EXPECT_NE(status.find("Name:"), std::string::npos);
+  TextReader in;
+  ASSERT_TRUE(in.Open("/proc/self/status"));
+  EXPECT_EQ(in.ReadRawLine().substr(0, 5), "Name:");
+  TempDir dir;
+  test::WriteBytes(dir / "empty", "");
+  std::string bytes = "kept";
+  EXPECT_TRUE(ReadFileBytes(dir / "empty", bytes));
+  EXPECT_EQ(bytes, "");
 }
 
 // Nothing shows under the target name before the commit; a writer dropped

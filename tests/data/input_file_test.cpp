@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -179,9 +181,65 @@ TEST_F(InputFileTest, FailuresShowTheirMessageAndLeaveTheEarlierDataAndFile) {
   EXPECT_EQ(dir.Listing(), "keep.inp ");
   const std::string tail =
       "\"could not be opened. It may be in use by another program,  or the programmer should incorporate more time.";
-  const std::vector<std::string> expected{"The file \"" + (dir / "absent.inp") + tail,
-                                          "The file \"" + (dir / "no/such/folder.inp") + tail, CorruptMessage()[0]};
+  const std::vector<std::string> expected{
+      "The file \"" + (dir / "absent.inp") + tail + " The system reports: No such file or directory.",
+      "The file \"" + (dir / "no/such/folder.inp") + tail, CorruptMessage()[0]};
   EXPECT_EQ(platform.messages, expected);
+}
+
+// What is not a file to read, or cannot be one, is refused with its cause,
+// before a byte of it is read: a FIFO without a writer and /dev/zero
+// return at once. The earlier data stay.
+TEST_F(InputFileTest, RefusalsNameTheirCause) {
+  std::filesystem::create_directory(dir / "x.inp");
+  ASSERT_EQ(::mkfifo((dir / "fifo.inp").c_str(), 0600), 0);
+  const std::string tooLong = dir / (std::string(300, 'n') + ".inp");
+  const struct {
+    std::string path, message;
+  } cases[] = {
+      {dir / "x.inp", "The file \"" + (dir / "x.inp") + "\" could not be read: it is a folder."},
+      {dir / "fifo.inp", "The file \"" + (dir / "fifo.inp") + "\" could not be read: it is not a regular file."},
+      {"/dev/zero", "The file \"/dev/zero\" could not be read: it is not a regular file."},
+      {tooLong, "The file \"" + tooLong + "\" could not be opened: File name too long."},
+  };
+  HoldEarlierData();
+  for (const auto& c : cases) {
+    platform.messages.clear();
+    dm.FileName = c.path;
+    EXPECT_FALSE(dm.ReadInputFile());
+    EXPECT_EQ(platform.messages, std::vector<std::string>{c.message});
+    ExpectEarlierData();
+  }
+}
+
+// Of a data line only its three numbers are kept, however long the line:
+// the rest, here 2 MB of short tokens, is passed over. A number longer than
+// any number, or a header line longer than any title, refuses the file.
+TEST_F(InputFileTest, LongLinesAreReadOrRefusedWithoutKeepingThem) {
+  std::string rest;
+  for (int i = 0; i < 1000000; ++i) rest += "7 ";
+  Read(InputFile("2", "1 2.5 3 " + rest + "\r\n2 -4 1e2 " + rest));
+  ASSERT_TRUE(dm.ReadInputFile());
+  EXPECT_EQ(dm.NrOfData, 2);
+  EXPECT_EQ(dm.YData, (DataArrayR{2.5, -4}));
+  EXPECT_EQ(dm.XData, (DataArrayR{3, 100}));
+
+  HoldEarlierData();
+  platform.messages.clear();
+  Read(InputFile("1", "1 " + std::string(5000, '1') + " 3\r\n"));
+  EXPECT_FALSE(dm.ReadInputFile());
+  EXPECT_EQ(platform.messages, CorruptMessage());
+  ExpectEarlierData();
+
+  Read(std::string((16 << 20) + 1, 't') + "\r\n" + InputFile("1", "1 2 3\r\n"));
+  try {
+    dm.ReadInputFile();
+    ADD_FAILURE() << "a title of 16 MB was taken";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "The input file \"" + dm.FileName + "\", line 1: the line is longer than 16777216 characters.");
+  }
+  ExpectEarlierData();
 }
 
 }  // namespace

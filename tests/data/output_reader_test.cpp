@@ -2,13 +2,18 @@
 // hand-edited files, and files that are not output files at all.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "core/paths.h"
+#include "core/textfile.h"
 #include "data/output_reader.h"
 #include "support/temp_dir.h"
 
@@ -265,7 +270,8 @@ TEST_F(OutputReaderTest, ResultTextsLoadWholeOrWithTheirMessage) {
 }
 
 TEST_F(OutputReaderTest, MissingFilesGiveTheirMessages) {
-  const std::string open = "\"could not be opened. It may be damaged or in use by another program.";
+  const std::string open = "\"could not be opened. It may be damaged or in use by another program. "
+                           "The system reports: No such file or directory.";
   const OutputReadResult read = ReadOutputFile(dir / "none.out", FunctionType::NoRelation);
   EXPECT_EQ(std::tuple(read.refusal, read.refusalMessage),
             std::tuple(ReadRefusal::CannotOpen, "The file \"" + (dir / "none.out") + open));
@@ -276,6 +282,38 @@ TEST_F(OutputReaderTest, MissingFilesGiveTheirMessages) {
   EXPECT_EQ(var.messages, std::vector<std::string>{"The anova file \"" + (dir / "none.var") +
                                                     "\"could not be found. Please go to the input tabsheet "
                                                     "and run the program again to create it."});
+}
+
+// A folder, a FIFO without a writer, /dev/zero and a file beyond 2 GB are
+// refused by the graph reader and by the loader of the Output page alike,
+// at once and with their cause; a .var that is a folder is no missing file.
+TEST_F(OutputReaderTest, WhatIsNotAFileToReadIsRefusedWithItsCause) {
+  std::filesystem::create_directory(dir / "folder.out");
+  ASSERT_EQ(::mkfifo((dir / "fifo.out").c_str(), 0600), 0);
+  {
+    std::ofstream big(dir / "big.out", std::ios::binary);
+  }
+  std::filesystem::resize_file(dir / "big.out", kMaxReadBytes + 1);  // sparse
+  const std::string tooLong = dir / (std::string(300, 'n') + ".out");
+  const struct {
+    std::string path, message;
+  } cases[] = {
+      {dir / "folder.out", "The file \"" + (dir / "folder.out") + "\" could not be read: it is a folder."},
+      {dir / "fifo.out", "The file \"" + (dir / "fifo.out") + "\" could not be read: it is not a regular file."},
+      {"/dev/zero", "The file \"/dev/zero\" could not be read: it is not a regular file."},
+      {dir / "big.out", "The file \"" + (dir / "big.out") + "\" could not be read: it is larger than 2 GB."},
+      {tooLong, "The file \"" + tooLong + "\" could not be opened: File name too long."},
+  };
+  for (const auto& c : cases) {
+    const OutputReadResult read = ReadOutputFile(c.path, FunctionType::NoRelation);
+    EXPECT_EQ(std::tuple(read.refusal, read.refusalMessage), std::tuple(ReadRefusal::CannotOpen, c.message));
+    for (const char* kind : {".out", ".var"}) {
+      const ResultText text = LoadResultText(c.path, kind);
+      EXPECT_EQ(std::tuple(text.status, text.messages, text.lines.size()),
+                std::tuple(TextLoad::CannotOpen, std::vector<std::string>{c.message}, size_t{0}))
+          << kind;
+    }
+  }
 }
 
 }  // namespace

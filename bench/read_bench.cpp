@@ -1,0 +1,44 @@
+// Reading an input file whose one data line is a long run of short tokens:
+// the reader keeps the three numbers of the line, not the line. The peak
+// memory of the process, against the size of the line, shows what it holds.
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
+
+#include "bench/bench_support.h"
+
+namespace kinvalo {
+namespace {
+
+std::string LongLineFile(int mebibytes) {
+  const std::string path = bench::Folder() + "/line" + std::to_string(mebibytes) + ".inp";
+  std::ofstream out(path, std::ios::binary);
+  out << "Long\r\nline\r\n File name:  x\r\n Number of independent variables:  1\r\n"
+         " Number of data sets:  1\r\n\r\n\r\nh\r\nh\r\nh\r\nh\r\n1 2.5 3";
+  std::string tokens;
+  for (int i = 0; i < (1 << 19); ++i) tokens += "7 ";
+  for (int i = 0; i < mebibytes; ++i) out << tokens;
+  out << "\r\n";
+  return path;
+}
+
+void BM_ReadLongLineOfShortTokens(benchmark::State& state) {
+  const int mebibytes = static_cast<int>(state.range(0));
+  const std::string path = LongLineFile(mebibytes);
+  HeadlessPlatform platform;
+  for (auto _ : state) {
+    WorkingData dm(platform);
+    dm.FileName = path;
+    if (!dm.ReadInputFile() || dm.NrOfData != 1) state.SkipWithError("the file was not read");
+  }
+  state.SetBytesProcessed(state.iterations() * (std::int64_t{mebibytes} << 20));
+  state.counters["line_MiB"] = mebibytes;
+  state.counters["peak_MiB"] = bench::PeakMiB();
+}
+BENCHMARK(BM_ReadLongLineOfShortTokens)->Arg(16)->Arg(256)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kinvalo
+
+int main(int argc, char** argv) { return kinvalo::bench::RunBenchmarks(argc, argv); }
