@@ -17,7 +17,7 @@ struct TemporaryName {
 
 // The one place that knows how this program names its temporary files
 // (TextWriter::Create): "<target name>.kinvalo-<pid>-<hex>.tmp", the pid in
-// decimal, the hex part 1 to 16 lower-case digits. Any other name, and a pid
+// decimal, then 1 to 16 lower-case hex digits. Any other name, and a pid
 // that cannot be a process, gives nothing.
 std::optional<TemporaryName> ParseTemporaryName(const std::string& fileName);
 
