@@ -4,7 +4,9 @@
 
 #include "anova/anova.h"
 #include "core/file_set.h"
+#include "core/leftovers.h"
 #include "core/paths.h"
+#include "core/result_lock.h"
 #include "engine/result_files.h"
 
 namespace kinvalo {
@@ -18,6 +20,14 @@ std::string VariancePath(const std::string& inputPath) { return ChangeFileExt(in
 
 SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options, Platform& platform) {
   CheckDataHeld(dm);
+  const ResultLock lock(dm.FileName, std::chrono::milliseconds(options.lockWaitMilliseconds));
+  if (lock.state() == ResultLock::State::Busy) {
+    SearchResult refused;
+    refused.refusal = ResultsBusyMessage(dm.FileName);
+    platform.ShowMessage(*refused.refusal);
+    return refused;
+  }
+  RemoveLeftovers(dm.FileName);
   const auto n = static_cast<size_t>(dm.NrOfData);
   SearchInput input;
   input.x.assign(dm.XData.begin(), dm.XData.begin() + dm.NrOfData);

@@ -18,6 +18,9 @@ void ReplaceEmptyTitles(WorkingData& dm);
 struct CalculationOptions {
   Confidence confidence;
   Preference preference = Preference::BestOfTwo;
+  // How long a run waits while another run calculates the same result set
+  // before it gives up with a message.
+  int lockWaitMilliseconds = 5000;
 };
 
 // The breakpoint search on the working data with its files beside the
@@ -28,7 +31,10 @@ struct CalculationOptions {
 // std::runtime_error when a result file cannot be written: then every
 // result file is as it was before the run. A result file without write
 // permission is not replaced; the error then carries the open-failure
-// message of that file.
+// message of that file. While another run holds the result set longer than
+// the options' wait, the run is refused with a message and writes nothing.
+// Temporary files that a killed run left beside the result files are
+// removed first.
 SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options, Platform& platform);
 
 // The .var path of a run on the input file `inputPath`.
