@@ -35,11 +35,6 @@ int CopyInto(const std::string& from, int fd, mode_t mode) {
   return 0;
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
-
 }  // namespace
 
 FileSet::~FileSet() { Discard(); }
@@ -126,7 +121,10 @@ void FileSet::Commit() {
   DropBackups();
   // The renames on the disk too, before the run reports its results.
   std::set<std::string> folders;
-  for (const Entry& entry : entries_) folders.insert(FolderOf(entry.target));
+  for (const Entry& entry : entries_) {
+    const std::string folder = FolderOf(entry.target);
+    folders.insert(folder.empty() ? std::string(".") : folder);
+  }
   for (const std::string& folder : folders) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {

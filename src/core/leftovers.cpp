@@ -24,10 +24,13 @@ std::optional<TemporaryName> ParseTemporaryName(const std::string& fileName) {
 namespace {
 
 // True when a temporary file made for `temporaryTarget` was to become
-// `target`: the same name, or for a long name its first 200-odd bytes.
+// `target`: the same name, or for a long name its first bytes as the
+// writer keeps them.
 bool SameTarget(const std::string& temporaryTarget, const std::string& target) {
   if (temporaryTarget == target) return true;
-  return target.size() > 200 && temporaryTarget.size() >= 196 && temporaryTarget.size() < target.size() &&
+  // A cut never goes back more than the 3 continuation bytes of a character.
+  return target.size() > kTemporaryKeptNameBytes && temporaryTarget.size() + 4 > kTemporaryKeptNameBytes &&
+         temporaryTarget.size() < target.size() &&
          target.compare(0, temporaryTarget.size(), temporaryTarget) == 0;
 }
 

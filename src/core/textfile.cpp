@@ -8,7 +8,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <iomanip>
 #include <random>
 #include <sstream>
@@ -354,19 +353,9 @@ FileFaultHook& FaultHook() {
   return hook;
 }
 
-// The longest part of a target's name a temporary name keeps: with
-// ".kinvalo-", a pid of up to 10 digits, "-", 16 hex digits and ".tmp" the
-// name stays within the 255 bytes of a folder entry.
-constexpr size_t kKeptNameBytes = 200;
 constexpr const char* kTemporaryMark = ".kinvalo-";
 constexpr const char* kTemporaryEnd = ".tmp";
 constexpr size_t kRandomDigits = 16;
-
-// The folder part of a path, with its '/', or "" for a bare name.
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 // The file a path names after following its symbolic links; a link that
 // leads nowhere gives the path it leads to, where the file will be made.
@@ -391,6 +380,11 @@ bool IsReadOnly(const struct stat& st) {
 }
 
 }  // namespace
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
 
 void SetFileFaultHookForTesting(FileFaultHook hook) { FaultHook() = std::move(hook); }
 
@@ -429,9 +423,9 @@ int CreateTemporaryBeside(const std::string& target, unsigned mode, std::string&
   static std::mt19937_64 rng{std::random_device{}()};
   const std::string folder = FolderOf(target);
   std::string base = target.substr(folder.size());
-  if (base.size() > kKeptNameBytes) {
+  if (base.size() > kTemporaryKeptNameBytes) {
     // Cut at the start of a character, never inside one.
-    size_t cut = kKeptNameBytes;
+    size_t cut = kTemporaryKeptNameBytes;
     while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) --cut;
     base.resize(cut);
   }

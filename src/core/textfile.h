@@ -128,6 +128,14 @@ class ReadOnlyFileError : public std::runtime_error {
   std::string path_;
 };
 
+// The folder part of a path with its '/', or "" for a bare name.
+std::string FolderOf(const std::string& path);
+
+// The longest part of a target's name that a temporary name keeps: with
+// ".kinvalo-", a pid of up to 10 digits, "-", 16 hex digits and ".tmp" the
+// name stays within the 255 bytes of a folder entry.
+inline constexpr std::size_t kTemporaryKeptNameBytes = 200;
+
 // Temporary files are made beside their target and named
 //   <the target's name, cut to at most 200 bytes>.kinvalo-<pid>-<16 hex digits>.tmp
 // so that no name passes the 255 bytes a folder entry can hold. True when
