@@ -338,7 +338,7 @@ void GraphicsTab::MakeGraphButtonClick() {
 void GraphicsTab::GraphOpenActionExecute() {
   CalcObs_Button->hide();
   CalcObs_Button->setText(QString::fromLatin1(kCalcObsTo));
-  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.graphOpen);
+  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.GraphOpen());
   if (!path) {
     ui_.ShowMessage("No graphics file selected");
     return;
@@ -389,7 +389,7 @@ void GraphicsTab::SaveGraph(bool colour) {
   if (!ShowDrawing(redrawn.drawing, canvas)) return;
   PictureImage->hide();
 
-  const std::optional<std::string> chosen = ui_.SaveFileDialog(dialogs_.graphSave);
+  const std::optional<std::string> chosen = ui_.SaveFileDialog(dialogs_.GraphSave());
   if (!chosen) {
     ui_.ShowMessage("The graph was not saved");
     return;

@@ -298,7 +298,7 @@ void InputTab::InputOpenActionExecute() {
   s_.Output.calculated = false;
   output_.HideFile();
   s_.bothTypesFound = false;
-  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.inputOpen);
+  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.InputOpen());
   if (!path) {
     ui_.ShowMessage("No input file was selected");
     return;
