@@ -1,7 +1,9 @@
 #include "app/graphics_tab.h"
 
+#include <QHBoxLayout>
 #include <QImage>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <cctype>
 
@@ -40,23 +42,37 @@ GraphicsTab::GraphicsTab(QWidget* parent, TabHost& host, AppState& state, Platfo
                          FileDialogs& dialogs, HelpWindow& help)
     : QWidget(parent), host_(host), s_(state), ui_(ui), actions_(actions), dialogs_(dialogs), help_(help) {
   setObjectName(QStringLiteral("GraphicsTabSheet"));
-  auto picture = [this](const char* name, int width) {
-    auto* label = new QLabel(this);
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(8, 8, 4, 0);
+  layout->setSpacing(3);
+  // The graph is drawn at its own size; a smaller window scrolls it.
+  auto* graphArea = new QScrollArea(this);
+  graphArea->setObjectName(QStringLiteral("GraphArea"));
+  graphArea->setFrameShape(QFrame::NoFrame);
+  graphArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  graphArea->viewport()->setAutoFillBackground(false);
+  auto* pictures = new QWidget(graphArea);
+  pictures->setFixedSize(PictureWidth, PictureHeight);
+  graphArea->setWidget(pictures);
+  layout->addWidget(graphArea, 1);
+  auto picture = [pictures](const char* name, int width) {
+    auto* label = new QLabel(pictures);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(8, 8, width, 465);
-    QPixmap blank(width, 465);
+    label->setGeometry(0, 0, width, PictureHeight);
+    QPixmap blank(width, PictureHeight);
     blank.fill(Qt::white);
     label->setPixmap(blank);
     label->hide();
     return label;
   };
-  GraphImage = picture("GraphImage", 623);
+  GraphImage = picture("GraphImage", PictureWidth);
   PictureImage = picture("PictureImage", 609);
   // The commands stand in one column; a hidden one leaves no gap.
   auto* column = new QWidget(this);
-  column->setGeometry(634, 0, 210, 520);
+  column->setFixedWidth(210);
+  layout->addWidget(column);
   auto* stack = new QVBoxLayout(column);
-  stack->setContentsMargins(4, 8, 4, 8);
+  stack->setContentsMargins(4, 0, 4, 8);
   auto button = [column, stack](const char* name, const char* caption) {
     QPushButton* b = MakeButton(column, name, caption);
     b->setMinimumHeight(30);
