@@ -236,7 +236,7 @@ class GraphicsTabTest : public QObject {
     s.GoTo("GraphicsTabSheet");
     QCOMPARE(Visible(s), Names{});
     s.ui.messages.clear();
-    const Names commands{"GraphicsButton", "ExplainButton", "AnovaButton",  "RegButton",     "ConfButton",
+    const Names commands{"GraphicsButton", "ExplainButton", "AnovaButton",     "RegButton",     "ConfButton",
                          "CalcObs_Button", "ZtypeButton",   "SaveGraphButton", "SaveBlWhButton"};
     for (const std::string& name : commands) {
       auto* b = s.Get<QPushButton>(name.c_str());
