@@ -268,12 +268,10 @@ void OutputTab::OutputOpenActionExecute() {
   s_.bothTypesFound = false;
   ResetCaptions();
   host_.ShowTab(Tab::Output);
-  // The output tab keeps its four commands, also when no file was chosen,
-  // as long as there is a result for them; and says what the loaded file
-  // is good for.
-  if (s_.Output.calculated) {
-    for (QPushButton* b : {ExplainButton, AnovaButton, SymbolsButton, GraphicsButton}) b->show();
-  }
+  // The output tab keeps its four commands, also when no file was chosen
+  // (without a result they say so), and says what the loaded file is good
+  // for.
+  for (QPushButton* b : {ExplainButton, AnovaButton, SymbolsButton, GraphicsButton}) b->show();
   if (loaded) host_.SetStatusText(QStringLiteral("The output file can be imported into spreadsheets"));
 }
 

@@ -451,7 +451,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(s.Last(), std::string("No output file selected"));
     QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
     const char* const commands[] = {"ExplainButton", "AnovaButton", "SymbolsButton", "GraphicsButton"};
-    for (const char* command : commands) QVERIFY2(!s.Shown(command), command);  // nothing to show yet
+    for (const char* command : commands) QVERIFY2(s.Shown(command), command);
+    s.Click("AnovaButton");
+    QCOMPARE(s.Last(), std::string("There is no result to show yet. Calculate or open an output file first."));
     s.ui.files = {path};
     s.Action("OutputOpenAction")->trigger();
     QCOMPARE(s.Status(), QStringLiteral("The output file can be imported into spreadsheets"));
