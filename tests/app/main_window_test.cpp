@@ -450,13 +450,23 @@ class MainWindowTest : public QObject {
     s.Click("ResultButton");
     QCOMPARE(s.Last(), std::string("No output file selected"));
     QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
-    for (const char* shown : {"ExplainButton", "AnovaButton", "SymbolsButton", "GraphicsButton"}) {
-      QVERIFY2(s.Shown(shown), shown);
-    }
+    const char* const commands[] = {"ExplainButton", "AnovaButton", "SymbolsButton", "GraphicsButton"};
+    for (const char* command : commands) QVERIFY2(s.Shown(command), command);
+    s.Click("AnovaButton");
+    QCOMPARE(s.Last(), std::string("There is no result to show yet. Calculate or open an output file first."));
     s.ui.files = {path};
     s.Action("OutputOpenAction")->trigger();
     QCOMPARE(s.Status(), QStringLiteral("The output file can be imported into spreadsheets"));
     QVERIFY(s.Shown("OutputMemo") && s.Shows("salinity.out"));
+    for (const char* command : commands) QVERIFY2(s.Shown(command), command);
+    // No variance table beside it: one message, and the output file stays.
+    s.ui.messages.clear();
+    s.Click("AnovaButton");
+    QCOMPARE(s.ui.messages, std::vector<std::string>{"The anova file \"" + s.dir / "salinity.var" +
+                                                     "\"could not be found. Please go to the input tabsheet and "
+                                                     "run the program again to create it."});
+    QVERIFY(s.Shows("salinity.out"));
+    QCOMPARE(s.Caption("AnovaButton"), QStringLiteral("Anova table"));
     QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Show confidence belt"));
     QCOMPARE(s.form->State().DM.FileName, path);
     QCOMPARE(s.form->Dialogs().Folder(), s.dir.path().string() + "/");
