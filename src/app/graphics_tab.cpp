@@ -1,7 +1,9 @@
 #include "app/graphics_tab.h"
 
+#include <QHBoxLayout>
 #include <QImage>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <cctype>
 
@@ -40,11 +42,24 @@ GraphicsTab::GraphicsTab(QWidget* parent, TabHost& host, AppState& state, Platfo
                          FileDialogs& dialogs, HelpWindow& help)
     : QWidget(parent), host_(host), s_(state), ui_(ui), actions_(actions), dialogs_(dialogs), help_(help) {
   setObjectName(QStringLiteral("GraphicsTabSheet"));
-  auto picture = [this](const char* name, int width) {
-    auto* label = new QLabel(this);
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(8, 8, 4, 0);
+  layout->setSpacing(3);
+  // The graph is drawn at its own size; a smaller window scrolls it.
+  auto* graphArea = new QScrollArea(this);
+  graphArea->setObjectName(QStringLiteral("GraphArea"));
+  graphArea->setFrameShape(QFrame::NoFrame);
+  graphArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  graphArea->viewport()->setAutoFillBackground(false);
+  auto* pictures = new QWidget(graphArea);
+  pictures->setFixedSize(PictureWidth, PictureHeight);
+  graphArea->setWidget(pictures);
+  layout->addWidget(graphArea, 1);
+  auto picture = [pictures](const char* name, int width) {
+    auto* label = new QLabel(pictures);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(8, 8, width, 465);
-    QPixmap blank(width, 465);
+    label->setGeometry(0, 0, width, PictureHeight);
+    QPixmap blank(width, PictureHeight);
     blank.fill(Qt::white);
     label->setPixmap(blank);
     label->hide();
@@ -55,9 +70,10 @@ GraphicsTab::GraphicsTab(QWidget* parent, TabHost& host, AppState& state, Platfo
   PictureImage = picture("PictureImage", PictureWidth);
   // The commands stand in one column; a hidden one leaves no gap.
   auto* column = new QWidget(this);
-  column->setGeometry(634, 0, 210, 520);
+  column->setFixedWidth(210);
+  layout->addWidget(column);
   auto* stack = new QVBoxLayout(column);
-  stack->setContentsMargins(4, 8, 4, 8);
+  stack->setContentsMargins(4, 0, 4, 8);
   auto button = [column, stack](const char* name, const char* caption) {
     QPushButton* b = MakeButton(column, name, caption);
     b->setMinimumHeight(30);
@@ -353,7 +369,7 @@ void GraphicsTab::MakeGraphButtonClick() {
 void GraphicsTab::GraphOpenActionExecute() {
   CalcObs_Button->hide();
   CalcObs_Button->setText(QString::fromLatin1(kCalcObsTo));
-  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.graphOpen);
+  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.GraphOpen());
   if (!path) {
     ui_.ShowMessage("No graphics file selected");
     return;
@@ -418,7 +434,7 @@ void GraphicsTab::SaveGraph(bool colour) {
 }
 
 void GraphicsTab::SaveToChosenFile(const QImage& picture) {
-  const std::optional<std::string> chosen = ui_.SaveFileDialog(dialogs_.graphSave);
+  const std::optional<std::string> chosen = ui_.SaveFileDialog(dialogs_.GraphSave());
   if (!chosen) {
     ui_.ShowMessage("The graph was not saved");
     return;

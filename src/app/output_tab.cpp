@@ -248,7 +248,7 @@ void OutputTab::SymbolsButtonClick() {
 void OutputTab::OutputOpenActionExecute() {
   WorkingData& dm = s_.DM;
   s_.Graph.olderFileWarned = false;
-  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.outputOpen);
+  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.OutputOpen());
   const bool loaded = path && FileExists(*path);
   if (loaded) {
     dm.FileName = *path;
