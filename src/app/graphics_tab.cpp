@@ -395,7 +395,7 @@ void GraphicsTab::SaveGraph(bool colour) {
     return;
   }
   const std::string path = WithPictureExtension(*chosen);
-  if (FileExists(path) && !ui_.AskYesNo("The file already exists, overwrite?")) return;
+  if (FileExists(path) && !ui_.AskYesNo("The file already exists, overwrite?", DefaultAnswer::Yes)) return;
   std::string reason;
   if (!canvas.Save(path, reason)) {
     ui_.ShowMessage(reason);

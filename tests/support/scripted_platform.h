@@ -1,10 +1,32 @@
 #pragma once
 // The tests script the headless platform: answers and files are queued
 // before the code under test asks for them.
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "core/headless_platform.h"
 
 namespace kinvalo::test {
 
-using ScriptedPlatform = HeadlessPlatform;
+class ScriptedPlatform : public HeadlessPlatform {
+ public:
+  using HeadlessPlatform::HeadlessPlatform;
+
+  // The answer each question preselected, in the order asked.
+  std::vector<DefaultAnswer> preselected;
+  // Runs while a message or a question is up, as a modal box would run the
+  // window's events meanwhile.
+  std::function<void()> whileShown;
+
+  void ShowMessage(const std::string& text) override {
+    HeadlessPlatform::ShowMessage(text);
+    if (whileShown) whileShown();
+  }
+  bool AskYesNo(const std::string& text, DefaultAnswer first) override {
+    preselected.push_back(first);
+    return HeadlessPlatform::AskYesNo(text, first);
+  }
+};
 
 }  // namespace kinvalo::test
