@@ -185,18 +185,6 @@ void GridView::MoveDownFrom(const QModelIndex& index) {
   if (below.isValid()) setCurrentIndex(below);
 }
 
-QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
-  const QModelIndex current = currentIndex();
-  const QModelIndex next = QTableView::moveCursor(action, modifiers);
-  // Tab stops at the last cell: wrapping round to the first would let the
-  // next value overwrite row 1.
-  if (current.isValid() && ((action == MoveNext && next.row() < current.row()) ||
-                            (action == MovePrevious && next.row() > current.row()))) {
-    return current;
-  }
-  return next;
-}
-
 bool GridView::event(QEvent* event) {
   if (event->type() == QEvent::ShortcutOverride) {
     auto* key = static_cast<QKeyEvent*>(event);

@@ -86,8 +86,8 @@ class CellDelegate : public QStyledItemDelegate {
 };
 
 // The grid itself, navigated as a spreadsheet: Tab and Shift+Tab run along
-// the Y and X cells row by row (the serial numbers take no focus) and stop
-// at the ends of the table; Enter moves down. A paste or cut on a selected
+// the Y and X cells row by row (the serial numbers take no focus, being
+// disabled) and stop at the ends of the table; Enter moves down. A paste or cut on a selected
 // cell (no editor open) and the Delete key act on the cell's text through
 // the same handler.
 class GridView : public QTableView {
@@ -110,7 +110,6 @@ class GridView : public QTableView {
  protected:
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
   // Right-click on a data cell: paste into it, or cut or copy its text.
   void contextMenuEvent(QContextMenuEvent* event) override;
 };
