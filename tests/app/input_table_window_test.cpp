@@ -55,15 +55,10 @@ struct Typing : Session {
   }
 };
 
-std::vector<std::pair<double, double>> Lines(int count) {
-  std::vector<std::pair<double, double>> rows;
-  for (int i = 1; i <= count; ++i) rows.emplace_back(100 + i, i);
-  return rows;
-}
-
-QString Clip(const std::vector<std::pair<double, double>>& rows) {
+// Spreadsheet lines of the first `lines` rows of `rows`.
+QString Clip(const std::vector<std::pair<double, double>>& rows, int lines) {
   QString text;
-  for (const auto& [y, x] : rows) text += QString::number(y) + "\t" + QString::number(x) + "\r\n";
+  for (int i = 0; i < lines; ++i) text += QString("%1\t%2\r\n").arg(rows[i].first).arg(rows[i].second);
   return text;
 }
 
@@ -80,10 +75,13 @@ class InputTableWindowTest : public QObject {
     QTest::addColumn<int>("shown");
     const QString minimum = " The minimum number of data sets is 10";
     const QString integer = "The number of data sets is not a valid integer";
-    QTest::newRow("8, a key on the cell") << "8" << "7" << minimum << 1;
-    QTest::newRow("8, F2 then a key") << "8" << "^7" << minimum << 1;
+    QTest::newRow("8, a key on the cell") << "8"
+                                          << "7" << minimum << 1;
+    QTest::newRow("8, F2 then a key") << "8"
+                                      << "^7" << minimum << 1;
     // The box closed the editor: the next key opens a new one.
-    QTest::newRow("abc, two keys") << "abc" << "75" << integer << 2;
+    QTest::newRow("abc, two keys") << "abc"
+                                   << "75" << integer << 2;
   }
 
   void aMessageFromAKeyLeavesTheCellEditorWhole() {
@@ -119,7 +117,7 @@ class InputTableWindowTest : public QObject {
     s.Type(1, 1, "5");
     s.ui.whileShown = ModalBox;
     s.ui.answers = {keep};
-    QApplication::clipboard()->setText(Clip(Lines(12)));
+    QApplication::clipboard()->setText(Clip(Type1Data(), 12));
     s.Grid()->setFocus();
     s.Select(1, 1);
     if (route == "F2") {
@@ -132,11 +130,9 @@ class InputTableWindowTest : public QObject {
     }
     QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
     s.ui.whileShown = nullptr;
-    QCOMPARE(s.Rows(1, 2) + " " + s.Cell(1, 12), QStringLiteral("101|1 102|2 112"));
+    QCOMPARE(s.Rows(1, 2) + " " + s.Cell(1, 14),
+             keep ? QStringLiteral("6.6|1 9.4|2 77") : QStringLiteral("6.6|1 9.4|2 "));
     QCOMPARE(s.CountBox(), keep ? QStringLiteral("15") : QStringLiteral("12"));
-    QCOMPARE(s.Cell(1, 14), keep ? QStringLiteral("77") : QString());
-    s.Calculate("pasted.inp");
-    QCOMPARE(QString::fromStdString(FileLines(s.dir / "pasted.inp")[11]), QStringLiteral("    1     101.00         1.00"));
   }
 
   void typingRunsAlongTheRowsAsInASpreadsheet_data() {
@@ -178,8 +174,8 @@ class InputTableWindowTest : public QObject {
     QTest::addColumn<int>("saved");
     QTest::newRow("12 lines into row 2 of a fresh table") << false << 2 << 12 << "" << 12;
     QTest::newRow("17 lines over 40 opened ones")
-        << true << 1 << 17 << "Yes keeps 23 old rows after the pasted ones; No ends the table with the pasted rows."
-        << 17;
+        << true << 1 << 17
+        << "Yes keeps 23 old rows after the pasted ones; No ends the table with the pasted rows." << 17;
   }
 
   void untouchedCellsAreNoData() {
@@ -196,14 +192,16 @@ class InputTableWindowTest : public QObject {
       s.ui.files.push_back(path);
       s.Click("InputOpenButton");
     }
-    QApplication::clipboard()->setText(Clip(Type3Data()).section("\r\n", 0, lines - 1) + "\r\n");
+    QApplication::clipboard()->setText(Clip(Type3Data(), lines));
     QLineEdit* editor = s.Editor(1, at);
     editor->selectAll();
     QTest::keySequence(editor, QKeySequence::Paste);
     const std::string asked =
-        "The number of data sets is less than the original number. Do you want to maintain the original number? " +
+        "The number of data sets is less than the original number. Do you want to maintain the original "
+        "number? " +
         question.toStdString();
-    QCOMPARE(s.ui.messages, question.isEmpty() ? std::vector<std::string>{} : std::vector<std::string>{asked});
+    QCOMPARE(s.ui.messages,
+             question.isEmpty() ? std::vector<std::string>{} : std::vector<std::string>{asked});
     QCOMPARE(s.ui.preselected, std::vector<DefaultAnswer>(question.isEmpty() ? 0 : 1, DefaultAnswer::No));
     s.Calculate("fresh.inp");
     QCOMPARE(FileLines(s.dir / "fresh.inp")[4], " Number of data sets:  " + std::to_string(saved));
@@ -211,21 +209,19 @@ class InputTableWindowTest : public QObject {
 
   void aPastedTextThatIsNoNumberIsRefused_data() {
     QTest::addColumn<QString>("pasted");
-    QTest::addColumn<QString>("result");  // the first row, or the message
+    QTest::addColumn<QString>("message");
     QTest::newRow("a header row") << "Yield 2019\tSalinity-EC1\r\n5\t6\r\n"
                                   << "The pasted text \"Yield 2019\" for row 1, column Y is not a number. "
                                      "Nothing was pasted.";
     QTest::newRow("a note in X") << "5\t6\r\n7\tEC1 high\r\n"
                                  << "The pasted text \"EC1 high\" for row 2, column X is not a number. "
                                     "Nothing was pasted.";
-    QTest::newRow("Unicode minus and parentheses") << "\u22124,5\t(4)\r\n" << "-4,5|-4";
-    QTest::newRow("thousands gap and a unit") << "1 234,5\t2.5 kg\r\n" << "1234,5|2.5";
   }
 
   void aPastedTextThatIsNoNumberIsRefused() {
     QFETCH(QString, pasted);
-    QFETCH(QString, result);
-    Session s{"InputTabSheet"};
+    QFETCH(QString, message);
+    Typing s;
     s.Type(1, 1, "9");
     s.Type(2, 1, "8");
     QApplication::clipboard()->setText(pasted);
@@ -233,32 +229,18 @@ class InputTableWindowTest : public QObject {
     QLineEdit* editor = s.Editor(1, 1);
     editor->selectAll();
     QTest::keySequence(editor, QKeySequence::Paste);
-    const bool refused = result.contains(' ');
-    QCOMPARE(refused ? QString::fromStdString(s.Last()) : s.Rows() == 1 ? s.Cell(1, 1) + "|" + s.Cell(2, 1) : "",
-             result);
-    if (refused) QCOMPARE(s.CountBox() + s.Cell(1, 1) + s.Cell(2, 1), QStringLiteral("1598"));
+    QCOMPARE(QString::fromStdString(s.Last()), message);
+    QCOMPARE(s.CountBox() + "|" + s.Rows(1, 2), QStringLiteral("15|9|8 |"));
   }
 
-  void notRealDataAreNamedBeforeTheFileName() {
-    Session s{"InputTabSheet"};
-    s.PasteData(Type3Data());
-    s.Type(2, 3, "3a");
-    s.Type(1, 7, "x");
-    s.ui.files.push_back(s.dir / "never.inp");
-    s.Click("InputSaveButton");
-    QCOMPARE(s.ui.messages.back(), std::string(kNotReal) + " The first is row 3, column X.");
-    QCOMPARE(s.ui.files.size(), size_t{1});
-    QCOMPARE(QString::fromStdString(s.dir.Listing()), QString());
-  }
-
-  void aRunNotMadeChangesNoFileName_data() {
+  void aRunNotMadeKeepsTheResultOnDisplay_data() {
     QTest::addColumn<bool>("readOnly");
     QTest::addColumn<QString>("message");
     QTest::newRow("no to overwrite") << false << "The input data were not saved";
     QTest::newRow("a read-only result file") << true << "";
   }
 
-  void aRunNotMadeChangesNoFileName() {
+  void aRunNotMadeKeepsTheResultOnDisplay() {
     QFETCH(bool, readOnly);
     QFETCH(QString, message);
     Session s;
@@ -285,8 +267,12 @@ class InputTableWindowTest : public QObject {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("lowered: the table keeps 20") << "12" << " To remove data make the relevant data cells empty" << "20";
-    QTest::newRow("raised") << "25" << " Add data in the last cells at the end of the column" << "25";
+    QTest::newRow("lowered: the table keeps 20") << "12"
+                                                 << " To remove data make the relevant data cells empty"
+                                                 << "20";
+    QTest::newRow("raised") << "25"
+                            << " Add data in the last cells at the end of the column"
+                            << "25";
   }
 
   void theCountBoxShowsTheTableAfterAMessage() {

@@ -363,6 +363,8 @@ class MainWindowTest : public QObject {
     }
     s.Calculate("bad.inp");
     QCOMPARE(QString::fromStdString(s.Last()), message);
+    // Data that cannot be read are told before a name is asked for.
+    QCOMPARE(s.ui.files.size(), letter ? 1u : 0u);
     QCOMPARE(QString::fromStdString(s.dir.Listing()), written);
     QCOMPARE(s.CurrentTab(), s.InputTab());
     QVERIFY(s.In("WaitMemo")->isHidden());
