@@ -335,14 +335,15 @@ bool InputPage::HandlePasteMultiCell(int j0, int i0, const std::string& text) {
   dm.NrOfData = count + i0 - 1;
   int rowCount = dm.NrOfData + 1;
   if (dm.NrOfData < W.OrigNrOfData) {
-    // Only rows that hold data are worth a question; the answer that
+    // Empty rows below the pasted ones stay, as they hold nothing to mix
+    // in. Rows with data stay only when the user says so: the answer that
     // keeps the two data sets apart comes first.
     const int below = W.OrigNrOfData - dm.NrOfData;
     bool held = false;
     for (int r = dm.NrOfData + 1; r <= W.OrigNrOfData && !held; ++r) {
       held = !Grid.Cell(1, r).empty() || !Grid.Cell(2, r).empty();
     }
-    if (held && dm.AskYesNo("The number of data sets is less than the original number. Do you want to "
+    if (!held || dm.AskYesNo("The number of data sets is less than the original number. Do you want to "
                             "maintain the original number? Yes keeps " +
                                 std::to_string(below) + (below == 1 ? " old row" : " old rows") +
                                 " after the pasted ones; No ends the table with the pasted rows.",
