@@ -440,7 +440,7 @@ void GraphicsTab::SaveToChosenFile(const QImage& picture) {
     return;
   }
   const std::string path = WithPictureExtension(*chosen);
-  if (FileExists(path) && !ui_.AskYesNo("The file already exists, overwrite?")) return;
+  if (FileExists(path) && !ui_.AskYesNo("The file already exists, overwrite?", DefaultAnswer::Yes)) return;
   std::string reason;
   if (!SavePicture(picture, path, reason)) {
     ui_.ShowMessage(reason);

@@ -140,8 +140,10 @@ the X column.
 A first cell that looks empty after pasting shows its value as soon as
 another cell is clicked.
 
-Letters, blanks and thousands separators are left out of pasted values; a
-comma or a point can be the decimal mark.)";
+Blanks between thousands and a unit after a value are left out of pasted
+values; a comma or a point can be the decimal mark, and -4 may also be
+written (4). A cell that is no number, such as a column heading, stops the
+paste with a message naming it, and the table stays as it was.)";
 
 const char* const kOutputSymbols = R"(EXPLANATION OF SOME SYMBOLS IN THE OUTPUT FILE
 

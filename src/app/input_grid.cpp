@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPalette>
@@ -45,8 +46,10 @@ QVariant InputTableModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole || role == Qt::EditRole) {
     return QString::fromStdString(table_.Cell(index.column(), index.row() + 1));
   }
-  if (role == Qt::BackgroundRole && index.column() == 0) {
-    return QApplication::palette().color(QPalette::Button);
+  if (index.column() == 0) {
+    // The serial numbers take no focus but read like the other cells.
+    if (role == Qt::BackgroundRole) return QApplication::palette().color(QPalette::Button);
+    if (role == Qt::ForegroundRole) return QApplication::palette().color(QPalette::Active, QPalette::Text);
   }
   return {};
 }
@@ -59,7 +62,7 @@ QVariant InputTableModel::headerData(int section, Qt::Orientation orientation, i
 
 Qt::ItemFlags InputTableModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
-  if (index.column() == 0) return Qt::ItemIsEnabled;
+  if (index.column() == 0) return Qt::NoItemFlags;
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
@@ -76,28 +79,48 @@ CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent) {
   // A whole pasted column must fit.
   setMaxLength(1 << 30);
   setFrame(false);
+  // Edits by other ways than a key (undo or delete from the context menu)
+  // reach the handler from the event loop, after the editor's own work.
+  connect(this, &QLineEdit::textEdited, this, [this] {
+    if (inKey_) return;
+    QMetaObject::invokeMethod(this, [this] { emit Edited(text()); }, Qt::QueuedConnection);
+  });
 }
 
 void CellEditor::PasteClipboard() {
-  const QString clip = QApplication::clipboard()->text();
-  if (!IsMultiCell(clip)) {
+  if (!IsMultiCell(QApplication::clipboard()->text())) {
     paste();
     return;
   }
-  QString text = this->text();
-  const int start = hasSelectedText() ? selectionStart() : cursorPosition();
-  const qsizetype length = hasSelectedText() ? selectedText().size() : 0;
-  text.replace(start, length, clip);
-  emit MultiCellPaste(text);
+  emit MultiCellPaste();
 }
 
 void CellEditor::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::Paste)) {
-    PasteClipboard();
     event->accept();
+    PasteClipboard();
     return;
   }
+  // The line edit finishes the key before the cell's handler runs; the
+  // handler may end with this editor gone, so nothing follows it.
+  const QString before = text();
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  inKey_ = true;
   QLineEdit::keyPressEvent(event);
+  inKey_ = false;
+  if (enter) {
+    emit EnterPressed();
+  } else if (text() != before) {
+    emit Edited(text());
+  }
+}
+
+void CellEditor::inputMethodEvent(QInputMethodEvent* event) {
+  const QString before = text();
+  inKey_ = true;
+  QLineEdit::inputMethodEvent(event);
+  inKey_ = false;
+  if (text() != before) emit Edited(text());
 }
 
 void CellEditor::contextMenuEvent(QContextMenuEvent* event) {
@@ -114,8 +137,8 @@ void CellEditor::contextMenuEvent(QContextMenuEvent* event) {
   menu->popup(event->globalPos());
 }
 
-CellDelegate::CellDelegate(QObject* parent, CellTextHandler onEdit)
-    : QStyledItemDelegate(parent), onEdit_(std::move(onEdit)) {}
+CellDelegate::CellDelegate(GridView* view, CellTextHandler onEdit)
+    : QStyledItemDelegate(view), view_(view), onEdit_(std::move(onEdit)) {}
 
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                     const QModelIndex& index) const {
@@ -124,10 +147,17 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
   const int col = index.column();
   const int row = index.row() + 1;
   CellTextHandler onEdit = onEdit_;
-  connect(editor, &QLineEdit::textEdited, editor,
+  GridView* view = view_;
+  const QPersistentModelIndex cell(index);
+  connect(editor, &CellEditor::Edited, editor,
           [onEdit, col, row](const QString& text) { onEdit(col, row, text.toStdString()); });
   connect(editor, &CellEditor::MultiCellPaste, editor,
-          [onEdit, col, row](const QString& text) { onEdit(col, row, text.toStdString()); });
+          [view, editor, cell] { view->PasteFromEditor(editor, cell); });
+  // The delegate commits and closes the editor from the event loop; the
+  // move follows it there.
+  connect(editor, &CellEditor::EnterPressed, view, [view, cell] {
+    QMetaObject::invokeMethod(view, [view, cell] { view->MoveDownFrom(cell); }, Qt::QueuedConnection);
+  });
   return editor;
 }
 
@@ -140,6 +170,20 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 }
 
 GridView::GridView(QWidget* parent) : QTableView(parent) {}
+
+void GridView::PasteFromEditor(QWidget* editor, const QModelIndex& index) {
+  // Closed first: a question of the paste would otherwise make the editor
+  // write its old text back over the pasted cell.
+  closeEditor(editor, QAbstractItemDelegate::NoHint);
+  setFocus();
+  emit PasteRequested(index);
+}
+
+void GridView::MoveDownFrom(const QModelIndex& index) {
+  if (!index.isValid() || state() == EditingState) return;
+  const QModelIndex below = model()->index(index.row() + 1, index.column());
+  if (below.isValid()) setCurrentIndex(below);
+}
 
 bool GridView::event(QEvent* event) {
   if (event->type() == QEvent::ShortcutOverride) {
@@ -165,6 +209,10 @@ void GridView::keyPressEvent(QKeyEvent* event) {
     }
     if (event->matches(QKeySequence::Delete) || event->key() == Qt::Key_Backspace) {
       emit ClearRequested(selectedIndexes());
+      return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+      MoveDownFrom(currentIndex());
       return;
     }
   }

@@ -45,38 +45,62 @@ class CellEditor : public QLineEdit {
 
  public:
   explicit CellEditor(QWidget* parent);
-  // Inserts the clipboard's text at the cursor.
+  // Inserts the clipboard's text at the cursor; several cells go to the
+  // grid instead (MultiCellPaste).
   void PasteClipboard();
 
  signals:
-  // The complete new text of the cell after a paste of several cells.
-  void MultiCellPaste(const QString& text);
+  // The complete new text of the cell. A key has been handled whole when
+  // this comes: a message box opened by the cell's handler may close and
+  // delete the editor, and nothing of the editor runs after it.
+  void Edited(const QString& text);
+  // The clipboard holds several cells: they are pasted into the grid from
+  // this cell, as on a selected cell, and the editor's text is dropped.
+  void MultiCellPaste();
+  // Enter or Return: once the editor has closed, the cell below is next.
+  void EnterPressed();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  bool inKey_ = false;
 };
+
+class GridView;
 
 class CellDelegate : public QStyledItemDelegate {
   Q_OBJECT
 
  public:
-  CellDelegate(QObject* parent, CellTextHandler onEdit);
+  CellDelegate(GridView* view, CellTextHandler onEdit);
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
 
  private:
+  GridView* view_;
   CellTextHandler onEdit_;
 };
 
-// The grid itself. A paste or cut on a selected cell (no editor open) and
-// the Delete key act on the cell's text through the same handler.
+// The grid itself, navigated as a spreadsheet: Tab and Shift+Tab run along
+// the Y and X cells row by row (the serial numbers take no focus, being
+// disabled) and stop at the ends of the table; Enter moves down. A paste or cut on a selected
+// cell (no editor open) and the Delete key act on the cell's text through
+// the same handler.
 class GridView : public QTableView {
   Q_OBJECT
 
  public:
   explicit GridView(QWidget* parent);
+
+  // Closes the editor without taking its text, then pastes the clipboard
+  // into the cell.
+  void PasteFromEditor(QWidget* editor, const QModelIndex& index);
+  // Makes the cell below `index` the current one (none below: stays).
+  void MoveDownFrom(const QModelIndex& index);
 
  signals:
   void PasteRequested(const QModelIndex& index);

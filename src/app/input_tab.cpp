@@ -289,6 +289,7 @@ InputTab::~InputTab() {
 
 void InputTab::FormCreate() {
   input_->W.DataPresent = false;
+  input_->W.Unsaved = false;
   FileNameLabel->hide();
   FileNameEdit->hide();
   const QString mark = QLocale().decimalPoint();
@@ -380,7 +381,7 @@ void InputTab::CloseSymbolsPanel() {
 }
 
 void InputTab::ClearButtonClick() {
-  if (!ui_.AskYesNo("The data will be cleared, are you sure?")) return;
+  if (!ui_.AskYesNo("The data will be cleared, are you sure?", DefaultAnswer::Yes)) return;
   host_.FormCreate();
   // The user stays where the fresh table is.
   host_.ShowTab(Tab::Input);
@@ -416,8 +417,15 @@ void InputTab::InputOpenActionExecute() {
   Title2Edit->setText(QString::fromStdString(dm.Title2));
   input_->W.GridNrOfData = input_->W.OrigNrOfData = dm.NrOfData;
   input_->W.DataPresent = true;
+  input_->W.Unsaved = false;
   FillInputTable();
   host_.ShowTab(Tab::Input);
+}
+
+bool InputTab::ConfirmLeave() {
+  return !input_->HoldsUnsavedData() ||
+         ui_.AskYesNo("The data in the input table have not been saved. Leave the program anyway?",
+                      DefaultAnswer::No);
 }
 
 }  // namespace kinvalo::app

@@ -3,6 +3,7 @@
 // its help panels, "Clear data", "Open input" and the calculation run
 // (input_tab_calc.cpp).
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QComboBox>
@@ -48,10 +49,17 @@ class InputTab : public QScrollArea {
 
   // The calculation run.
   void InputSaveExecute();
-  bool ConfirmSaveFile();
+  // The save dialog, and the question before an existing file is
+  // overwritten: the chosen path when the run may go on. Nothing changes
+  // before the answer.
+  std::optional<std::string> ConfirmSaveFile();
   // The calculation of the saved input file; false when the data were
   // refused (the reason has been shown).
   bool RunCalculation();
+
+  // Asked before the program ends: true when the table holds no typed or
+  // pasted data that were not saved, or the user leaves them anyway.
+  bool ConfirmLeave();
 
   InputPage& Input() { return *input_; }
 

@@ -24,40 +24,65 @@ std::string WithInputExtension(const std::string& path) {
 
 }  // namespace
 
-bool InputTab::ConfirmSaveFile() {
+std::optional<std::string> InputTab::ConfirmSaveFile() {
   const std::optional<std::string> path = ui_.SaveFileDialog(dialogs_.InputSave());
   if (!path) {
     SaveCancelled = true;
-    return false;
+    return std::nullopt;
   }
-  s_.DM.FileName = WithInputExtension(*path);
-  if (FileExists(s_.DM.FileName)) return s_.DM.AskYesNo("The file already exists, overwrite?");
-  return true;
+  std::string chosen = WithInputExtension(*path);
+  if (FileExists(chosen) && !ui_.AskYesNo("The file already exists, overwrite?", DefaultAnswer::Yes)) {
+    return std::nullopt;
+  }
+  return chosen;
 }
 
 void InputTab::InputSaveExecute() {
+  // Data the run cannot read are reported before a name is asked for.
+  if (const auto bad = input_->FirstNonNumber()) {
+    input_->W.DecimalSeparator = input_->W.SystemDecimalSeparator;
+    ui_.ShowMessage(InputPage::NotRealMessage(bad->first, bad->second));
+    return;
+  }
   SaveCancelled = false;
-  if (!ConfirmSaveFile() || SaveCancelled) {
+  const std::optional<std::string> path = ConfirmSaveFile();
+  if (!path || SaveCancelled) {
     ui_.ShowMessage("The input data were not saved");
     return;
   }
   WorkingData& dm = s_.DM;
+  // The result on the output tab keeps its file until this run has made
+  // one of its own.
+  const std::string shownResult = dm.FileName;
+  dm.FileName = *path;
   const bool taken = input_->TakeTableRows(Title1Edit->text().toStdString(), Title2Edit->text().toStdString());
   ShowInputPage();
-  if (!taken) return;
+  if (!taken) {
+    dm.FileName = shownResult;
+    return;
+  }
   output_.ResetCaptions();
   // A file that cannot be created has been reported; the run goes on with
   // the data in memory.
-  dm.WriteInputFile();
+  if (dm.WriteInputFile()) input_->W.Unsaved = false;
   ConfComboBoxChange();
   bool refused = false;
   try {
     refused = !RunCalculation();
+  } catch (const ReadOnlyResultError& e) {
+    // The user protected a result file: his choice, told like the other
+    // file messages.
+    WaitMemo->hide();
+    dm.FileName = shownResult;
+    ui_.ShowMessage(e.what());
+    return;
   } catch (...) {
     WaitMemo->hide();
+    dm.FileName = shownResult;
     throw;
   }
   if (refused) {
+    dm.FileName = shownResult;
     InputTabSheetShow();
     return;
   }

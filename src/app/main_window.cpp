@@ -43,7 +43,7 @@ WindowPlacement PlaceMainWindow(int screenWidth) {
 MainWindow::MainWindow(Platform& ui, AppState& state, std::function<void()> endApplication)
     : ui_(ui),
       s_(state),
-      FinishForm(new FinishWindow(this, std::move(endApplication))),
+      FinishForm(new FinishWindow(this, [this, end = std::move(endApplication)] { return EndApplication(end); })),
       SymbolsForm(new SymbolsWindow(this)),
       HelpForm(new HelpWindow(this)),
       MoreInfoForm(new MoreInfoWindow(this)),
@@ -88,6 +88,13 @@ MainWindow::~MainWindow() {
 
 void MainWindow::Command(const std::function<void()>& handler) {
   if (!dying_) RunCommand(ui_, handler);
+}
+
+bool MainWindow::EndApplication(const std::function<void()>& end) {
+  bool leave = true;
+  Command([this, &leave] { leave = InputTabSheet->ConfirmLeave(); });
+  if (leave) end();
+  return leave;
 }
 
 void MainWindow::FormCreate() {

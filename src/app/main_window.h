@@ -65,6 +65,8 @@ class MainWindow : public StatusBarWindow, public TabHost {
   void closeEvent(QCloseEvent* event) override;  // FormClose
 
  private:
+  // Ends the program unless the user keeps unsaved data; false then.
+  bool EndApplication(const std::function<void()>& end);
   QWidget* Page(Tab tab) const;
   void PageChanged(int index);
   void RunShowHandler(QWidget* page);

@@ -29,9 +29,10 @@ void QtPlatform::ShowMessage(const std::string& text) {
   QMessageBox::information(parent_, kTitle, QString::fromStdString(text));
 }
 
-bool QtPlatform::AskYesNo(const std::string& text) {
-  return QMessageBox::question(parent_, kTitle, QString::fromStdString(text),
-                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+bool QtPlatform::AskYesNo(const std::string& text, DefaultAnswer preselected) {
+  const QMessageBox::StandardButton first = preselected == DefaultAnswer::No ? QMessageBox::No : QMessageBox::Yes;
+  return QMessageBox::question(parent_, kTitle, QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                               first) == QMessageBox::Yes;
 }
 
 std::optional<std::string> QtPlatform::RunDialog(const FileDialogOptions& options, bool save) {

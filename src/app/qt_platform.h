@@ -19,7 +19,7 @@ class QtPlatform : public Platform {
   void SetParent(QWidget* parent) { parent_ = parent; }
 
   void ShowMessage(const std::string& text) override;
-  bool AskYesNo(const std::string& text) override;
+  bool AskYesNo(const std::string& text, DefaultAnswer preselected) override;
   std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) override;
   // Repaints the window while it waits but takes no input meanwhile.

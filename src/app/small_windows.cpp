@@ -57,7 +57,7 @@ QVBoxLayout* Column(QWidget* parent) {
 
 }  // namespace
 
-FinishWindow::FinishWindow(QWidget* parent, std::function<void()> endApplication)
+FinishWindow::FinishWindow(QWidget* parent, std::function<bool()> endApplication)
     : StatusBarWindow(parent), endApplication_(std::move(endApplication)) {
   setWindowFlag(Qt::Window);
   SmallWindow(this, "TFinishForm", "Tulmex finish", 250, 241);
@@ -72,7 +72,9 @@ FinishWindow::FinishWindow(QWidget* parent, std::function<void()> endApplication
   connect(FinishButton, &QPushButton::clicked, this, [this] { FinishButtonClick(); });
 }
 
-void FinishWindow::FinishButtonClick() { endApplication_(); }
+void FinishWindow::FinishButtonClick() {
+  if (!endApplication_()) hide();
+}
 
 void FinishWindow::showEvent(QShowEvent* event) {
   SetStatusText(QStringLiteral("Click Finish button to end program"));

@@ -26,8 +26,10 @@ class FinishWindow : public StatusBarWindow {
   Q_OBJECT
 
  public:
-  // `endApplication` ends the program once the current command returns.
-  FinishWindow(QWidget* parent, std::function<void()> endApplication);
+  // `endApplication` ends the program once the current command returns,
+  // or returns false when the user chose to stay: the finish window then
+  // goes and the main window is left as it was.
+  FinishWindow(QWidget* parent, std::function<bool()> endApplication);
 
   void FinishButtonClick();
 
@@ -36,7 +38,7 @@ class FinishWindow : public StatusBarWindow {
   void closeEvent(QCloseEvent* event) override;  // FormClose
 
  private:
-  std::function<void()> endApplication_;
+  std::function<bool()> endApplication_;
   QPlainTextEdit* FinishMemo;
   QPushButton* FinishButton;
 };

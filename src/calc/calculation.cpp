@@ -56,7 +56,7 @@ SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options
              {result.type, result.bothTypesFound, result.type3.breakpoint, result.type4.breakpoint}, platform);
     files.Commit();
   } catch (const ReadOnlyFileError& e) {
-    throw std::runtime_error(OpenFailureMessage(e.path()));
+    throw ReadOnlyResultError(OpenFailureMessage(e.path()));
   }
   return result;
 }

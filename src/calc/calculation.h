@@ -1,6 +1,7 @@
 #pragma once
 // The calculation that follows the saving of the input file, shared by the
 // window's calculation run and the batch command.
+#include <stdexcept>
 #include <string>
 
 #include "core/platform.h"
@@ -13,6 +14,13 @@ namespace kinvalo {
 // Replaces empty titles by " No first title given" and " No second title
 // given", as the calculation run does before it writes any file.
 void ReplaceEmptyTitles(WorkingData& dm);
+
+// A result file without write permission stopped the run before any file
+// changed; what() is the open-failure message of that file.
+class ReadOnlyResultError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // What the user chose for the run.
 struct CalculationOptions {
@@ -30,8 +38,8 @@ struct CalculationOptions {
 // std::out_of_range when NrOfData counts more data sets than are held, and
 // std::runtime_error when a result file cannot be written: then every
 // result file is as it was before the run. A result file without write
-// permission is not replaced; the error then carries the open-failure
-// message of that file. While another run holds the result set longer than
+// permission is not replaced: ReadOnlyResultError then carries the
+// open-failure message of that file. While another run holds the result set longer than
 // the options' wait, the run is refused with a message and writes nothing.
 // Temporary files that a killed run left beside the result files are
 // removed first.

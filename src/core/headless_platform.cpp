@@ -10,7 +10,7 @@ void HeadlessPlatform::ShowMessage(const std::string& text) {
   if (echo_) *echo_ << text << '\n' << std::flush;
 }
 
-bool HeadlessPlatform::AskYesNo(const std::string& text) {
+bool HeadlessPlatform::AskYesNo(const std::string& text, DefaultAnswer) {
   ShowMessage(text);
   if (answers.empty()) return defaultAnswer;
   const bool answer = answers.front();

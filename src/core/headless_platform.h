@@ -3,7 +3,8 @@
 // the example writer, the benchmarks, the tests and the fuzz targets. Every
 // message is kept in `messages` and, with an echo stream, also written there
 // one a line. Questions and file dialogs are answered from queues; when a
-// queue is empty a question gets `defaultAnswer` and a dialog is cancelled.
+// queue is empty a question gets `defaultAnswer` (not the answer the
+// question preselects) and a dialog is cancelled.
 // Waits return at once and are only added up.
 #include <deque>
 #include <iosfwd>
@@ -29,7 +30,7 @@ class HeadlessPlatform : public Platform {
   int waited = 0;  // milliseconds
 
   void ShowMessage(const std::string& text) override;
-  bool AskYesNo(const std::string& text) override;
+  bool AskYesNo(const std::string& text, DefaultAnswer preselected) override;
   std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) override;
   void Wait(int milliseconds) override;

@@ -2,6 +2,7 @@
 // Everything that would open a window from inside the core goes through this
 // seam: the window implements it with message boxes and file dialogs, the
 // batch command with standard error, the tests with a script.
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,13 +16,17 @@ struct FileDialogOptions {
   std::string fileName;
 };
 
+// The answer a confirmation box offers first: the one Enter chooses.
+enum class DefaultAnswer : std::uint8_t { Yes, No };
+
 class Platform {
  public:
   virtual ~Platform() = default;
   // A plain message box with an OK button; returns when it is closed.
   virtual void ShowMessage(const std::string& text) = 0;
-  // A confirmation box with Yes and No; true exactly when Yes is chosen.
-  virtual bool AskYesNo(const std::string& text) = 0;
+  // A confirmation box with Yes and No, `preselected` chosen by Enter; true
+  // exactly when Yes is chosen.
+  virtual bool AskYesNo(const std::string& text, DefaultAnswer preselected) = 0;
   virtual std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) = 0;
   virtual std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) = 0;
   // A plain pause on the user-interface thread.

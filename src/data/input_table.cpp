@@ -121,6 +121,79 @@ std::string FilterPastedCell(std::string_view text) {
   return kept;
 }
 
+namespace {
+
+// The blanks a spreadsheet may put between groups of thousands (no-break,
+// narrow no-break and thin spaces) become plain blanks, the Unicode minus
+// sign an ASCII one.
+std::string PlainBlanksAndMinus(std::string_view text) {
+  static constexpr std::pair<std::string_view, char> kReplaced[] = {
+      {"\xC2\xA0", ' '}, {"\xE2\x80\xAF", ' '}, {"\xE2\x80\x89", ' '}, {"\xE2\x88\x92", '-'}};
+  std::string plain;
+  plain.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    bool replaced = false;
+    for (const auto& [from, to] : kReplaced) {
+      if (text.substr(i).starts_with(from)) {
+        plain += to;
+        i += from.size();
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) plain += text[i++];
+  }
+  return plain;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadPastedCell(std::string_view pasted) {
+  const std::string plain = PlainBlanksAndMinus(pasted);
+  std::string_view text = TrimBlanks(plain);
+  if (text.empty()) return std::string();
+  // (4) is the accountant's -4.
+  const bool parenthesised = text.front() == '(';
+  if (parenthesised) {
+    if (text.size() < 2 || text.back() != ')') return std::nullopt;
+    text = TrimBlanks(text.substr(1, text.size() - 2));
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) return std::nullopt;
+  }
+  // The number comes first: a sign, digits with decimal marks and blanks
+  // between groups of digits, an exponent. A unit may follow, without
+  // digits of its own.
+  size_t end = 0;
+  if (end < text.size() && (text[end] == '-' || text[end] == '+')) ++end;
+  const size_t from = end;
+  while (end < text.size()) {
+    const char c = text[end];
+    const bool gap = c == ' ' && end > from && IsDigit(text[end - 1]) && end + 1 < text.size() &&
+                     IsDigit(text[end + 1]);
+    if (!IsDigit(c) && c != '.' && c != ',' && !gap) break;
+    ++end;
+  }
+  if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+    size_t k = end + 1;
+    if (k < text.size() && (text[k] == '+' || text[k] == '-')) ++k;
+    if (k < text.size() && IsDigit(text[k])) {
+      while (k < text.size() && IsDigit(text[k])) ++k;
+      end = k;
+    }
+  }
+  if (std::ranges::any_of(text.substr(end), IsDigit)) return std::nullopt;
+  std::string kept = FilterPastedCell(text.substr(0, end));
+  if (parenthesised) kept.insert(0, 1, '-');
+  double value = 0.0;
+  if (!TryTextToFloat(kept, '.', value) && !TryTextToFloat(kept, ',', value)) return std::nullopt;
+  return kept;
+}
+
 void InputTable::SetRowCount(int rows) {
   rows_.resize(static_cast<size_t>(std::max(rows, 1)));
 }
@@ -178,9 +251,10 @@ void InputPage::FillInputTable() {
   for (int r = 1; r <= n; ++r) {
     const size_t k = static_cast<size_t>(r - 1);
     if (!W.DataPresent) {
+      // Cells nobody filled in hold no data: they stay empty.
       Grid.SetCell(0, r, std::to_string(r));
-      Grid.SetCell(1, r, "0");
-      Grid.SetCell(2, r, "0");
+      Grid.SetCell(1, r, std::string());
+      Grid.SetCell(2, r, std::string());
       continue;
     }
     Grid.SetCell(0, r, std::to_string(k < dm.Serial.size() ? dm.Serial[k] : r));
@@ -193,8 +267,12 @@ void InputPage::FillInputTable() {
 }
 
 void InputPage::StringGrid1SetEditText(int col, int row, const std::string& text) {
-  Grid.SetCell(col, row, text);
-  if (text.find_first_of("\t\r\n") != std::string::npos) HandlePasteMultiCell(col, row, text);
+  if (text.find_first_of("\t\r\n") == std::string::npos) {
+    Grid.SetCell(col, row, text);
+  } else if (!HandlePasteMultiCell(col, row, text)) {
+    return;
+  }
+  W.Unsaved = true;
   W.InEdit = true;
   try {
     NrOfDataEditExit();
@@ -208,7 +286,7 @@ void InputPage::StringGrid1SetEditText(int col, int row, const std::string& text
   Grid.SetWidthFor(data.NrOfData);
 }
 
-void InputPage::HandlePasteMultiCell(int j0, int i0, const std::string& text) {
+bool InputPage::HandlePasteMultiCell(int j0, int i0, const std::string& text) {
   if (j0 < 1 || j0 >= InputTable::kColumns || i0 < 1 || i0 >= Grid.RowCount()) {
     throw std::out_of_range("A paste must start in a data cell.");
   }
@@ -219,22 +297,57 @@ void InputPage::HandlePasteMultiCell(int j0, int i0, const std::string& text) {
   while (!body.empty() && (body.back() == '\r' || body.back() == '\n')) body.remove_suffix(1);
   const std::vector<std::string_view> lines = SplitLines(body);
   const int count = static_cast<int>(lines.size());
-  if (i0 + count > Grid.RowCount()) Grid.SetRowCount(i0 + count);
+  // Every cell is read before one changes: a header or a note among the
+  // numbers leaves the table as it was.
+  struct PastedCell {
+    int col;
+    int row;
+    std::string text;
+  };
+  std::vector<PastedCell> cells;
+  cells.reserve(lines.size() * 2);
   for (int line = 0; line < count; ++line) {
     std::string_view rest = lines[static_cast<size_t>(line)];
     // Columns beyond X have no place in the table and are left out.
     for (int j = j0; j < InputTable::kColumns; ++j) {
       const size_t tab = rest.find('\t');
-      Grid.SetCell(j, i0 + line, FilterPastedCell(rest.substr(0, tab)));
+      const std::string_view cell = rest.substr(0, tab);
+      std::optional<std::string> number = ReadPastedCell(cell);
+      if (!number) {
+        constexpr size_t kQuoted = 40;
+        std::string quoted(TrimBlanks(cell.substr(0, kQuoted)));
+        // A character cut in two is left out whole.
+        while (cell.size() > kQuoted && !quoted.empty() && (quoted.back() & 0xC0) == 0x80) quoted.pop_back();
+        if (cell.size() > kQuoted && !quoted.empty() && (quoted.back() & 0x80) != 0) quoted.pop_back();
+        if (cell.size() > kQuoted) quoted += "...";
+        data.platform().ShowMessage("The pasted text \"" + quoted + "\" for row " + std::to_string(i0 + line) +
+                                    ", column " + (j == 1 ? "Y" : "X") +
+                                    " is not a number. Nothing was pasted.");
+        return false;
+      }
+      cells.push_back({j, i0 + line, std::move(*number)});
       if (tab == std::string_view::npos) break;
       rest.remove_prefix(tab + 1);
     }
   }
+  if (i0 + count > Grid.RowCount()) Grid.SetRowCount(i0 + count);
+  for (PastedCell& cell : cells) Grid.SetCell(cell.col, cell.row, std::move(cell.text));
   dm.NrOfData = count + i0 - 1;
   int rowCount = dm.NrOfData + 1;
   if (dm.NrOfData < W.OrigNrOfData) {
-    if (dm.AskYesNo("The number of data sets is less than the original number. Do you want to "
-                    "maintain the original number?")) {
+    // Empty rows below the pasted ones stay, as they hold nothing to mix
+    // in. Rows with data stay only when the user says so: the answer that
+    // keeps the two data sets apart comes first.
+    const int below = W.OrigNrOfData - dm.NrOfData;
+    bool held = false;
+    for (int r = dm.NrOfData + 1; r <= W.OrigNrOfData && !held; ++r) {
+      held = !Grid.Cell(1, r).empty() || !Grid.Cell(2, r).empty();
+    }
+    if (!held || dm.AskYesNo("The number of data sets is less than the original number. Do you want to "
+                            "maintain the original number? Yes keeps " +
+                                std::to_string(below) + (below == 1 ? " old row" : " old rows") +
+                                " after the pasted ones; No ends the table with the pasted rows.",
+                            DefaultAnswer::No)) {
       dm.NrOfData = W.OrigNrOfData;
       rowCount = W.OrigNrOfData + 1;
     } else if (data.NrOfInputData > dm.NrOfData) {
@@ -267,6 +380,7 @@ void InputPage::HandlePasteMultiCell(int j0, int i0, const std::string& text) {
   }
   Grid.SetWidthFor(dm.NrOfData);
   W.OrigNrOfData = dm.NrOfData;
+  return true;
 }
 
 void InputPage::NrOfDataEditExit() {
@@ -285,7 +399,11 @@ void InputPage::NrOfDataEditExit() {
     return;
   }
   if (W.InEdit || n <= W.OrigNrOfData) {
-    if (!W.InEdit && n < W.OrigNrOfData) ui.ShowMessage(" To remove data make the relevant data cells empty");
+    if (!W.InEdit && n < W.OrigNrOfData) {
+      ui.ShowMessage(" To remove data make the relevant data cells empty");
+      // The count stays, and the box says so.
+      ShowCount();
+    }
     return;
   }
   // Only a count typed into the box is held to the maximum (a slip of the
@@ -335,6 +453,35 @@ void InputPage::NrOfDataEditExit() {
   }
 }
 
+std::optional<std::pair<int, int>> InputPage::FirstNonNumber() const {
+  double value = 0.0;
+  const char mark = W.SystemDecimalSeparator;
+  const char other = mark == ',' ? '.' : ',';
+  for (int r = 1; r <= TableRows(); ++r) {
+    const std::string& y = Grid.Cell(1, r);
+    const std::string& x = Grid.Cell(2, r);
+    if (y.empty() || x.empty()) continue;
+    for (int col : {1, 2}) {
+      const std::string& cell = col == 1 ? y : x;
+      if (!TryTextToFloat(cell, mark, value) && !TryTextToFloat(cell, other, value)) return std::pair(col, r);
+    }
+  }
+  return std::nullopt;
+}
+
+std::string InputPage::NotRealMessage(int col, int row) {
+  return "Not all data values in the inputfile are real, do not use letters or blanks. The first is row " +
+         std::to_string(row) + ", column " + (col == 1 ? "Y" : "X") + ".";
+}
+
+bool InputPage::HoldsUnsavedData() const {
+  if (!W.Unsaved) return false;
+  for (int r = 1; r <= TableRows(); ++r) {
+    if (!Grid.Cell(1, r).empty() || !Grid.Cell(2, r).empty()) return true;
+  }
+  return false;
+}
+
 bool InputPage::TakeTableRows(const std::string& title1, const std::string& title2) {
   WorkingData& dm = data;
   dm.Title1 = title1.empty() ? std::string(" No first title given") : title1;
@@ -350,11 +497,13 @@ bool InputPage::TakeTableRows(const std::string& title1, const std::string& titl
     const std::string& y = Grid.Cell(1, r);
     const std::string& x = Grid.Cell(2, r);
     if (y.empty() || x.empty()) continue;
+    int col = 1;
     try {
       ys.push_back(StringToFloat(y));
+      col = 2;
       xs.push_back(StringToFloat(x));
     } catch (const ConversionError&) {
-      data.platform().ShowMessage("Not all data values in the inputfile are real, do not use letters or blanks.");
+      data.platform().ShowMessage(NotRealMessage(col, r));
       W.DecimalSeparator = W.SystemDecimalSeparator;
       return false;
     }

@@ -5,9 +5,11 @@
 // in step. The window mirrors this state in its widgets; a test or a fuzz
 // target drives it directly.
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "data/working_data.h"
@@ -39,6 +41,15 @@ std::string FloatToString(double value, char decimalMark);
 // an exponent (1.5E+03). Everything else (letters, blanks, thousands gaps,
 // other plus signs) is dropped.
 std::string FilterPastedCell(std::string_view text);
+
+// What a multi-cell paste makes of one pasted cell (UTF-8): the number it
+// holds, as FilterPastedCell keeps it ("1 234,5" gives "1234,5", "2.5 kg"
+// gives "2.5"), with the sign of a Unicode minus or of parentheses ("(4)"
+// gives "-4"); an empty text for a blank cell; nullopt for a text that is
+// no number, such as a column header ("Yield 2019", "EC1"): letters before
+// the number, digits after its unit, or nothing that reads as a number in
+// either decimal notation.
+std::optional<std::string> ReadPastedCell(std::string_view text);
 
 // The cells of the data table: column 0 the serial numbers, column 1 Y,
 // column 2 X; row 0 the caption row, data set i in row i.
@@ -76,6 +87,9 @@ class InputTable {
 // The input page's own state (the window's fields that the table uses).
 struct InputPageFlags {
   bool DataPresent = false;  // the table holds typed, pasted or opened data
+  // A cell was typed or pasted since the table was last saved by a
+  // calculation run, opened from a file or cleared.
+  bool Unsaved = false;
   bool InEdit = false;       // a cell change is being processed
   std::int32_t OrigNrOfData = 15;
   std::int32_t GridNrOfData = 15;
@@ -97,7 +111,7 @@ class InputPage {
   InputPageFlags W;
 
   // The part of the input tab's show handler that lays out the table: a
-  // fresh table of 15 rows of zeros when no data are present, otherwise the
+  // fresh table of 15 empty rows when no data are present, otherwise the
   // present rows (a row holding text is never cut off).
   void LayOutTable();
   // Lays out GridNrOfData rows from the working data.
@@ -106,18 +120,29 @@ class InputPage {
   // paste).
   void StringGrid1SetEditText(int col, int row, const std::string& text);
   // Spreads pasted spreadsheet columns over the table from (j0, i0).
-  void HandlePasteMultiCell(int j0, int i0, const std::string& text);
+  // Returns false, after a message naming the cell, when a pasted cell is
+  // no number (see ReadPastedCell): the table is then left as it was.
+  bool HandlePasteMultiCell(int j0, int i0, const std::string& text);
   // Checks and applies the number in the count box.
   void NrOfDataEditExit();
   // The table's conversion with the current decimal separator.
   double StringToFloat(std::string_view text) const {
     return kinvalo::StringToFloat(text, W.DecimalSeparator);
   }
+  // The first cell, by rows, that a calculation run would take and cannot
+  // read as a number: (column, row); nullopt when every one reads.
+  std::optional<std::pair<int, int>> FirstNonNumber() const;
+  // The message for such a cell: "Not all data values in the inputfile are
+  // real, do not use letters or blanks. The first is row 3, column X."
+  static std::string NotRealMessage(int col, int row);
   // Takes the titles and the non-empty table rows into the working data.
   // A row whose Y or X cell is empty is dropped; when rows were dropped the
   // table shows the kept rows in order. Returns false, after the message,
   // when a cell is not a number: nothing then changes.
   bool TakeTableRows(const std::string& title1, const std::string& title2);
+  // Typed or pasted data that neither a calculation run has saved nor a
+  // file holds (an emptied table holds none).
+  bool HoldsUnsavedData() const;
   // The number of data rows the table holds (the caption row not counted).
   int TableRows() const { return Grid.RowCount() - 1; }
 

@@ -55,7 +55,9 @@ class WorkingData {
   // failure the message has been shown and an earlier file stays as it was.
   bool WriteInputFile();
 
-  bool AskYesNo(const std::string& text) { return platform_.AskYesNo(text); }
+  bool AskYesNo(const std::string& text, DefaultAnswer preselected) {
+    return platform_.AskYesNo(text, preselected);
+  }
   // Shows "A program error occurred." followed by the text. The program
   // goes on: ending it would throw away what the user has in the window.
   void ReportProgramError(const std::string& text);

@@ -171,7 +171,7 @@ class MainWindowTest : public QObject {
 
   void typedDataCalculatedToTheOutputTab() {
     Session s{"InputTabSheet"};
-    QCOMPARE(s.Cell(1, 15), QStringLiteral("0"));
+    QCOMPARE(s.Cell(1, 15), QString());
     // A key on a selected cell starts typing over it.
     s.Grid()->setCurrentIndex(s.Grid()->model()->index(0, 1));
     QTest::keyClick(s.Grid(), Qt::Key_8);
@@ -285,8 +285,12 @@ class MainWindowTest : public QObject {
     if (rows == 15) QCOMPARE(s.Cell(1, 14), QStringLiteral("77"));
     if (rows > 15) QCOMPARE(s.Grid()->width(), 220);  // room for the scroll bar
     const std::vector<std::string> question{
-        "The number of data sets is less than the original number. Do you want to maintain the original number?"};
+        "The number of data sets is less than the original number. Do you want to maintain the original number? "
+        "Yes keeps 3 old rows after the pasted ones; No ends the table with the pasted rows."};
     QCOMPARE(s.ui.messages, lines < 15 ? question : std::vector<std::string>{});
+    // Enter keeps the two data sets apart.
+    QCOMPARE(s.ui.preselected.size(), lines < 15 ? 1u : 0u);
+    if (lines < 15) QCOMPARE(s.ui.preselected[0], DefaultAnswer::No);
   }
 
   void pasteReachesTheHandlerWholeByEveryRoute_data() {
@@ -302,7 +306,6 @@ class MainWindowTest : public QObject {
     QFETCH(QString, route);
     QFETCH(int, col);
     Session s{"InputTabSheet"};
-    s.ui.answers = {true};  // keep the 15 rows
     QApplication::clipboard()->setText(QStringLiteral("1 234,5\t7\n2.5 kg\t8\t99\n3e2\t9\n"));
     QTableView* grid = s.Grid();
     QMenu* menu = nullptr;
@@ -332,19 +335,22 @@ class MainWindowTest : public QObject {
       paste->trigger();
       menu->close();
     }
+    // The empty rows below the pasted ones stay, without a question.
     QCOMPARE(s.CountBox(), QStringLiteral("15"));
+    QVERIFY(s.ui.messages.empty());
     QCOMPARE(s.Cell(col, 1) + "|" + s.Cell(col, 2) + "|" + s.Cell(col, 3), QStringLiteral("1234,5|2.5|3E2"));
     // The columns after the first land beside it; past the X column they
     // have no place.
-    QCOMPARE(s.Cell(col == 1 ? 2 : 1, 2), col == 1 ? QStringLiteral("8") : QStringLiteral("0"));
+    QCOMPARE(s.Cell(col == 1 ? 2 : 1, 2), col == 1 ? QStringLiteral("8") : QString());
   }
 
   void refusedRunReturnsToTheInputTab_data() {
     QTest::addColumn<bool>("letter");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("written");
-    QTest::newRow("a letter in a Y cell: nothing written") << true << kNotReal << "";
-    QTest::newRow("the fresh table of zeros: too few data") << false << kScarcityMessage << "bad.inp ";
+    QTest::newRow("a letter in a Y cell: nothing written")
+        << true << QString(kNotReal) + " The first is row 5, column Y." << "";
+    QTest::newRow("the fresh empty table: too few data") << false << kScarcityMessage << "bad.inp ";
   }
 
   void refusedRunReturnsToTheInputTab() {
@@ -358,11 +364,13 @@ class MainWindowTest : public QObject {
     }
     s.Calculate("bad.inp");
     QCOMPARE(QString::fromStdString(s.Last()), message);
+    // Data that cannot be read are told before a name is asked for.
+    QCOMPARE(s.ui.files.size(), letter ? 1u : 0u);
     QCOMPARE(QString::fromStdString(s.dir.Listing()), written);
     QCOMPARE(s.CurrentTab(), s.InputTab());
     QVERIFY(s.In("WaitMemo")->isHidden());
     QCOMPARE(s.Rows(), letter ? 20 : 15);
-    QCOMPARE(s.Cell(1, 5), letter ? QStringLiteral("2a") : QStringLiteral("0"));
+    QCOMPARE(s.Cell(1, 5), letter ? QStringLiteral("2a") : QString());
     s.GoTo("OutputTabSheet");
     QVERIFY(!s.Shown("OutputMemo") && !s.Shown("AnovaButton"));
   }
@@ -519,7 +527,7 @@ class MainWindowTest : public QObject {
     s.ui.answers = {true};
     s.Click("ClearButton");
     QCOMPARE(s.CurrentTab(), s.InputTab());
-    QCOMPARE(s.CountBox() + "|" + s.Cell(1, 1) + s.Cell(2, s.Rows()), QStringLiteral("15|00"));
+    QCOMPARE(s.CountBox() + "|" + s.Cell(1, 1) + s.Cell(2, s.Rows()), QStringLiteral("15|"));
     QCOMPARE(s.In<QLineEdit>("Title1Edit")->text(), QString());
     QCOMPARE(s.Grid()->width(), 220);
   }

@@ -20,10 +20,10 @@ TEST(HeadlessPlatform, AnswersFromTheQueueThenTheDefaultAndEchoesEveryLine) {
   EXPECT_EQ(echo.str(), "The file cannot be opened.\n") << "written as it is shown";
   platform.answers = {false, true};
   std::vector<bool> given;
-  for (const char* question : {"Overwrite?", "", "two\nlines"}) given.push_back(platform.AskYesNo(question));
+  for (const char* question : {"Overwrite?", "", "two\nlines"}) given.push_back(platform.AskYesNo(question, DefaultAnswer::Yes));
   platform.defaultAnswer = true;
   platform.answers = {false};
-  for (const char* question : {"Keep?", "Again?"}) given.push_back(platform.AskYesNo(question));
+  for (const char* question : {"Keep?", "Again?"}) given.push_back(platform.AskYesNo(question, DefaultAnswer::Yes));
   EXPECT_EQ(given, (std::vector<bool>{false, true, false, false, true}));
   EXPECT_TRUE(platform.answers.empty());
   platform.Wait(250);

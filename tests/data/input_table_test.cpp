@@ -92,10 +92,10 @@ class InputPageTest : public ::testing::Test {
   InputPage page;
 };
 
-TEST_F(InputPageTest, FreshTableHoldsFifteenRowsOfZeros) {
+TEST_F(InputPageTest, FreshTableHoldsFifteenEmptyRows) {
   EXPECT_EQ(page.Grid.RowCount(), 16);
   EXPECT_EQ(Row(0), "Serial|    Y|    X");
-  EXPECT_EQ(Row(15), "15|0|0");
+  EXPECT_EQ(Row(15), "15||");
   EXPECT_EQ(page.NrOfDataEdit, "15");
   EXPECT_EQ(page.Grid.Width(), 220);
 }
@@ -126,18 +126,41 @@ TEST_F(InputPageTest, PastedBlocksOfOddShapes) {
   EXPECT_EQ(Row(2), "2|102|1000,25");
 }
 
-// A Y text that stays no number after a paste is kept for the run, which
-// reports it and changes nothing.
+// A pasted cell is a number with its sign, perhaps with a unit after it,
+// or it refuses the paste.
+TEST(ReadPastedCell, TakesNumbersWithTheirSignAndRefusesHeaders) {
+  const struct {
+    const char* name;
+    const char* pasted;
+    const char* kept;  // nullptr: refused
+  } cases[] = {{"ThousandsGapAndComma", "1 234,5", "1234,5"},
+               {"UnitAfterTheNumber", " 2.5 kg", "2.5"},
+               {"UnicodeMinus", "\xE2\x88\x92" "4", "-4"},
+               {"Parentheses", "( 4,5 )", "-4,5"},
+               {"NarrowNoBreakGap", "1\xE2\x80\xAF" "234", "1234"},
+               {"Exponent", "3e2", "3E2"},
+               {"Blank", "  ", ""},
+               {"HeaderWithYear", "Yield 2019", nullptr},
+               {"HeaderWithDigitInUnit", "Salinity-EC1", nullptr},
+               {"Word", "n.a.", nullptr},
+               {"ThousandsAndDecimalMark", "1,234.5", nullptr},
+               {"SignInParentheses", "(-4)", nullptr}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ReadPastedCell(c.pasted), c.kept ? std::optional<std::string>(c.kept) : std::nullopt) << c.name;
+  }
+}
+
+// A typed text that is no number is kept for the run, which names its
+// cell and changes nothing.
 TEST_F(InputPageTest, ATextThatIsNoNumberStopsTheRunAndChangesNothing) {
-  page.StringGrid1SetEditText(1, 1, Columns(15) + "1,234.5\t16\r\n");
+  page.StringGrid1SetEditText(1, 1, Columns(16));
   page.StringGrid1SetEditText(2, 5, "2a");
-  EXPECT_EQ(page.Grid.Cell(1, 16), "1,234.5");
-  EXPECT_EQ(dm.NrOfData, 16);
   EXPECT_TRUE(ui.messages.empty());
   const auto y = dm.YData;
+  EXPECT_EQ(page.FirstNonNumber(), std::optional(std::pair(2, 5)));
   EXPECT_FALSE(page.TakeTableRows("t1", "t2"));
-  EXPECT_EQ(ui.messages, std::vector<std::string>{
-                             "Not all data values in the inputfile are real, do not use letters or blanks."});
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"Not all data values in the inputfile are real, do not use "
+                                                  "letters or blanks. The first is row 5, column X."});
   EXPECT_EQ(dm.YData, y);
   EXPECT_EQ(dm.NrOfData, 16);
   EXPECT_EQ(Row(5), "5|105|2a");
@@ -187,8 +210,8 @@ TEST_F(InputPageTest, RaisingTheCountKeepsTypedTextsAndAddsEmptyRows) {
   page.StringGrid1SetEditText(2, 15, "oops");
   page.NrOfDataEdit = "20";
   page.NrOfDataEditExit();
-  EXPECT_EQ(Row(1), "1|3,5|0");
-  EXPECT_EQ(Row(15), "15|0|oops");
+  EXPECT_EQ(Row(1), "1|3,5|");
+  EXPECT_EQ(Row(15), "15||oops");
   EXPECT_EQ(Row(16), "16||");
   EXPECT_EQ(Row(20), "20||");
   EXPECT_EQ(page.Grid.Width(), 220);
