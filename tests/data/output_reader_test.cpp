@@ -2,11 +2,7 @@
 // hand-edited files, and files that are not output files at all.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -15,6 +11,7 @@
 #include "core/paths.h"
 #include "core/textfile.h"
 #include "data/output_reader.h"
+#include "support/file_faults.h"
 #include "support/temp_dir.h"
 
 namespace kinvalo {
@@ -269,49 +266,26 @@ TEST_F(OutputReaderTest, ResultTextsLoadWholeOrWithTheirMessage) {
   }
 }
 
-TEST_F(OutputReaderTest, MissingFilesGiveTheirMessages) {
-  const std::string open = "\"could not be opened. It may be damaged or in use by another program. "
-                           "The system reports: No such file or directory.";
-  const OutputReadResult read = ReadOutputFile(dir / "none.out", FunctionType::NoRelation);
-  EXPECT_EQ(std::tuple(read.refusal, read.refusalMessage),
-            std::tuple(ReadRefusal::CannotOpen, "The file \"" + (dir / "none.out") + open));
-  const ResultText out = LoadResultText(dir / "none.out", ".out");
-  const ResultText var = LoadResultText(dir / "none.var", ".var");
-  EXPECT_EQ(std::tuple(out.status, var.status), std::tuple(TextLoad::CannotOpen, TextLoad::CannotOpen));
-  EXPECT_EQ(out.messages, std::vector<std::string>{"The file \"" + (dir / "none.out") + open});
-  EXPECT_EQ(var.messages, std::vector<std::string>{"The anova file \"" + (dir / "none.var") +
-                                                    "\"could not be found. Please go to the input tabsheet "
-                                                    "and run the program again to create it."});
-}
-
-// A folder, a FIFO without a writer, /dev/zero and a file beyond 2 GB are
-// refused by the graph reader and by the loader of the Output page alike,
-// at once and with their cause; a .var that is a folder is no missing file.
+// What is no file to read is refused by the graph reader and by the loader
+// of the Output page alike, at once and with its cause; a .var that is
+// missing has a message of its own, one that is a folder has not.
 TEST_F(OutputReaderTest, WhatIsNotAFileToReadIsRefusedWithItsCause) {
-  std::filesystem::create_directory(dir / "folder.out");
-  ASSERT_EQ(::mkfifo((dir / "fifo.out").c_str(), 0600), 0);
-  {
-    std::ofstream big(dir / "big.out", std::ios::binary);
-  }
-  std::filesystem::resize_file(dir / "big.out", kMaxReadBytes + 1);  // sparse
-  const std::string tooLong = dir / (std::string(300, 'n') + ".out");
-  const struct {
-    std::string path, message;
-  } cases[] = {
-      {dir / "folder.out", "The file \"" + (dir / "folder.out") + "\" could not be read: it is a folder."},
-      {dir / "fifo.out", "The file \"" + (dir / "fifo.out") + "\" could not be read: it is not a regular file."},
-      {"/dev/zero", "The file \"/dev/zero\" could not be read: it is not a regular file."},
-      {dir / "big.out", "The file \"" + (dir / "big.out") + "\" could not be read: it is larger than 2 GB."},
-      {tooLong, "The file \"" + tooLong + "\" could not be opened: File name too long."},
-  };
+  const std::string absent = dir / "none.out";
+  auto cases = test::UnreadableFiles(dir, ".out");
+  cases.push_back({absent, "The file \"" + absent + "\"could not be opened. It may be damaged or in use by another "
+                                                     "program. The system reports: No such file or directory."});
   for (const auto& c : cases) {
     const OutputReadResult read = ReadOutputFile(c.path, FunctionType::NoRelation);
     EXPECT_EQ(std::tuple(read.refusal, read.refusalMessage), std::tuple(ReadRefusal::CannotOpen, c.message));
     for (const char* kind : {".out", ".var"}) {
+      const std::string message = c.path == absent && std::string(kind) == ".var"
+                                      ? "The anova file \"" + absent + "\"could not be found. Please go to the "
+                                        "input tabsheet and run the program again to create it."
+                                      : c.message;
       const ResultText text = LoadResultText(c.path, kind);
       EXPECT_EQ(std::tuple(text.status, text.messages, text.lines.size()),
-                std::tuple(TextLoad::CannotOpen, std::vector<std::string>{c.message}, size_t{0}))
-          << kind;
+                std::tuple(TextLoad::CannotOpen, std::vector<std::string>{message}, size_t{0}))
+          << kind << " " << c.path;
     }
   }
 }
