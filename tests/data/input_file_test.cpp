@@ -89,7 +89,11 @@ TEST_F(InputFileTest, WritesTheExactLayoutAndReadsItBack) {
 }
 
 TEST_F(InputFileTest, ReadsHandMadeFiles) {
+  // Of a data line only its three numbers are kept, however long the line:
+  // the rest, here 2 MB of short tokens, is passed over.
   const std::string longTitle(1 << 20, 'T');
+  std::string rest;
+  for (int i = 0; i < 1000000; ++i) rest += "7 ";
   const struct {
     const char* name;
     std::string bytes, title;
@@ -104,6 +108,8 @@ TEST_F(InputFileTest, ReadsHandMadeFiles) {
       {"lines_of_a_megabyte",
        longTitle + "\r\n" + InputFile("1", "1 2 3" + std::string(1 << 20, ' ') + "x\r\n").substr(7), longTitle,
        1, {2}, {3}},
+      {"lines_of_short_tokens", InputFile("2", "1 2.5 3 " + rest + "\r\n2 -4 1e2 " + rest), "Yield", 2, {2.5, -4},
+       {3, 100}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -119,7 +125,8 @@ TEST_F(InputFileTest, ReadsHandMadeFiles) {
 }
 
 // A file refused for a data line shows the message; one refused for its
-// header throws naming the file and the line. The earlier data stay.
+// header, or for a line longer than any title, throws naming the file and
+// the line. The earlier data stay.
 TEST_F(InputFileTest, RefusesBrokenFilesAndKeepsTheEarlierData) {
   const std::string head = "a\r\nb\r\nc\r\nd\r\n Number of data sets:  ";
   const struct {
@@ -133,6 +140,9 @@ TEST_F(InputFileTest, RefusesBrokenFilesAndKeepsTheEarlierData) {
       {"overflow", InputFile("3", "1 1e400 3\r\n"), nullptr},
       {"binary", InputFile("3", "\x01\xFF\xFE garbage \x80\r\n"), nullptr},
       {"nul_bytes", InputFile("3", std::string("1 2\0 3\r\n", 8)), nullptr},
+      {"number_longer_than_any", InputFile("1", "1 " + std::string(5000, '1') + " 3\r\n"), nullptr},
+      {"title_longer_than_any", std::string((16 << 20) + 1, 't') + "\r\n" + InputFile("1", "1 2 3\r\n"),
+       "line 1: the line is longer than 16777216 characters."},
       {"empty", "", "line 1"},
       {"title_only", "Title only\r\n", "line 2"},
       {"count_with_letter", head + "x12\r\n", "line 5"},
@@ -186,31 +196,6 @@ TEST_F(InputFileTest, FailuresShowTheirMessageAndLeaveTheEarlierDataAndFile) {
   EXPECT_EQ(test::TemporaryFiles(dir.path()), 0);
   EXPECT_EQ(platform.messages, (std::vector<std::string>{"The file \"" + (dir / "no/such/folder.inp") + tail,
                                                           CorruptMessage()[0]}));
-}
-
-// Of a data line only its three numbers are kept, however long the line:
-// the rest, here 2 MB of short tokens, is passed over. A number longer than
-// any number, or a header line longer than any title, refuses the file.
-TEST_F(InputFileTest, LongLinesAreReadOrRefusedWithoutKeepingThem) {
-  std::string rest;
-  for (int i = 0; i < 1000000; ++i) rest += "7 ";
-  Read(InputFile("2", "1 2.5 3 " + rest + "\r\n2 -4 1e2 " + rest));
-  ASSERT_TRUE(dm.ReadInputFile());
-  EXPECT_EQ(dm.NrOfData, 2);
-  EXPECT_EQ(dm.YData, (DataArrayR{2.5, -4}));
-  EXPECT_EQ(dm.XData, (DataArrayR{3, 100}));
-
-  HoldEarlierData();
-  platform.messages.clear();
-  Read(InputFile("1", "1 " + std::string(5000, '1') + " 3\r\n"));
-  EXPECT_FALSE(dm.ReadInputFile());
-  EXPECT_EQ(platform.messages, CorruptMessage());
-  ExpectEarlierData();
-
-  Read(std::string((16 << 20) + 1, 't') + "\r\n" + InputFile("1", "1 2 3\r\n"));
-  EXPECT_EQ(test::Thrown([&] { dm.ReadInputFile(); }),
-            "The input file \"" + dm.FileName + "\", line 1: the line is longer than 16777216 characters.");
-  ExpectEarlierData();
 }
 
 }  // namespace
