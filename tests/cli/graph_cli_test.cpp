@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QString>
 #include <filesystem>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -55,6 +56,8 @@ struct Example {
   const char* name;
   bool bothTypes;
 };
+
+void PrintTo(const Example& e, std::ostream* os) { *os << e.name; }
 
 class GraphEveryExample : public ::testing::TestWithParam<Example> {};
 
