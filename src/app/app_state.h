@@ -34,6 +34,10 @@ struct OutputPage {
   bool explainEnabled = true;
 };
 
+// What a command that shows a result says while there is none.
+inline constexpr const char* kNoResultMessage =
+    "There is no result to show yet. Calculate or open an output file first.";
+
 class AppState {
  public:
   explicit AppState(Platform& services) : platform(services), DM(services) {}
@@ -50,6 +54,14 @@ class AppState {
   bool bothTypesFound = false;
   OutputPage Output;
   GraphPage Graph;
+
+  // True when a result is there for the output and graph commands; when
+  // not, the user is told so and the command does nothing.
+  bool ResultToShow() {
+    if (Output.calculated) return true;
+    platform.ShowMessage(kNoResultMessage);
+    return false;
+  }
 };
 
 }  // namespace kinvalo

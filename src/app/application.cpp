@@ -1,6 +1,13 @@
 #include "app/application.h"
 
+#include <QCoreApplication>
+
 namespace kinvalo::app {
+
+void NameApplication() {
+  QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisationName));
+  QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+}
 
 KinvaloApplication::KinvaloApplication(Platform& ui, std::function<void()> endApplication)
     : state(std::make_unique<AppState>(ui)),

@@ -11,6 +11,11 @@
 namespace kinvalo::app {
 
 inline constexpr const char* kApplicationTitle = "Kinvalo partial regression analysis";
+inline constexpr const char* kOrganisationName = "Kinvalo";
+
+// Gives the program its title and the names its settings are kept under;
+// once, before the first window.
+void NameApplication();
 
 class KinvaloApplication {
  public:

@@ -1,7 +1,9 @@
 #include "app/graphics_tab.h"
 
+#include <QHBoxLayout>
 #include <QImage>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <cctype>
 
@@ -40,23 +42,38 @@ GraphicsTab::GraphicsTab(QWidget* parent, TabHost& host, AppState& state, Platfo
                          FileDialogs& dialogs, HelpWindow& help)
     : QWidget(parent), host_(host), s_(state), ui_(ui), actions_(actions), dialogs_(dialogs), help_(help) {
   setObjectName(QStringLiteral("GraphicsTabSheet"));
-  auto picture = [this](const char* name, int width) {
-    auto* label = new QLabel(this);
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(8, 8, 4, 0);
+  layout->setSpacing(3);
+  // The graph is drawn at its own size; a smaller window scrolls it.
+  auto* graphArea = new QScrollArea(this);
+  graphArea->setObjectName(QStringLiteral("GraphArea"));
+  graphArea->setFrameShape(QFrame::NoFrame);
+  graphArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  graphArea->viewport()->setAutoFillBackground(false);
+  auto* pictures = new QWidget(graphArea);
+  pictures->setFixedSize(PictureWidth, PictureHeight);
+  graphArea->setWidget(pictures);
+  layout->addWidget(graphArea, 1);
+  auto picture = [pictures](const char* name, int width) {
+    auto* label = new QLabel(pictures);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(8, 8, width, 465);
-    QPixmap blank(width, 465);
+    label->setGeometry(0, 0, width, PictureHeight);
+    QPixmap blank(width, PictureHeight);
     blank.fill(Qt::white);
     label->setPixmap(blank);
     label->hide();
     return label;
   };
-  GraphImage = picture("GraphImage", 623);
-  PictureImage = picture("PictureImage", 609);
+  GraphImage = picture("GraphImage", PictureWidth);
+  // A bitmap saved earlier has the size of a graph.
+  PictureImage = picture("PictureImage", PictureWidth);
   // The commands stand in one column; a hidden one leaves no gap.
   auto* column = new QWidget(this);
-  column->setGeometry(634, 0, 210, 520);
+  column->setFixedWidth(210);
+  layout->addWidget(column);
   auto* stack = new QVBoxLayout(column);
-  stack->setContentsMargins(4, 8, 4, 8);
+  stack->setContentsMargins(4, 0, 4, 8);
   auto button = [column, stack](const char* name, const char* caption) {
     QPushButton* b = MakeButton(column, name, caption);
     b->setMinimumHeight(30);
@@ -74,8 +91,8 @@ GraphicsTab::GraphicsTab(QWidget* parent, TabHost& host, AppState& state, Platfo
   BPButton = button("BPButton", "Confidence help");
   SelectButton = button("SelectButton", "Selection");
   stack->addStretch(1);
-  for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, ConfButton, CalcObs_Button, ZtypeButton, BPButton,
-                         SelectButton}) {
+  for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, RegButton, ConfButton, CalcObs_Button, ZtypeButton,
+                         BPButton, SelectButton}) {
     b->hide();
   }
   ConfButton->setEnabled(false);
@@ -106,7 +123,14 @@ void GraphicsTab::GraphicsTabSheetShow() {
     for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton}) b->hide();
     CloseConfidenceHelp();
   }
-  if (GraphShown_ && s_.bothTypesFound) ZtypeButton->show();
+  // Without a result the page offers only to open a bitmap or an output
+  // file.
+  if (!s_.Output.calculated) HideResultCommands();
+  else if (GraphShown_ && s_.bothTypesFound) ZtypeButton->show();
+}
+
+void GraphicsTab::HideResultCommands() {
+  for (QPushButton* b : {RegButton, ConfButton, CalcObs_Button, ZtypeButton}) b->hide();
 }
 
 void GraphicsTab::SetZtypeCaption(const char* caption) { ZtypeButton->setText(QString::fromLatin1(caption)); }
@@ -141,6 +165,7 @@ bool GraphicsTab::Draw(GraphKind kind, const GraphModel& model, const PreparedGr
 }
 
 void GraphicsTab::GraphicsButtonClick() {
+  if (!s_.ResultToShow()) return;
   GraphOptions& o = Options();
   const std::optional<GraphModel> model = ReadOutput();
   if (!model) return;
@@ -189,6 +214,7 @@ void GraphicsTab::GraphicsButtonClick() {
 }
 
 void GraphicsTab::RegButtonClick() {
+  if (!s_.ResultToShow()) return;
   GraphOptions& o = Options();
   if (RegButton->text() == QLatin1String(kRegToFitted)) {
     o.regressionLine = true;
@@ -211,6 +237,7 @@ void GraphicsTab::RegButtonClick() {
 }
 
 void GraphicsTab::ConfButtonClick() {
+  if (!s_.ResultToShow()) return;
   GraphOptions& o = Options();
   if (ConfButton->text() != QLatin1String(kConfAdd)) {
     o.belt = false;
@@ -225,6 +252,7 @@ void GraphicsTab::ConfButtonClick() {
 }
 
 void GraphicsTab::CalcObs_ButtonClick() {
+  if (!s_.ResultToShow()) return;
   GraphOptions& o = Options();
   const std::optional<GraphModel> model = ReadOutput();
   if (!model) return;
@@ -246,6 +274,7 @@ void GraphicsTab::CalcObs_ButtonClick() {
 }
 
 void GraphicsTab::ZtypeButtonClick() {
+  if (!s_.ResultToShow()) return;
   GraphOptions& o = Options();
   CalcObs_Button->hide();
   o.regressionLine = false;
@@ -274,22 +303,22 @@ void GraphicsTab::ResetGraphicsPage(GraphicsReset reset) {
     if (reset == GraphicsReset::ResultOpened) CalcObs_Button->hide();
     actions_.GraphSaveAction->setEnabled(false);
     CloseConfidenceHelp();
-    o.calcObs = false;
   }
+  o.calcObs = false;
   if (reset != GraphicsReset::InputOpened) {
+    // A new result starts with the options of a first graph; the combined
+    // graph of the last one leaves nothing greyed.
     o.belt = false;
     o.block = false;
     o.combined = false;
+    o.regressionLine = false;
     CalcObs_Button->setText(QString::fromLatin1(kCalcObsTo));
     SetZtypeCaption(kZtypeTo);
     ConfButton->setEnabled(false);
+    RegButton->setEnabled(true);
   }
   ConfButton->setText(QString::fromLatin1(kConfAdd));
   RegButton->setText(QString::fromLatin1(kRegToFitted));
-  if (reset == GraphicsReset::ResultOpened) {
-    o.regressionLine = false;
-    RegButton->setEnabled(true);
-  }
   if (reset == GraphicsReset::InputOpened) ZtypeButton->hide();
   if (reset == GraphicsReset::ResultCalculated) {
     const bool partial = HasHorizontalSegment(s_.resultType);
@@ -316,11 +345,13 @@ void GraphicsTab::OutputTabShown() {
 }
 
 void GraphicsTab::FormCreate() {
+  // Nothing of an earlier result stays on the page.
+  ResetGraphicsPage(GraphicsReset::ResultOpened);
+  HideResultCommands();
+  PictureImage->hide();
   GraphShown_ = false;
+  s_.bothTypesFound = false;
   Options().colour = true;
-  Options().belt = false;
-  Options().block = false;
-  Options().regressionLine = false;
 }
 
 void GraphicsTab::CloseConfidenceHelp() { help_.close(); }
@@ -338,7 +369,7 @@ void GraphicsTab::MakeGraphButtonClick() {
 void GraphicsTab::GraphOpenActionExecute() {
   CalcObs_Button->hide();
   CalcObs_Button->setText(QString::fromLatin1(kCalcObsTo));
-  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.graphOpen);
+  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.GraphOpen());
   if (!path) {
     ui_.ShowMessage("No graphics file selected");
     return;
@@ -351,6 +382,12 @@ void GraphicsTab::GraphOpenActionExecute() {
   if (!bitmap.load(QString::fromStdString(*path))) {
     ui_.ShowMessage("The file \"" + *path + "\" is not a picture that can be shown.");
     return;
+  }
+  openedPicture_ = bitmap;
+  // Shown whole: a larger picture is shown smaller.
+  const QSize area = PictureImage->size();
+  if (bitmap.width() > area.width() || bitmap.height() > area.height()) {
+    bitmap = bitmap.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation);
   }
   PictureImage->setPixmap(QPixmap::fromImage(bitmap));
   dialogs_.SetFolder(ExtractFilePath(*path));
@@ -367,13 +404,19 @@ void GraphicsTab::GraphOpenActionExecute() {
 }
 
 void GraphicsTab::SaveGraph(bool colour) {
+  // An opened bitmap is saved as it is shown, or in greys.
+  if (!PictureImage->isHidden()) {
+    SaveToChosenFile(colour ? openedPicture_ : openedPicture_.convertToFormat(QImage::Format_Grayscale8));
+    return;
+  }
+  if (!s_.ResultToShow()) return;
   // The black-and-white drawing stays on the tab; the next drawing is in
   // colour again.
   GraphOptions options = Options();
   options.colour = colour;
 
   // Always a fresh drawing of the current output file with the current
-  // options, also when an opened bitmap is on the tab.
+  // options.
   QtCanvas canvas;
   GraphPage& page = s_.Graph;
   Redrawn redrawn = RedrawGraph(s_.DM.FileName, options, page.preparedType, canvas);
@@ -387,9 +430,11 @@ void GraphicsTab::SaveGraph(bool colour) {
   }
   if (redrawn.failure) std::rethrow_exception(redrawn.failure);
   if (!ShowDrawing(redrawn.drawing, canvas)) return;
-  PictureImage->hide();
+  SaveToChosenFile(canvas.Image());
+}
 
-  const std::optional<std::string> chosen = ui_.SaveFileDialog(dialogs_.graphSave);
+void GraphicsTab::SaveToChosenFile(const QImage& picture) {
+  const std::optional<std::string> chosen = ui_.SaveFileDialog(dialogs_.GraphSave());
   if (!chosen) {
     ui_.ShowMessage("The graph was not saved");
     return;
@@ -397,7 +442,7 @@ void GraphicsTab::SaveGraph(bool colour) {
   const std::string path = WithPictureExtension(*chosen);
   if (FileExists(path) && !ui_.AskYesNo("The file already exists, overwrite?")) return;
   std::string reason;
-  if (!canvas.Save(path, reason)) {
+  if (!SavePicture(picture, path, reason)) {
     ui_.ShowMessage(reason);
     return;
   }

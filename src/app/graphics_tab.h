@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
@@ -77,6 +78,10 @@ class GraphicsTab : public QWidget {
   bool Draw(GraphKind kind, const GraphModel& model, const PreparedGraph& prepared);
   bool ShowDrawing(const DrawOutcome& outcome, QtCanvas& canvas);
   void SaveGraph(bool colour);
+  // Asks for a file and writes `picture` into it.
+  void SaveToChosenFile(const QImage& picture);
+  // The commands that draw the result.
+  void HideResultCommands();
   void SetZtypeCaption(const char* caption);
   void CloseConfidenceHelp();
   // The display options that the buttons of the page stand for.
@@ -91,6 +96,8 @@ class GraphicsTab : public QWidget {
 
   // A graph or a picture stands on the page.
   bool GraphShown_ = false;
+  // The bitmap opened last, as read.
+  QImage openedPicture_;
 
   QLabel *GraphImage, *PictureImage;
   QPushButton *SeeGraphButton, *MakeGraphButton, *SaveGraphButton, *SaveBlWhButton, *RegButton, *ConfButton,

@@ -1,11 +1,18 @@
 #include "app/input_tab.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLocale>
+#include <QVBoxLayout>
 
 #include "app/help_texts.h"
 #include "app/graphics_tab.h"
@@ -18,21 +25,41 @@ namespace kinvalo::app {
 
 namespace {
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int x, int y) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
   auto* label = new QLabel(QString::fromLatin1(caption), parent);
   label->setObjectName(QString::fromLatin1(name));
-  label->move(x, y);
-  label->adjustSize();
   return label;
 }
 
-QLineEdit* MakeEdit(QWidget* parent, const char* name, const QRect& where, const char* hint) {
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const char* hint) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(QString::fromLatin1(name));
-  edit->setGeometry(where);
+  edit->setFixedHeight(24);
   if (hint) edit->setToolTip(QString::fromLatin1(hint));
   return edit;
 }
+
+// An open help panel stands where the picture of the two types is; the
+// picture comes back when both panels are closed.
+class PictureGivesWay : public QObject {
+ public:
+  PictureGivesWay(QWidget* picture, std::initializer_list<QWidget*> panels)
+      : QObject(picture), picture_(picture), panels_(panels) {
+    for (QWidget* panel : panels_) panel->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
+      picture_->setVisible(std::all_of(panels_.begin(), panels_.end(), [](QWidget* p) { return p->isHidden(); }));
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QWidget* const picture_;
+  const std::vector<QWidget*> panels_;
+};
 
 }  // namespace
 
@@ -50,24 +77,60 @@ InputTab::InputTab(QWidget* parent, TabHost& host, AppState& state, Platform& ui
   setObjectName(QStringLiteral("InputTabSheet"));
   setFrameShape(QFrame::NoFrame);
   setWidgetResizable(true);
+  // The titles span the page; below them the table, the settings and
+  // commands, and the picture of the two types (or an open help panel).
+  // The table and the panels take the height of the window; under the
+  // smallest size of the layout the page scrolls.
   auto* page = new QWidget(this);
-  page->setMinimumSize(830, 556);
   setWidget(page);
+  auto* pageLayout = new QVBoxLayout(page);
+  pageLayout->setContentsMargins(10, 8, 10, 8);
+  pageLayout->setSpacing(8);
 
-  Title1Label = MakeLabel(page, "Title1Label", "Title1", 10, 12);
-  Title1Edit = MakeEdit(page, "Title1Edit", QRect(70, 8, 600, 24), "General information");
-  Title2Label = MakeLabel(page, "Title2Label", "Title2", 10, 44);
-  Title2Edit = MakeEdit(page, "Title2Edit", QRect(70, 40, 600, 24), "Details about the variables and units");
-  FileNameLabel = MakeLabel(page, "FileNameLabel", "File", 10, 76);
-  FileNameEdit = MakeEdit(page, "FileNameEdit", QRect(70, 72, 600, 24), nullptr);
+  auto* titles = new QGridLayout;
+  titles->setHorizontalSpacing(12);
+  titles->setVerticalSpacing(8);
+  titles->setColumnMinimumWidth(0, 48);
+  titles->setColumnStretch(1, 1);
+  pageLayout->addLayout(titles);
+  Title1Label = MakeLabel(page, "Title1Label", "Title1");
+  Title1Edit = MakeEdit(page, "Title1Edit", "General information");
+  Title2Label = MakeLabel(page, "Title2Label", "Title2");
+  Title2Edit = MakeEdit(page, "Title2Edit", "Details about the variables and units");
+  FileNameLabel = MakeLabel(page, "FileNameLabel", "File");
+  FileNameEdit = MakeEdit(page, "FileNameEdit", nullptr);
   FileNameEdit->setReadOnly(true);
-  FileNameLabel->hide();
-  FileNameEdit->hide();
+  int titleRow = 0;
+  for (auto [label, edit] : {std::pair{Title1Label, Title1Edit}, std::pair{Title2Label, Title2Edit},
+                             std::pair{FileNameLabel, FileNameEdit}}) {
+    titles->addWidget(label, titleRow, 0);
+    titles->addWidget(edit, titleRow++, 1);
+  }
+  // The table does not move when the file's name comes and goes.
+  for (QWidget* w : {static_cast<QWidget*>(FileNameLabel), static_cast<QWidget*>(FileNameEdit)}) {
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+    w->hide();
+  }
 
-  StringGrid1 = new GridView(page);
+  auto* body = new QHBoxLayout;
+  body->setSpacing(20);
+  pageLayout->addLayout(body, 1);
+
+  // The table's place is as wide as the wide table, so that the commands
+  // stay put when it narrows.
+  auto* tablePlace = new QWidget(page);
+  tablePlace->setFixedWidth(InputTable::kWideWidth);
+  auto* tableLayout = new QVBoxLayout(tablePlace);
+  tableLayout->setContentsMargins(0, 0, 0, 0);
+  body->addWidget(tablePlace);
+  StringGrid1 = new GridView(tablePlace);
+  tableLayout->addWidget(StringGrid1, 1, Qt::AlignLeft);
   StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
   StringGrid1->setToolTip(QStringLiteral("Y = dependent variable, X, Z independent"));
-  StringGrid1->setGeometry(10, 106, InputTable::kWideWidth, 446);
+  StringGrid1->setFixedWidth(InputTable::kWideWidth);
+  StringGrid1->setMinimumHeight(8 * InputTable::kDefaultRowHeight);
   StringGrid1->verticalHeader()->hide();
   StringGrid1->verticalHeader()->setMinimumSectionSize(InputTable::kDefaultRowHeight);
   StringGrid1->verticalHeader()->setDefaultSectionSize(InputTable::kDefaultRowHeight);
@@ -84,66 +147,97 @@ InputTab::InputTab(QWidget* parent, TabHost& host, AppState& state, Platform& ui
   StringGrid1->setTabKeyNavigation(true);
   StringGrid1->setWordWrap(false);
 
-  NrOfDataLabel = MakeLabel(page, "NrOfDataLabel", "Nr. of data sets", 250, 110);
-  NrOfDataEdit = MakeEdit(page, "NrOfDataEdit", QRect(400, 106, 60, 24), "Between 6 and 900");
+  constexpr int kCommandWidth = 210;
+  auto* commands = new QWidget(page);
+  commands->setFixedWidth(kCommandWidth);
+  auto* column = new QVBoxLayout(commands);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(6);
+  body->addWidget(commands);
+  auto* counts = new QGridLayout;
+  counts->setVerticalSpacing(10);
+  counts->setColumnStretch(0, 1);
+  column->addLayout(counts);
+  NrOfDataLabel = MakeLabel(commands, "NrOfDataLabel", "Nr. of data sets");
+  NrOfDataEdit = MakeEdit(commands, "NrOfDataEdit", "Between 6 and 900");
+  NrOfDataEdit->setFixedWidth(60);
   NrOfDataEdit->setText(QStringLiteral("15"));
-  ConfLabel = MakeLabel(page, "ConfLabel", "Minimum confidence %", 250, 144);
-  ConfComboBox = new QComboBox(page);
+  ConfLabel = MakeLabel(commands, "ConfLabel", "Minimum confidence %");
+  ConfComboBox = new QComboBox(commands);
   ConfComboBox->setObjectName(QStringLiteral("ConfComboBox"));
   ConfComboBox->addItems({QStringLiteral("90"), QStringLiteral("95"), QStringLiteral("98")});
   ConfComboBox->setCurrentIndex(0);
-  ConfComboBox->setGeometry(400, 140, 60, 24);
+  ConfComboBox->setFixedSize(60, 24);
+  counts->addWidget(NrOfDataLabel, 0, 0);
+  counts->addWidget(NrOfDataEdit, 0, 1);
+  counts->addWidget(ConfLabel, 1, 0);
+  counts->addWidget(ConfComboBox, 1, 1);
+  column->addSpacing(6);
 
-  RadioGroup1 = new QGroupBox(QStringLiteral("Express preference"), page);
+  RadioGroup1 = new QGroupBox(QStringLiteral("Express preference"), commands);
   RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-  RadioGroup1->setGeometry(250, 176, 210, 106);
-  auto radio = [this](const char* name, const char* caption, int y) {
+  auto* options = new QVBoxLayout(RadioGroup1);
+  options->setContentsMargins(14, 8, 10, 8);
+  auto radio = [this, options](const char* name, const char* caption) {
     auto* button = new QRadioButton(QString::fromLatin1(caption), RadioGroup1);
     button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(14, y, 186, 22);
+    options->addWidget(button);
     return button;
   };
-  RadioButton1 = radio("RadioButton1", "Prefer Type 3", 26);
-  RadioButton2 = radio("RadioButton2", "Prefer Type 4", 50);
-  RadioButton3 = radio("RadioButton3", "Best of the two", 74);
+  RadioButton1 = radio("RadioButton1", "Prefer Type 3");
+  RadioButton2 = radio("RadioButton2", "Prefer Type 4");
+  RadioButton3 = radio("RadioButton3", "Best of the two");
   RadioButton3->setChecked(true);
+  column->addWidget(RadioGroup1);
+  column->addSpacing(10);
 
-  HelpOpenButton = MakeButton(page, "HelpOpenButton", "Symbols help");
-  PasteButton = MakeButton(page, "PasteButton", "Paste help");
-  ClearButton = MakeButton(page, "ClearButton", "Clear data");
-  InputOpenButton = MakeButton(page, "InputOpenButton", "Open input");
-  InputSaveButton = MakeButton(page, "InputSaveButton", "Save/calculate");
-  HelpOpenButton->setGeometry(250, 298, 210, 30);
-  PasteButton->setGeometry(250, 334, 210, 30);
-  ClearButton->setGeometry(250, 370, 210, 30);
-  InputOpenButton->setGeometry(250, 420, 210, 30);
-  InputSaveButton->setGeometry(250, 458, 210, 40);
+  HelpOpenButton = MakeButton(commands, "HelpOpenButton", "Symbols help");
+  PasteButton = MakeButton(commands, "PasteButton", "Paste help");
+  ClearButton = MakeButton(commands, "ClearButton", "Clear data");
+  InputOpenButton = MakeButton(commands, "InputOpenButton", "Open input");
+  InputSaveButton = MakeButton(commands, "InputSaveButton", "Save/calculate");
+  for (QPushButton* b : {HelpOpenButton, PasteButton, ClearButton, InputOpenButton}) {
+    b->setFixedHeight(30);
+    column->addWidget(b);
+    if (b == ClearButton) column->addSpacing(14);
+  }
+  InputSaveButton->setFixedHeight(40);
+  column->addWidget(InputSaveButton);
+  column->addStretch(1);
   QFont bold = InputSaveButton->font();
   bold.setBold(true);
   InputSaveButton->setFont(bold);
 
+  auto* side = new QVBoxLayout;
+  side->setSpacing(20);
+  body->addLayout(side, 1);
   Image1 = new QLabel(page);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setPixmap(DrawTypesPicture());
-  Image1->setGeometry(510, 106, kTypesPictureWidth, kTypesPictureHeight);
+  Image1->setFixedSize(kTypesPictureWidth, kTypesPictureHeight);
+  side->addWidget(Image1, 0, Qt::AlignLeft);
 
   WaitMemo = new QPlainTextEdit(page);
   WaitMemo->setObjectName(QStringLiteral("WaitMemo"));
   WaitMemo->setReadOnly(true);
   WaitMemo->setFocusPolicy(Qt::NoFocus);
-  WaitMemo->setGeometry(510, 356, 280, 142);
+  WaitMemo->setFixedSize(kTypesPictureWidth, 142);
   WaitMemo->setStyleSheet(QStringLiteral(
       "QPlainTextEdit { background: #0000C0; color: #FFFF00; font-family: 'Courier New'; font-size: 11pt; "
       "font-weight: bold; }"));
   WaitMemo->hide();
+  side->addWidget(WaitMemo, 0, Qt::AlignLeft);
 
   HelpMemo = MakeMemo(page, "HelpMemo", texts::kSymbolsHelp, QColor(0xE8, 0xFF, 0xF0));
   PasteMemo = MakeMemo(page, "PasteMemo", texts::kPasteHelp, QColor(0xFF, 0xF8, 0xE0));
   for (QPlainTextEdit* memo : {HelpMemo, PasteMemo}) {
-    memo->setGeometry(480, 106, 340, 446);
+    memo->setMinimumWidth(kTypesPictureWidth);
     memo->setFont(QFont(QStringLiteral("Arial"), 10));
     memo->hide();
+    side->addWidget(memo, 1);
   }
+  side->addStretch(0);
+  new PictureGivesWay(Image1, {HelpMemo, PasteMemo});
 
   connect(NrOfDataEdit, &QLineEdit::textEdited, this,
           [this](const QString& text) { input_->NrOfDataEdit = text.toStdString(); });
@@ -298,7 +392,7 @@ void InputTab::InputOpenActionExecute() {
   s_.Output.calculated = false;
   output_.HideFile();
   s_.bothTypesFound = false;
-  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.inputOpen);
+  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.InputOpen());
   if (!path) {
     ui_.ShowMessage("No input file was selected");
     return;

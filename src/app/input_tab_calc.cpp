@@ -25,7 +25,7 @@ std::string WithInputExtension(const std::string& path) {
 }  // namespace
 
 bool InputTab::ConfirmSaveFile() {
-  const std::optional<std::string> path = ui_.SaveFileDialog(dialogs_.inputSave);
+  const std::optional<std::string> path = ui_.SaveFileDialog(dialogs_.InputSave());
   if (!path) {
     SaveCancelled = true;
     return false;

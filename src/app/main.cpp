@@ -8,7 +8,7 @@
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  QApplication::setApplicationName(QString::fromLatin1(kinvalo::app::kApplicationTitle));
+  kinvalo::app::NameApplication();
   // Closing the main window shows the finish window; only that one ends the
   // program.
   QApplication::setQuitOnLastWindowClosed(false);

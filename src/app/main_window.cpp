@@ -16,6 +16,7 @@
 #include "app/input_tab.h"
 #include "app/intro_tab.h"
 #include "app/output_tab.h"
+#include "app/settings.h"
 #include "app/small_windows.h"
 
 namespace kinvalo::app {
@@ -24,6 +25,10 @@ namespace {
 constexpr int kClientWidth = 852;
 constexpr int kClientHeight = 611;
 constexpr int kFrameAllowance = 8;  // the outer width of a window minus its client width
+// Below this the tabs would crowd their controls; the input tab scrolls
+// before it gets there.
+constexpr int kMinimumWidth = 640;
+constexpr int kMinimumHeight = 440;
 }  // namespace
 
 WindowPlacement PlaceMainWindow(int screenWidth) {
@@ -42,7 +47,8 @@ MainWindow::MainWindow(Platform& ui, AppState& state, std::function<void()> endA
       SymbolsForm(new SymbolsWindow(this)),
       HelpForm(new HelpWindow(this)),
       MoreInfoForm(new MoreInfoWindow(this)),
-      actions_(this) {
+      actions_(this),
+      dialogs_(state.DM) {
   setObjectName(QStringLiteral("TTulmexForm"));
   setWindowTitle(QStringLiteral("Kinvalo, partial regression "));
   PageControl1 = new QTabWidget(this);
@@ -66,6 +72,7 @@ MainWindow::MainWindow(Platform& ui, AppState& state, std::function<void()> endA
   currentPage_ = PageControl1->currentWidget();
   connect(PageControl1, &QTabWidget::currentChanged, this,
           [this](int index) { Command([this, index] { PageChanged(index); }); });
+  setMinimumSize(kMinimumWidth, kMinimumHeight);
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 
@@ -73,6 +80,8 @@ MainWindow::~MainWindow() {
   // Closing the tabs sends focus and visibility signals; no command runs
   // any more. The tabs go while the window they call is whole.
   dying_ = true;
+  // The next run opens the window where the user left it.
+  if (placed_) RememberGeometry(saveGeometry());
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
   delete PageControl1;
 }
@@ -85,14 +94,16 @@ void MainWindow::FormCreate() {
   ShowTab(Tab::Intro);
   std::error_code ec;
   StartDir = std::filesystem::current_path(ec).string();
-  dialogs_.SetFolder(StartDir);
+  dialogs_.StartIn(StartDir);
   s_.Output.calculated = false;
   InputTabSheet->FormCreate();
   GraphicsTabSheet->FormCreate();
-  // The window is placed once, at start-up; clearing the data does not move it.
+  // The window is placed once, at start-up, where the last run left it;
+  // clearing the data does not move it.
   if (!placed_) {
     placed_ = true;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!restoreGeometry(RememberedGeometry()) && screen) {
       const WindowPlacement placement = PlaceMainWindow(screen->geometry().width());
       move(placement.left, screen->availableGeometry().top() + 30);
       resize(placement.width - kFrameAllowance, height());

@@ -128,6 +128,16 @@ bool OutputTab::LoadText(const std::string& kind) {
   return text.status == TextLoad::Loaded;
 }
 
+bool OutputTab::LoadSideFile(const std::string& extension) {
+  WorkingData& dm = s_.DM;
+  ResultText text = LoadResultText(ChangeFileExt(dm.FileName, extension), extension);
+  for (const std::string& message : text.messages) ui_.ShowMessage(message);
+  if (text.status != TextLoad::Loaded) return false;
+  dm.TextLines = std::move(text.lines);
+  dm.NrOfTextLines = static_cast<std::int32_t>(dm.TextLines.size());
+  return true;
+}
+
 void OutputTab::ShowTextLines() {
   // The result files have short lines; a file that is not one may hold a
   // line of megabytes, which the memo would take minutes to lay out.
@@ -174,6 +184,7 @@ void OutputTab::OutputTabSheetExit() {
 }
 
 void OutputTab::ExplainButtonClick() {
+  if (!s_.ResultToShow()) return;
   WorkingData& dm = s_.DM;
   if (ExplainButton->text() != QLatin1String("Explanation")) {
     ExplainButton->setText(QStringLiteral("Explanation"));
@@ -185,11 +196,11 @@ void OutputTab::ExplainButtonClick() {
     GraphicsButton->show();
     AnovaButton->show();
   } else {
-    ExplainButton->setText(QStringLiteral("Close file"));
     if (FileExists(ChangeFileExt(dm.FileName, ".txt"))) {
-      const bool ok = LoadResult(".txt");
-      dm.FileName = ChangeFileExt(dm.FileName, ".out");
-      if (!ok) return;
+      // A table that cannot be read has been reported; the output file
+      // stays on display.
+      if (!LoadSideFile(".txt")) return;
+      ExplainButton->setText(QStringLiteral("Close file"));
       ShowTextLines();
       SymbolsButton->hide();
       symbols_.close();
@@ -197,7 +208,6 @@ void OutputTab::ExplainButtonClick() {
       AnovaButton->hide();
     } else {
       ui_.ShowMessage("For regression function types other than 3 or 4 the explanation file does not exist");
-      ExplainButton->setText(QStringLiteral("Explanation"));
       SetExplainEnabled(false);
     }
     dm.FileName = ChangeFileExt(dm.FileName, ".out");
@@ -206,13 +216,12 @@ void OutputTab::ExplainButtonClick() {
 }
 
 void OutputTab::AnovaButtonClick() {
-  WorkingData& dm = s_.DM;
+  if (!s_.ResultToShow()) return;
   if (AnovaButton->text() == QLatin1String("Anova table")) {
+    // A table that cannot be read has been reported; the output file stays
+    // on display.
+    if (!LoadSideFile(".var")) return;
     AnovaButton->setText(QStringLiteral("Close Anova"));
-    const bool ok = LoadResult(".var");
-    dm.FileName = ChangeFileExt(dm.FileName, ".out");
-    // The loader has told why; a second click brings the output file back.
-    if (!ok) return;
     ShowTextLines();
     SymbolsButton->hide();
     SetExplainEnabled(false);
@@ -239,7 +248,7 @@ void OutputTab::SymbolsButtonClick() {
 void OutputTab::OutputOpenActionExecute() {
   WorkingData& dm = s_.DM;
   s_.Graph.olderFileWarned = false;
-  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.outputOpen);
+  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.OutputOpen());
   const bool loaded = path && FileExists(*path);
   if (loaded) {
     dm.FileName = *path;
@@ -259,8 +268,9 @@ void OutputTab::OutputOpenActionExecute() {
   s_.bothTypesFound = false;
   ResetCaptions();
   host_.ShowTab(Tab::Output);
-  // The output tab keeps its four commands, also when no file was chosen,
-  // and says what the loaded file is good for.
+  // The output tab keeps its four commands, also when no file was chosen
+  // (without a result they say so), and says what the loaded file is good
+  // for.
   for (QPushButton* b : {ExplainButton, AnovaButton, SymbolsButton, GraphicsButton}) b->show();
   if (loaded) host_.SetStatusText(QStringLiteral("The output file can be imported into spreadsheets"));
 }

@@ -47,6 +47,10 @@ class OutputTab : public QWidget {
 
  private:
   bool LoadText(const std::string& kind);  // of the file DM.FileName
+  // The explanation or variance table of the output file DM.FileName into
+  // TextLines; false, with TextLines and the memo as they were, when it
+  // cannot be shown.
+  bool LoadSideFile(const std::string& extension);
 
   TabHost& host_;
   AppState& s_;

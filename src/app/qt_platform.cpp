@@ -44,6 +44,13 @@ std::optional<std::string> QtPlatform::RunDialog(const FileDialogOptions& option
   QString suffix = QString::fromStdString(options.defaultExtension);
   if (suffix.startsWith(QLatin1Char('.'))) suffix.remove(0, 1);
   dialog.setDefaultSuffix(suffix);
+  // A name typed without an extension takes that of the chosen filter
+  // ("PNG (*.png)"), and none under "All files (*)".
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    const QString pattern = filter.section(QLatin1Char('('), 1).section(QLatin1Char(')'), 0, 0);
+    const QString first = pattern.section(QLatin1Char(' '), 0, 0);
+    dialog.setDefaultSuffix(first.startsWith(QLatin1String("*.")) ? first.mid(2) : QString());
+  });
   if (!options.fileName.empty()) dialog.selectFile(QString::fromStdString(options.fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first().toStdString();

@@ -3,12 +3,11 @@
 // file dialogs the tabs share.
 #include <cstdint>
 #include <functional>
-#include <string>
 
 #include <QPushButton>
 #include <QString>
 
-#include "core/platform.h"
+#include "app/file_dialogs.h"
 
 namespace kinvalo::app {
 
@@ -27,18 +26,6 @@ class TabHost {
 
  protected:
   ~TabHost() = default;
-};
-
-// The open and save dialogs of the window; all start in the folder of the
-// file handled last.
-struct FileDialogs {
-  FileDialogOptions inputOpen, inputSave, outputOpen, graphSave, graphOpen;
-
-  void SetFolder(const std::string& folder) {
-    for (FileDialogOptions* dialog : {&inputOpen, &inputSave, &outputOpen, &graphSave, &graphOpen}) {
-      dialog->initialFolder = folder;
-    }
-  }
 };
 
 inline QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {

@@ -15,9 +15,9 @@ namespace kinvalo {
 struct Redrawn {
   OutputReadResult read;  // the file as read back
   DrawOutcome drawing;    // not drawn when the read was refused or for Type 2
-  // Set when the graph could not be prepared (std::overflow_error: an axis
-  // end does not fit a 32-bit integer); the caller shows the read's
-  // messages first and then rethrows it.
+  // Set when the graph could not be prepared (std::overflow_error: data
+  // that are not finite or too far apart for an axis); the caller shows
+  // the read's messages first and then rethrows it.
   std::exception_ptr failure;
 };
 

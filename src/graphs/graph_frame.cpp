@@ -1,5 +1,6 @@
 #include "graphs/graph_frame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -27,8 +28,8 @@ int Pixel(double v) {
 // Rounding to the nearest integer, halves to the even neighbour.
 double Round(double v) { return std::nearbyint(v); }
 
-double Span(std::int32_t low, std::int32_t high) {
-  const double span = static_cast<double>(high) - static_cast<double>(low);
+double Span(double low, double high) {
+  const double span = high - low;
   if (span == 0) throw GraphRefused(AxisWithoutLength);
   return span;
 }
@@ -39,6 +40,15 @@ std::string Fixed(double value, int width, int decimals) {
   if (!std::isfinite(value)) throw GraphRefused(TooFarOutside);
   return F(value, width, decimals);
 }
+
+namespace {
+
+std::string Label(const AxisScale& axis, double value) {
+  if (!std::isfinite(value)) throw GraphRefused(TooFarOutside);
+  return TickLabel(axis, value);
+}
+
+}  // namespace
 
 Rgb Painter::Ink(Rgb colour) const { return colour_ ? colour : colours::Black; }
 
@@ -140,20 +150,17 @@ void Painter::Frame(const FrameLayout& layout) {
   canvas.LineTo(70, 80);
   canvas.MoveTo(70, 400);
   canvas.LineTo(570, 400);
-  canvas.TextOut(515, 425, p_.xLabel);
+  // A caption longer than the plain ones ends where they would at the most.
+  canvas.TextOut(std::min(515, 600 - canvas.TextWidth(p_.xLabel)), 425, p_.xLabel);
   canvas.TextOut(70, 50, p_.yLabel);
 
-  // Tick values come from the integer axis ends; the labels of the Y axis
-  // run from the top down.
+  // The labels of the Y axis run from the top down.
   for (std::int32_t i = 0; i <= ya.intervals; ++i) {
     const double fraction = static_cast<double>(i) / ya.intervals;
     const int t = Pixel(Round(fraction * PlotHeight + 80));
     canvas.MoveTo(70, t);
     canvas.LineTo(66, t);
-    const std::int64_t step = static_cast<std::int64_t>(i) *
-                              (static_cast<std::int64_t>(ya.high) - ya.low);
-    const double value = ya.high - static_cast<double>(step) / ya.intervals;
-    const std::string label = Fixed(value, ya.decimals + 2, ya.decimals);
+    const std::string label = Label(ya, ya.FromHigh(i));
     const int x = 70 - canvas.TextWidth(label) - 6;
     const int y = t - Pixel(Round(canvas.TextHeight(label) * 0.5));
     canvas.TextOut(x, y, label);
@@ -163,10 +170,7 @@ void Painter::Frame(const FrameLayout& layout) {
     const int t = Pixel(Round(fraction * PlotWidth + 70));
     canvas.MoveTo(t, 400);
     canvas.LineTo(t, 404);
-    const std::int64_t step = (static_cast<std::int64_t>(xa.high) - xa.low) * i;
-    const double value = xa.low + static_cast<double>(step) / xa.intervals;
-    const std::string label = Fixed(value, xa.decimals + 2, xa.decimals);
-    canvas.TextOut(Pixel(Round(fraction * PlotWidth + 62)), 412, label);
+    canvas.TextOut(Pixel(Round(fraction * PlotWidth + 62)), 412, Label(xa, xa.FromLow(i)));
   }
 }
 

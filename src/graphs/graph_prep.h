@@ -9,12 +9,25 @@
 
 namespace kinvalo {
 
-
-// The ends of one axis in whole units, its number of intervals and the
-// decimals of its tick labels.
+// The ends of one axis, its number of intervals and the decimals of its
+// tick labels. A tick label shows (value - offset) * 10^power; both stay 0
+// unless the plain values would not fit the room of a label, and the axis
+// caption then names them.
 struct AxisScale {
-  std::int32_t low = 0, high = 0, intervals = 0, decimals = 0;
+  double low = 0, high = 0;
+  std::int32_t intervals = 0, decimals = 0;
+  double offset = 0;
+  std::int32_t power = 0;
+
+  // The value of the i-th tick counted from the low end (X) or from the
+  // high end (Y), as the frame places and labels them.
+  double FromLow(std::int32_t i) const { return low + ((high - low) * i) / intervals; }
+  double FromHigh(std::int32_t i) const { return high - (i * (high - low)) / intervals; }
 };
+
+// The label of a tick at `value`: "%<decimals + 2>.<decimals>f" of the value
+// as the axis shows it. `value` must be finite.
+std::string TickLabel(const AxisScale& axis, double value);
 
 struct PreparedGraph {
   // The plotted points: X and Y, or (calc-obs) Ycalc and Y; Y times yFactor.
@@ -29,8 +42,8 @@ struct PreparedGraph {
 };
 
 // The graph of `model`, or with `calcObs` of its observed against its
-// calculated Y. Throws std::overflow_error when an axis end does not fit a
-// 32-bit integer.
+// calculated Y. Throws std::overflow_error when the data are not finite
+// numbers or too far apart for an axis.
 PreparedGraph PrepareGraph(const GraphModel& model, bool calcObs);
 
 }  // namespace kinvalo

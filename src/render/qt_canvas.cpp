@@ -137,7 +137,9 @@ QImage QtCanvas::Image() {
   return image_;
 }
 
-bool QtCanvas::Save(const std::string& path, std::string& reason) {
+bool QtCanvas::Save(const std::string& path, std::string& reason) { return SavePicture(Image(), path, reason); }
+
+bool SavePicture(const QImage& picture, const std::string& path, std::string& reason) {
   const QString name = QString::fromStdString(path);
   const char* format = nullptr;
   if (name.endsWith(".bmp", Qt::CaseInsensitive)) format = "BMP";
@@ -146,7 +148,6 @@ bool QtCanvas::Save(const std::string& path, std::string& reason) {
     reason = "The picture can only be saved as .bmp or .png.";
     return false;
   }
-  const QImage picture = Image();
   QSaveFile file(name);
   if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, format) || !file.commit()) {
     reason = "The picture could not be written to \"" + path + "\": " +

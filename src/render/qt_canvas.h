@@ -14,6 +14,11 @@
 
 namespace kinvalo {
 
+// Writes `picture` as a Windows bitmap when the name ends in ".bmp" (any
+// case), as a PNG for ".png". The file appears whole or not at all.
+// Returns false with a reason when it cannot be written.
+bool SavePicture(const QImage& picture, const std::string& path, std::string& reason);
+
 class QtCanvas : public Canvas {
  public:
   QtCanvas();
@@ -37,9 +42,7 @@ class QtCanvas : public Canvas {
 
   // The picture as drawn so far.
   QImage Image();
-  // Writes the picture: a Windows bitmap when the name ends in ".bmp"
-  // (any case), a PNG for ".png". The file appears whole or not at all.
-  // Returns false with a reason when it cannot be written.
+  // Writes the picture as drawn (SavePicture).
   bool Save(const std::string& path, std::string& reason);
 
  private:

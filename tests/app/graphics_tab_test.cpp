@@ -179,30 +179,96 @@ class GraphicsTabTest : public QObject {
     QCOMPARE(test::ReadBytes(fromWindow), test::ReadBytes(fromCli));
   }
 
-  void openedBitmapAndSaveAfterIt() {
+  // With no result at all: the bitmap is shown whole and saved as it is
+  // shown, or in greys; a larger one is shown smaller.
+  void openedBitmapShownWholeAndSavedAsShown() {
     Session s;
-    s.RunExample("salinity");
-    QImage red(300, 200, QImage::Format_RGB32);
+    std::ostringstream out, err;
+    const std::string drawn = s.dir / "drawn.bmp", big = s.dir / "big.bmp";
+    QCOMPARE(RunBatch({"graph", KINVALO_TEST_DATA "/salinity.out", drawn}, out, err), 0);
+    QImage red(2 * 623, 2 * 465, QImage::Format_RGB32);
     red.fill(Qt::red);
-    const std::string opened = s.dir / "earlier.bmp";
-    QVERIFY(red.save(QString::fromStdString(opened)));
+    QVERIFY(red.save(QString::fromStdString(big)));
 
-    s.ui.files = {opened};
+    s.ui.files = {drawn};
     s.Action("GraphOpenAction")->trigger();
     QCOMPARE(s.CurrentTab(), s.Get("GraphicsTabSheet"));
-    QVERIFY(s.Shown("PictureImage") && !s.Shown("GraphImage"));
-    QCOMPARE(Picture(s, "PictureImage").pixel(10, 10), QColor(Qt::red).rgb());
-    QVERIFY(s.Shown("SaveGraphButton") && s.Shown("SaveBlWhButton"));
-    QVERIFY(!s.Shown("OutputMemo") && !s.Shown("GraphicsButton"));
+    const QImage shown = Picture(s, "PictureImage");
+    QCOMPARE(shown, QImage(QString::fromStdString(drawn)).convertToFormat(shown.format()));
+    QVERIFY(QRect(QPoint(), s.Get("PictureImage")->size()).contains(shown.rect()));
+    QVERIFY(!s.Shown("GraphImage"));
+    QCOMPARE(Visible(s), (Names{"SaveGraphButton", "SaveBlWhButton"}));
 
-    // Saving draws the current output file afresh; the bitmap is not copied.
-    const std::string saved = s.dir / "fresh.bmp";
-    s.ui.files = {saved};
-    s.Click("SaveGraphButton");
-    const QImage fresh(QString::fromStdString(saved));
-    QCOMPARE(fresh.size(), QSize(623, 465));
-    QCOMPARE(QColor(fresh.pixel(3, 200)), QColor(192, 192, 192));
-    QVERIFY(s.Shown("GraphImage"));
+    const std::string copy = s.dir / "copy.bmp", grey = s.dir / "grey.bmp";
+    s.ui.files = {copy, grey};
+    s.Action("GraphSaveAction")->trigger();
+    s.Click("SaveBlWhButton");
+    QCOMPARE(s.ui.messages, (Names{"The graph was saved in  " + copy, "The graph was saved in  " + grey}));
+    QCOMPARE(test::ReadBytes(copy), test::ReadBytes(drawn));
+    const QImage greys(QString::fromStdString(grey));
+    QCOMPARE(ColouredPixels(greys), 0);
+    QCOMPARE(greys, shown.convertToFormat(QImage::Format_Grayscale8).convertToFormat(greys.format()));
+
+    s.ui.files = {big};
+    s.Click("SeeGraphButton");
+    QCOMPARE(Picture(s, "PictureImage").size(), QSize(623, 465));
+  }
+
+  // Without a result no command of the result is offered, and one reached
+  // anyway says so and draws nothing.
+  void withoutAResultNothingIsDrawn_data() {
+    QTest::addColumn<QString>("before");
+    QTest::newRow("fresh start") << "";
+    QTest::newRow("Clear data after a calc-obs graph") << "ClearButton";
+    QTest::newRow("Open input after a calc-obs graph") << "InputOpenButton";
+  }
+
+  void withoutAResultNothingIsDrawn() {
+    QFETCH(QString, before);
+    Session s;
+    if (!before.isEmpty()) {
+      s.ui.files.push_back(s.Run(Type3Data(), "earlier.inp"));
+      for (const char* b : {"GraphicsButton", "RegButton", "CalcObs_Button"}) s.Click(b);
+      s.ui.answers = {true};
+      s.Click(qPrintable(before));
+    }
+    s.GoTo("OutputTabSheet");
+    s.GoTo("GraphicsTabSheet");
+    QCOMPARE(Visible(s), Names{});
+    s.ui.messages.clear();
+    const Names commands{"GraphicsButton", "ExplainButton", "AnovaButton",     "RegButton",     "ConfButton",
+                         "CalcObs_Button", "ZtypeButton",   "SaveGraphButton", "SaveBlWhButton"};
+    for (const std::string& name : commands) {
+      auto* b = s.Get<QPushButton>(name.c_str());
+      QVERIFY2(b->isHidden(), name.c_str());
+      b->setEnabled(true);
+      b->click();
+    }
+    QCOMPARE(s.ui.messages, Names(commands.size(), kNoResultMessage));
+    QVERIFY(!s.Shown("GraphImage") && !s.Shown("OutputMemo"));
+  }
+
+  // A new result starts with the commands and options of a first graph,
+  // whatever the last one left greyed or switched on.
+  void aNewResultStartsAfresh() {
+    Session s;
+    s.RunExample("watertable");
+    s.Click("GraphicsButton");
+    s.Click("ZtypeButton");
+    s.Calculate("again.inp");
+    s.Click("GraphicsButton");
+    QVERIFY(s.Enabled("RegButton"));
+    s.Click("RegButton");
+    QVERIFY(s.Enabled("ConfButton"));
+    s.Click("CalcObs_Button");
+    s.Calculate("third.inp");
+    s.Click("GraphicsButton");
+    QCOMPARE(s.Caption("CalcObs_Button"), QStringLiteral("See calc-obs graph"));
+    std::ostringstream out, err;
+    const std::string batch = s.dir / "batch.bmp";
+    QCOMPARE(RunBatch({"graph", s.dir / "third.out", batch}, out, err), 0);
+    const QImage shown = Picture(s);
+    QCOMPARE(shown, QImage(QString::fromStdString(batch)).convertToFormat(shown.format()));
   }
 
   void cancelledAndRefusedDialogs() {

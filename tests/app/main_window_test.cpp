@@ -201,7 +201,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(QString::fromStdString(lines[11]), QStringLiteral("    1      50.00         1.00"));
     QCOMPARE(QString::fromStdString(lines[25]), QStringLiteral("   15      34.60        15.00"));
     QCOMPARE(QString::fromStdString(lines[30]), QStringLiteral("   20      20.40        20.00"));
-    QCOMPARE(s.form->Dialogs().inputSave.initialFolder, s.dir.path().string() + "/");
+    QCOMPARE(s.form->Dialogs().Folder(), s.dir.path().string() + "/");
     QVERIFY(s.In("WaitMemo")->isHidden());
     QCOMPARE(s.In<QPlainTextEdit>("WaitMemo")->toPlainText(),
              QStringLiteral(" Saving data .....\n Progress 25% ....\n Calculating ....\n Anova table ....\n"
@@ -435,7 +435,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(s.CountBox(), QStringLiteral("40"));
     QCOMPARE(s.Rows(), 40);
     QCOMPARE(s.Cell(0, 1) + "|" + s.Cell(1, 1) + "|" + s.Cell(2, 1), QStringLiteral("1|88.06|8.37"));
-    QCOMPARE(s.form->Dialogs().outputOpen.initialFolder, s.dir.path().string() + "/");
+    QCOMPARE(s.form->Dialogs().Folder(), s.dir.path().string() + "/");
     // Opened data calculate like typed ones.
     s.Calculate("again.inp");
     QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
@@ -450,16 +450,26 @@ class MainWindowTest : public QObject {
     s.Click("ResultButton");
     QCOMPARE(s.Last(), std::string("No output file selected"));
     QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
-    for (const char* shown : {"ExplainButton", "AnovaButton", "SymbolsButton", "GraphicsButton"}) {
-      QVERIFY2(s.Shown(shown), shown);
-    }
+    const char* const commands[] = {"ExplainButton", "AnovaButton", "SymbolsButton", "GraphicsButton"};
+    for (const char* command : commands) QVERIFY2(s.Shown(command), command);
+    s.Click("AnovaButton");
+    QCOMPARE(s.Last(), std::string("There is no result to show yet. Calculate or open an output file first."));
     s.ui.files = {path};
     s.Action("OutputOpenAction")->trigger();
     QCOMPARE(s.Status(), QStringLiteral("The output file can be imported into spreadsheets"));
     QVERIFY(s.Shown("OutputMemo") && s.Shows("salinity.out"));
+    for (const char* command : commands) QVERIFY2(s.Shown(command), command);
+    // No variance table beside it: one message, and the output file stays.
+    s.ui.messages.clear();
+    s.Click("AnovaButton");
+    QCOMPARE(s.ui.messages, std::vector<std::string>{"The anova file \"" + s.dir / "salinity.var" +
+                                                     "\"could not be found. Please go to the input tabsheet and "
+                                                     "run the program again to create it."});
+    QVERIFY(s.Shows("salinity.out"));
+    QCOMPARE(s.Caption("AnovaButton"), QStringLiteral("Anova table"));
     QCOMPARE(s.Caption("ConfButton"), QStringLiteral("Show confidence belt"));
     QCOMPARE(s.form->State().DM.FileName, path);
-    QCOMPARE(s.form->Dialogs().inputSave.initialFolder, s.dir.path().string() + "/");
+    QCOMPARE(s.form->Dialogs().Folder(), s.dir.path().string() + "/");
   }
 
   void helpPanelsToggle_data() {

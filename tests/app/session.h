@@ -7,10 +7,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -53,14 +56,33 @@ inline std::vector<std::string> FileLines(const std::string& path) {
   return lines;
 }
 
+// What the program remembers between runs is kept in a folder of the test
+// run, never in the user's own settings. A session starts without any,
+// unless it is the next run of the one before.
+enum class Settings : std::uint8_t { Fresh, Kept };
+
+struct TestSettings {
+  explicit TestSettings(Settings settings) {
+    static const test::TempDir folder;
+    QStandardPaths::setTestModeEnabled(true);
+    const QString path = QString::fromStdString(folder.path().string());
+    for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) {
+      QSettings::setPath(QSettings::NativeFormat, scope, path);
+    }
+    NameApplication();
+    if (settings == Settings::Fresh) QSettings().clear();
+  }
+};
+
 struct Session {
+  TestSettings settings;
   test::ScriptedPlatform ui;
   int ended = 0;
   KinvaloApplication app{ui, [this] { ++ended; }};
   test::TempDir dir;
   MainWindow* form = nullptr;
 
-  Session() {
+  explicit Session(Settings start = Settings::Fresh) : settings(start) {
     app.Start();
     form = app.mainWindow.get();
     QApplication::setActiveWindow(form);

@@ -114,11 +114,13 @@ TEST(GraphCli, RefusalsGiveTheWindowsMessagesAndStatusOne) {
   std::filesystem::copy_file(std::string(KINVALO_EXAMPLES) + "/salinity.inp", input);
   const std::string out = Calculated(dir, "fertiliser");
 
-  // A value edited far beyond the graph's axes refuses the graph.
+  // Values edited too far apart for any axis refuse the graph.
   std::string edited = ReadBytes(out);
-  const size_t row = edited.find("\r\n   1 ");
-  ASSERT_NE(row, std::string::npos);
-  edited.replace(edited.find("E+00", row), 5, "E+200");
+  for (const auto& [row, y] : {std::pair{"\r\n   1 ", "1.00E+308"}, std::pair{"\r\n   2 ", "-1.0E+308"}}) {
+    const size_t at = edited.find(row);
+    ASSERT_NE(at, std::string::npos);
+    edited.replace(edited.find('E', at) - 4, 9, y);  // the observed Y, 9 characters of E(12.3)
+  }
   test::WriteBytes(dir / "edited.out", edited);
   const std::vector<std::pair<std::vector<std::string>, std::string>> refusals = {
       {{input, dir / "a.bmp"}, "This is not a Kinvalo output file. It can not be read.\n"},

@@ -171,12 +171,23 @@ TEST_F(GraphDrawTest, CalcObsLineOfEqualityInTenfoldUnitsClippedToTheYRange) {
   Prepare({1, 2, 3}, {0.5, 0.7, 0.9}, {0.45, 0.8, 1.0});
   ASSERT_EQ(p.yFactor, 10);
   Draw(GraphKind::CalcObs);
-  // Axes 0..2 and 4..10: from (0.5, 5) to (0.9, 9) in graph units.
-  EXPECT_EQ(Drawn(canvas.Segments(c::White)).back(), (Seg{195, 347, 295, 133, Solid}));
+  // Axes 0.4..1.0 and 4..10: from (0.5, 5) to (0.9, 9) in graph units.
+  EXPECT_EQ(Drawn(canvas.Segments(c::White)).back(), (Seg{153, 347, 487, 133, Solid}));
   EXPECT_TRUE(canvas.Segments(c::Yellow).empty());
   EXPECT_TRUE(canvas.Text("Ycalc").size && canvas.Text("Yobs * 10").size);
   ExpectShown({{"Yobs versus Ycalc", 440, 35, 8}, {"Type 1, breakpoint absent", 0, 0, 0}});
   EXPECT_EQ(canvas.Text("Yobs versus Ycalc").colour, c::Aqua);
+}
+
+// Axes of values far from zero or beyond the Y factor name their offset
+// and power in their captions; a long X caption ends at x 600.
+TEST_F(GraphDrawTest, AxesBeyondTheMagnitudeRowsNameTheirFormInTheCaptions) {
+  m.type = FunctionType::NoRelation;
+  Prepare({1000001e6, 1000002.5e6, 1000004e6}, {2e9, 3e9, 5e9});
+  m.all.avX = 1000002.5e6, m.all.avY = 3.5e9;
+  ASSERT_TRUE(Draw(GraphKind::Regression).drawn);
+  ExpectShown({{"(X-Data - 1E12) * 1E-6", 446, 425, 8}, {"Y-data * 1E-9", 70, 50, 8}, {"1.0", 62, 412, 8},
+               {"1.5", 145, 412, 8}, {"5.0", 43, 73, 8}, {"4.5", 43, 126, 8}, {"\u2022", 70, 392, 10}});
 }
 
 struct PartialCase {

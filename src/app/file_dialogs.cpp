@@ -1,0 +1,56 @@
+#include "app/file_dialogs.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/settings.h"
+#include "core/paths.h"
+
+namespace kinvalo::app {
+
+namespace {
+constexpr const char* kInputFilter = "Kinvalo input (*.inp)|*.inp|All files (*)|*";
+constexpr const char* kOutputFilter = "Kinvalo output (*.out)|*.out|All files (*)|*";
+constexpr const char* kPictureFilter = "Bitmap (*.bmp)|*.bmp|PNG (*.png)|*.png";
+}  // namespace
+
+FileDialogOptions FileDialogs::Dialog(const char* title, const char* filter, const char* extension) const {
+  FileDialogOptions options;
+  options.title = title;
+  options.filter = filter;
+  options.defaultExtension = extension;
+  options.initialFolder = folder_;
+  // Before the first file the current file is the working folder.
+  std::error_code ec;
+  const std::string name = ExtractFileName(dm_.FileName);
+  if (!name.empty() && !std::filesystem::is_directory(dm_.FileName, ec)) options.fileName = ChangeFileExt(name, std::string(".") + extension);
+  return options;
+}
+
+FileDialogOptions FileDialogs::InputOpen() const { return Dialog("Open input file", kInputFilter, "inp"); }
+
+FileDialogOptions FileDialogs::InputSave() const { return Dialog("Save input file", kInputFilter, "inp"); }
+
+FileDialogOptions FileDialogs::OutputOpen() const { return Dialog("Open output file", kOutputFilter, "out"); }
+
+FileDialogOptions FileDialogs::GraphOpen() const {
+  FileDialogOptions options = Dialog("Open graph", kPictureFilter, "bmp");
+  options.filter += "|All files (*)|*";
+  return options;
+}
+
+// A graph is saved as a bitmap or a PNG, nothing else.
+FileDialogOptions FileDialogs::GraphSave() const { return Dialog("Save graph", kPictureFilter, "bmp"); }
+
+void FileDialogs::StartIn(const std::string& startFolder) {
+  const std::string remembered = RememberedFolder();
+  folder_ = remembered.empty() ? startFolder : remembered;
+}
+
+void FileDialogs::SetFolder(const std::string& folder) {
+  if (folder == folder_) return;
+  folder_ = folder;
+  RememberFolder(folder);
+}
+
+}  // namespace kinvalo::app
