@@ -41,48 +41,30 @@ struct Exact {
 // The significance against exact values, for denominators from 1 to a
 // million, odd and even.
 TEST(FProbability, IsTheCumulativeFDistributionForEveryDegreesOfFreedom) {
-  const Exact cases[] = {
-      // m = 2 for any n
-      {2, 1, 3.0, NumeratorTwo(1, 3.0), 1e-9},
-      {2, 3, 0.5, NumeratorTwo(3, 0.5), 1e-9},
-      {2, 16, 3.6337, NumeratorTwo(16, 3.6337), 1e-9},
-      {2, 999, 3.0, NumeratorTwo(999, 3.0), 1e-9},
-      {2, 1000, 0.05, NumeratorTwo(1000, 0.05), 1e-9},
-      {2, 99999, 4.6, NumeratorTwo(99999, 4.6), 1e-9},
-      {2, 1000000, 3.0, NumeratorTwo(1000000, 3.0), 1e-9},
-      // n = 2 for any m
-      {1, 2, 0.3, DenominatorTwo(1, 0.3), 1e-9},
-      {3, 2, 19.164, DenominatorTwo(3, 19.164), 1e-9},
-      {4, 2, 1.0, DenominatorTwo(4, 1.0), 1e-9},
-      {7, 2, 50.0, DenominatorTwo(7, 50.0), 1e-9},
-      {40, 2, 300.0, DenominatorTwo(40, 300.0), 1e-9},
-      // m = 1 through Student's t
-      {1, 1, 0.01, StudentOneOne(0.01), 1e-9},
-      {1, 1, 1.0, StudentOneOne(1.0), 1e-9},
-      {1, 1, 161.4476, StudentOneOne(161.4476), 1e-9},
-      {1, 2, 8.0, StudentTwo(8.0), 1e-9},
-      {1, 3, 0.3, StudentThree(0.3), 1e-9},
-      {1, 3, 10.0, StudentThree(10.0), 1e-9},
-      {1, 4, 2.0, StudentFour(2.0), 1e-9},
-      {1, 4, 50.0, StudentFour(50.0), 1e-9},
-      // Published critical values: t(0.975, 1000) = 1.962339 squared, the
-      // chi-square limits 3.841459 (1), 7.814728 / 3 and 9.487729 / 4, and
-      // table values of F.
-      {1, 1000, 3.850775, 95, 1e-3},
-      {1, 1000000, 3.841459, 95, 1e-2},
-      {3, 999999, 2.604909, 95, 1e-2},
-      {4, 1000000, 2.371932, 95, 1e-2},
-      {3, 16, 3.2389, 95, 1e-3},
-      {1, 30, 4.1709, 95, 1e-3},
-      {5, 10, 3.3258, 95, 1e-3},
-      {12, 7, 3.5747, 95, 1e-3},
-      {3, 60, 4.1259, 99, 1e-3},
-      {10, 20, 3.3682, 99, 1e-3},
-      {1, 1, 4052.181, 99, 1e-3},
-      // Large denominators, to the printed decimal.
-      {1, 998, 6.092, 98.6, 0.05},
-      {3, 1000, 2.614, 95.0, 0.05},
-  };
+  std::vector<Exact> cases;
+  using Pairs = std::vector<std::pair<int, double>>;
+  // m = 2 for any n; n = 2 for any m
+  for (const auto& [n, f] : Pairs{{1, 3.0}, {3, 0.5}, {16, 3.6337}, {999, 3.0}, {1000, 0.05}, {99999, 4.6}, {1000000, 3.0}}) {
+    cases.push_back({2, n, f, NumeratorTwo(n, f), 1e-9});
+  }
+  for (const auto& [m, f] : Pairs{{1, 0.3}, {3, 19.164}, {4, 1.0}, {7, 50.0}, {40, 300.0}}) {
+    cases.push_back({m, 2, f, DenominatorTwo(m, f), 1e-9});
+  }
+  // m = 1 through Student's t
+  for (const double f : {0.01, 1.0, 161.4476}) cases.push_back({1, 1, f, StudentOneOne(f), 1e-9});
+  for (const double f : {0.3, 10.0}) cases.push_back({1, 3, f, StudentThree(f), 1e-9});
+  for (const double f : {2.0, 50.0}) cases.push_back({1, 4, f, StudentFour(f), 1e-9});
+  cases.push_back({1, 2, 8.0, StudentTwo(8.0), 1e-9});
+  // Published critical values: t(0.975, 1000) = 1.962339 squared, the
+  // chi-square limits 3.841459 (1), 7.814728 / 3 and 9.487729 / 4, and
+  // table values of F; large denominators to the printed decimal.
+  const Exact published[] = {
+      {1, 1000, 3.850775, 95, 1e-3}, {1, 1000000, 3.841459, 95, 1e-2}, {3, 999999, 2.604909, 95, 1e-2},
+      {4, 1000000, 2.371932, 95, 1e-2}, {3, 16, 3.2389, 95, 1e-3},    {1, 30, 4.1709, 95, 1e-3},
+      {5, 10, 3.3258, 95, 1e-3},        {12, 7, 3.5747, 95, 1e-3},    {3, 60, 4.1259, 99, 1e-3},
+      {10, 20, 3.3682, 99, 1e-3},       {1, 1, 4052.181, 99, 1e-3},   {1, 998, 6.092, 98.6, 0.05},
+      {3, 1000, 2.614, 95.0, 0.05}};
+  cases.insert(cases.end(), std::begin(published), std::end(published));
   for (const Exact& c : cases) {
     EXPECT_NEAR(FProbability(c.m, c.n, c.f), static_cast<double>(c.percent), c.tolerance)
         << "F(" << c.m << "," << c.n << ") = " << c.f;
@@ -247,45 +229,30 @@ std::vector<TableCase> TableCases() {
 INSTANTIATE_TEST_SUITE_P(AnovaRun, AnovaTableTest, ::testing::ValuesIn(TableCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct KeptCase {
-  const char* name;
-  std::uint8_t resultType;
-  VarianceSums sums;
-  const char* message;  // "" for an exception
-};
-
-void PrintTo(const KeptCase& c, std::ostream* os) { *os << c.name; }
-
-class RawLinesKeptTest : public AnovaFileTest, public ::testing::WithParamInterface<KeptCase> {};
-
 // Without variation the message is shown and the raw lines are the file;
 // sums that no result can have throw before a line is written.
-TEST_P(RawLinesKeptTest, ShowsWhyOrThrows) {
-  const KeptCase& c = GetParam();
-  TextWriter out;
-  ASSERT_TRUE(out.Create(varPath));
-  if (*c.message) {
-    AnovaRun(out, c.sums, rawLines, {FunctionTypeFromFile(c.resultType)}, platform);
+TEST_F(AnovaFileTest, KeepsTheRawLinesAndShowsWhyOrThrows) {
+  const struct {
+    std::uint8_t resultType;
+    VarianceSums sums;
+    bool throws;
+  } cases[] = {{1, {8, 0, 0, {}}, false},            // no variation
+               {3, {20, -1e-20, 0, 0}, false},       // total rounded below zero
+               {3, {4, 250, 200, 150}, true},        // fewer than five data sets
+               {4, {20, 250, 200, {}}, true}};       // a break-point result without its residual
+  for (const auto& c : cases) {
+    platform.messages.clear();
+    TextWriter out;
+    ASSERT_TRUE(out.Create(varPath));
+    auto run = [&] { AnovaRun(out, c.sums, rawLines, {FunctionTypeFromFile(c.resultType)}, platform); };
+    if (c.throws) EXPECT_THROW(run(), std::invalid_argument);
+    else run();
     out.Commit();
-    EXPECT_EQ(platform.messages, std::vector<std::string>{c.message});
-    EXPECT_EQ(test::ReadBytes(varPath), raw);
-  } else {
-    EXPECT_THROW(AnovaRun(out, c.sums, rawLines, {FunctionTypeFromFile(c.resultType)}, platform),
-                 std::invalid_argument);
-    out.Commit();
-    EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(test::ReadBytes(varPath), "");
+    EXPECT_EQ(platform.messages, c.throws ? std::vector<std::string>{} : std::vector<std::string>{kNoVariationAnova});
+    EXPECT_EQ(test::ReadBytes(varPath), c.throws ? "" : raw);
+    EXPECT_EQ(dir.Listing(), "data.var ");
   }
-  EXPECT_EQ(dir.Listing(), "data.var ");
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    AnovaRun, RawLinesKeptTest,
-    ::testing::Values(KeptCase{"NoVariation", 1, {8, 0, 0, {}}, kNoVariationAnova},
-                      KeptCase{"TotalRoundedBelowZero", 3, {20, -1e-20, 0, 0}, kNoVariationAnova},
-                      KeptCase{"FewerThanFiveDataSets", 3, {4, 250, 200, 150}, ""},
-                      KeptCase{"BreakPointResultWithoutItsResidual", 4, {20, 250, 200, {}}, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kinvalo

@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <sstream>
 #include <string>
 
-#include "support/temp_dir.h"
+#include "support/cli_process.h"
+#include "support/file_faults.h"
 
 namespace kinvalo {
 namespace {
@@ -17,27 +16,8 @@ namespace {
 using test::ReadBytes;
 using test::TempDir;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-// Runs the real kinvalo-cli, as a user or a script does.
-CliRun RunCli(const TempDir& dir, const std::string& arguments) {
-  const std::string out = dir / "stdout.log";
-  const std::string err = dir / "stderr.log";
-  const std::string command = "cd '" + dir.path().string() + "' && '" KINVALO_CLI "' " + arguments +
-                              " >'" + out + "' 2>'" + err + "'";
-  const int raw = std::system(command.c_str());
-  CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};
-  std::filesystem::remove(out);
-  std::filesystem::remove(err);
-  return run;
-}
-
-void CopyExample(const TempDir& dir, const std::string& name) {
-  std::filesystem::copy_file(std::string(KINVALO_EXAMPLES) + "/" + name + ".inp", dir / (name + ".inp"));
+void CopyExample(const TempDir& dir, const std::string& name, const std::string& as) {
+  std::filesystem::copy_file(std::string(KINVALO_EXAMPLES) + "/" + name + ".inp", dir / (as + ".inp"));
 }
 
 std::string Expected(const std::string& file, const TempDir& dir) {
@@ -53,78 +33,91 @@ struct Golden {
   bool hasTxt;
   const char* err;
 };
+void PrintTo(const Golden& g, std::ostream* os) { *os << g.name; }
 
 class GoldenFiles : public ::testing::TestWithParam<Golden> {};
 
 TEST_P(GoldenFiles, CalculateWritesTheExpectedFilesByteForByte) {
   const Golden& g = GetParam();
+  const std::string base = g.name;
   TempDir dir;
-  CopyExample(dir, g.name);
-  const std::string input = dir / (std::string(g.name) + ".inp");
-  const std::string before = ReadBytes(input);
-  const CliRun run = RunCli(dir, std::string("calculate ") + g.name + ".inp" + g.options);
+  CopyExample(dir, base, base);
+  const std::string before = ReadBytes(dir / (base + ".inp"));
+  const test::CliRun run = test::RunCli(dir, "calculate " + base + ".inp" + g.options);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, g.err);
-  EXPECT_EQ(ReadBytes(input), before) << "the input file is never rewritten";
-  const std::string base = g.name;
-  EXPECT_EQ(ReadBytes(dir / (base + ".out")), Expected(base + ".out", dir));
-  EXPECT_EQ(ReadBytes(dir / (base + ".var")), Expected(base + ".var", dir));
-  if (g.hasTxt) {
-    EXPECT_EQ(ReadBytes(dir / (base + ".txt")), Expected(base + ".txt", dir));
+  EXPECT_EQ(ReadBytes(dir / (base + ".inp")), before) << "the input file is never rewritten";
+  for (const std::string extension : {".out", ".var", ".txt"}) {
+    if (extension == ".txt" && !g.hasTxt) continue;
+    EXPECT_EQ(ReadBytes(dir / (base + extension)), Expected(base + extension, dir)) << extension;
   }
   EXPECT_EQ(dir.Listing(), base + ".inp " + base + ".out " + (g.hasTxt ? base + ".txt " : "") + base + ".var ");
   EXPECT_NE(run.out.find(dir / (base + ".out")), std::string::npos) << run.out;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, GoldenFiles,
-    ::testing::Values(Golden{"salinity", "", true, ""},
-                      Golden{"fertiliser", " --prefer best --confidence 90", true, ""},
-                      Golden{"straight", "", false, "No horizontal segment found.\n"}),
-    [](const ::testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Examples, GoldenFiles,
+                         ::testing::Values(Golden{"salinity", "", true, ""},
+                                           Golden{"fertiliser", " --prefer best --confidence 90", true, ""},
+                                           Golden{"straight", "", false, "No horizontal segment found.\n"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-// Messages go to standard error; a refused run exits with 1 and writes
-// nothing. Values up to 1E+100 are taken.
+// Through the real binary, in the folder of its files: every fault goes to
+// standard error, every result to standard output. A refused run exits with
+// 1 and writes nothing, a wrong command line with 2. Values up to 1E+100
+// are taken. "--" ends the options, so that a file name may begin with '-'
+// (or be "--help"); without it such a name is an unknown option.
 TEST(Cli, RunsShowTheirMessagesAndRefusalsExitWithOne) {
   TempDir dir;
   // Eighteen data sets with `distinct` X values; the sixth Y as given.
-  auto inp = [](int distinct, const std::string& y6) {
+  auto inp = [&](const char* name, int distinct, const std::string& y6, const std::string& more = "") {
     std::string text = "t1\r\nt2\r\n File name:  x\r\n Number of independent variables:  1\r\n"
                        " Number of data sets:  18\r\n\r\n\r\nh\r\nh\r\nh\r\nh\r\n";
     for (int i = 0; i < 18; ++i) {
       text += std::to_string(i + 1) + " " + (i == 5 ? y6 : std::to_string(i)) + " " + std::to_string(i % distinct) + "\r\n";
     }
-    return text;
+    test::WriteBytes(dir / name, text + more);
   };
-  test::WriteBytes(dir / "few.inp", inp(9, "5"));
-  test::WriteBytes(dir / "bad.inp", inp(9, "5") + "19 2,5 3\r\n");
-  test::WriteBytes(dir / "edge.inp", inp(18, "1e100"));
-  test::WriteBytes(dir / "over.inp", inp(18, "1.0000000001e100"));
-  CopyExample(dir, "salinity");
-  const struct {
-    const char* arguments;
+  inp("few.inp", 9, "5");
+  inp("bad.inp", 9, "5", "19 2,5 3\r\n");
+  inp("edge.inp", 18, "1e100");
+  inp("over.inp", 18, "1.0000000001e100");
+  CopyExample(dir, "salinity", "salinity");
+  CopyExample(dir, "salinity", "-salinity");
+  auto results = [&](const std::string& base) {
+    return "Results of " + (dir / (base + ".inp")) + ":\n  " + (dir / (base + ".out")) + "\n  " +
+           (dir / (base + ".txt")) + "\n  " + (dir / (base + ".var")) + "\n";
+  };
+  const std::string open = "\"could not be opened. It may be in use by another program,  or the programmer should "
+                           "incorporate more time. The system reports: No such file or directory.\n";
+  struct Run {
+    std::string arguments;
     int status;
-    std::string err;
-  } runs[] = {
-      {"calculate few.inp", 1, "Due to scarcity of differing X-values the partial regression could not be done.\n"},
-      {"calculate absent.inp", 1,
-       "The file \"" + (dir / "absent.inp") +
-           "\"could not be opened. It may be in use by another program,  or the programmer should incorporate "
-           "more time. The system reports: No such file or directory.\n"},
-      {"calculate bad.inp --prefer 3", 1,
+    std::string out, err;  // err: the whole of it, or for a usage its end
+  };
+  std::vector<Run> runs = {
+      {"calculate few.inp", 1, "", "Due to scarcity of differing X-values the partial regression could not be done.\n"},
+      {"calculate absent.inp", 1, "", "The file \"" + (dir / "absent.inp") + open},
+      {"calculate bad.inp --prefer 3", 1, "",
        "A program error occurred.Real numbers in the inputfile \"" + (dir / "bad.inp") + "\" are corrupt\n"},
-      {"calculate salinity.inp --prefer 4 --confidence 98", 0, "Type 4 could not be found\n"},
-      {"calculate over.inp", 1,
+      {"calculate salinity.inp --prefer 4 --confidence 98", 0, results("salinity"), "Type 4 could not be found\n"},
+      {"calculate over.inp", 1, "",
        "The database is not fit for regression analysis. There are values beyond 1E+100 or below -1E+100. "
        "Please correct the input file.\n"},
-      {"calculate edge.inp", 0, ""},
+      {"calculate edge.inp", 0, results("edge"), ""},
+      {"calculate -salinity.inp", 2, "", "Try 'kinvalo-cli --help' for more.\n"},
+      {"calculate --confidence 95 -- -salinity.inp", 0, results("-salinity"), ""},
+      {"calculate -- --help", 1, "", "The file \"" + (dir / "--help") + open},
   };
-  for (const auto& r : runs) {
-    const CliRun run = RunCli(dir, r.arguments);
+  for (const auto& c : test::UnreadableFiles(dir, ".inp")) runs.push_back({"calculate " + c.path, 1, "", c.message + "\n"});
+  for (const Run& r : runs) {
+    const test::CliRun run = test::RunCli(dir, r.arguments);
     EXPECT_EQ(run.status, r.status) << r.arguments;
-    EXPECT_EQ(run.err, r.err) << r.arguments;
+    EXPECT_EQ(run.out, r.out) << r.arguments;
+    if (r.status == 2) EXPECT_TRUE(run.err.ends_with(r.err)) << r.arguments << "\n" << run.err;
+    else EXPECT_EQ(run.err, r.err) << r.arguments;
   }
-  EXPECT_EQ(dir.Listing(), "bad.inp edge.inp edge.out edge.txt edge.var few.inp over.inp salinity.inp salinity.out "
+  EXPECT_EQ(dir.Listing(), "-salinity.inp -salinity.out -salinity.txt -salinity.var bad.inp big.inp edge.inp edge.out "
+                           "edge.txt edge.var few.inp fifo.inp folder.inp over.inp salinity.inp salinity.out "
                            "salinity.txt salinity.var ");
   EXPECT_NE(ReadBytes(dir / "salinity.out")
                 .find(" Minimum confidence % : 98\r\n X-type excluded: 4 \r\n X-type preferred: 4 \r\n"),
@@ -155,54 +148,6 @@ TEST(Cli, UsageErrorsGoToStandardErrorAndHelpToStandardOutput) {
   EXPECT_NE(help.str().find("--prefer 3|4|best"), std::string::npos);
   EXPECT_NE(help.str().find("Exit status"), std::string::npos);
   EXPECT_EQ(none.str(), "");
-}
-
-// Through the real binary: "--" ends the options, so that a file name may
-// begin with '-' (or be "--help"); without it such a name is an unknown
-// option. Every fault is on standard error, every result on standard output.
-TEST(Cli, DoubleDashEndsTheOptionsAndFaultsGoToStandardError) {
-  TempDir dir;
-  std::filesystem::copy_file(std::string(KINVALO_EXAMPLES) + "/salinity.inp", dir / "-salinity.inp");
-  std::filesystem::create_directory(dir / "x.inp");
-  ASSERT_EQ(::mkfifo((dir / "fifo.inp").c_str(), 0600), 0);
-  const std::string tooLong = std::string(300, 'n') + ".inp";
-  const std::string usage = "Try 'kinvalo-cli --help' for more.\n";
-  const struct {
-    std::string arguments;
-    int status;
-    std::string out, err;  // err: the whole of it, or its end for a usage
-  } runs[] = {
-      {"calculate -salinity.inp", 2, "", usage},
-      {"calculate --confidence 95 -- -salinity.inp", 0,
-       "Results of " + (dir / "-salinity.inp") + ":\n  " + (dir / "-salinity.out") + "\n  " +
-           (dir / "-salinity.txt") + "\n  " + (dir / "-salinity.var") + "\n",
-       ""},
-      {"calculate -- --help", 1, "",
-       "The file \"" + (dir / "--help") + "\"could not be opened. It may be in use by another program,  or the "
-       "programmer should incorporate more time. The system reports: No such file or directory.\n"},
-      {"calculate x.inp", 1, "", "The file \"" + (dir / "x.inp") + "\" could not be read: it is a folder.\n"},
-      {"calculate fifo.inp", 1, "", "The file \"" + (dir / "fifo.inp") + "\" could not be read: it is not a regular file.\n"},
-      {"calculate /dev/zero", 1, "", "The file \"/dev/zero\" could not be read: it is not a regular file.\n"},
-      {"calculate " + tooLong, 1, "", "The file \"" + (dir / tooLong) + "\" could not be opened: File name too long.\n"},
-  };
-  for (const auto& r : runs) {
-    const CliRun run = RunCli(dir, r.arguments);
-    EXPECT_EQ(run.status, r.status) << r.arguments;
-    EXPECT_EQ(run.out, r.out) << r.arguments;
-    if (r.status == 2) EXPECT_TRUE(run.err.ends_with(r.err)) << r.arguments << "\n" << run.err;
-    else EXPECT_EQ(run.err, r.err) << r.arguments;
-  }
-  // The graph command through its entry point: the binary's standard error
-  // also holds what a sanitizer reports of the drawing libraries.
-  std::ostringstream out, err;
-  EXPECT_EQ(RunBatch({"graph", "--bw", "--", dir / "-salinity.out", dir / "-salinity.bmp"}, out, err), 0);
-  EXPECT_EQ(out.str(), "Graph of " + (dir / "-salinity.out") + " written to " + (dir / "-salinity.bmp") + "\n");
-  EXPECT_EQ(err.str(), "");
-  std::ostringstream out2, err2;
-  EXPECT_EQ(RunBatch({"graph", dir / "x.inp", dir / "a.bmp"}, out2, err2), 1);
-  EXPECT_EQ(out2.str(), "");
-  EXPECT_EQ(err2.str(), "The file \"" + (dir / "x.inp") + "\" could not be read: it is a folder.\n");
-  EXPECT_EQ(dir.Listing(), "-salinity.bmp -salinity.inp -salinity.out -salinity.txt -salinity.var fifo.inp x.inp ");
 }
 
 }  // namespace

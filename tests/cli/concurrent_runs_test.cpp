@@ -2,8 +2,6 @@
 // scripts with different preferences. Each run either writes a whole result
 // set or is refused with a message; a set never mixes the files of two runs.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,14 +15,13 @@
 #include "calc/calculation.h"
 #include "core/headless_platform.h"
 #include "core/result_lock.h"
-#include "support/temp_dir.h"
-
-extern char** environ;
+#include "support/cli_process.h"
 
 namespace kinvalo {
 namespace {
 
 using namespace std::chrono_literals;
+using test::CliProcess;
 using test::ReadBytes;
 using test::TempDir;
 
@@ -36,56 +33,6 @@ std::string Busy(const std::string& input) {
   return "The results of \"" + input +
          "\" are being calculated by another run. Please try again when it has finished.\n";
 }
-
-// A kinvalo-cli started in the background, its output kept in files.
-class CliProcess {
- public:
-  CliProcess(const TempDir& dir, int number, const std::vector<std::string>& arguments)
-      : out_(dir / ("stdout-" + std::to_string(number) + ".log")),
-        err_(dir / ("stderr-" + std::to_string(number) + ".log")) {
-    std::vector<std::string> args = {KINVALO_CLI};
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int failed = posix_spawn(&pid_, KINVALO_CLI, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) pid_ = -1;
-  }
-  ~CliProcess() {
-    if (pid_ > 0 && status_ < -1) Wait();
-    std::filesystem::remove(out_);
-    std::filesystem::remove(err_);
-  }
-
-  bool Started() const { return pid_ > 0; }
-  bool Finished() {
-    if (status_ >= -1) return true;
-    int raw = 0;
-    if (::waitpid(pid_, &raw, WNOHANG) != pid_) return false;
-    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return true;
-  }
-  int Wait() {
-    if (status_ < -1) {
-      int raw = 0;
-      ::waitpid(pid_, &raw, 0);
-      status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-    return status_;
-  }
-  std::string Out() const { return ReadBytes(out_); }
-  std::string Err() const { return ReadBytes(err_); }
-
- private:
-  std::string out_, err_;
-  pid_t pid_ = -1;
-  int status_ = -2;  // not yet reaped
-};
 
 // The digit after `label` in `text`, or 0.
 char DigitAfter(const std::string& text, const std::string& label) {
@@ -134,8 +81,7 @@ TEST(ConcurrentRuns, EveryRunSucceedsOrIsRefusedAndEverySetFoundIsWhole) {
   for (int round = 0; round < 3; ++round) {
     for (int i = 0; i < 8; ++i) {
       const auto& v = variants[(i + round) % 3];
-      runs.push_back(std::make_unique<CliProcess>(
-          dir, static_cast<int>(runs.size()), std::vector<std::string>{"calculate", dir / v[0], v[1], v[2]}));
+      runs.push_back(std::make_unique<CliProcess>(dir, std::string("calculate ") + v[0] + " " + v[1] + " " + v[2]));
       ASSERT_TRUE(runs.back()->Started());
     }
     // Look at the set between runs, as a reader that honours the lock does.
@@ -175,88 +121,61 @@ TEST(ConcurrentRuns, EveryRunSucceedsOrIsRefusedAndEverySetFoundIsWhole) {
 
 // The batch command, while the window calculates the same input, waits and
 // then gives up: status 1, the message on standard error, no file written.
-TEST(ConcurrentRuns, TheBatchCommandGivesUpWithStatusOneWhileTheSetIsHeld) {
-  TempDir dir;
-  const std::string input = dir / "w.inp";
-  test::WriteBytes(input, Example("watertable"));
-  ResultLock window(input, 0ms);
-  ASSERT_EQ(window.state(), ResultLock::State::Held);
-  CliProcess run(dir, 0, {"calculate", input});
-  EXPECT_EQ(run.Wait(), 1);
-  EXPECT_EQ(run.Err(), Busy(input));
-  EXPECT_EQ(run.Out(), "");
-  EXPECT_FALSE(std::filesystem::exists(dir / "w.out"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "w.var"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "w.txt"));
-}
-
-TEST(ConcurrentRuns, AWaitingBatchRunCalculatesOnceTheSetIsLetGo) {
+// One that is still waiting when the set is let go calculates.
+TEST(ConcurrentRuns, TheBatchCommandWaitsForTheSetAndGivesUpWithStatusOne) {
   TempDir dir;
   const std::string input = dir / "w.inp";
   test::WriteBytes(input, Example("watertable"));
   auto window = std::make_unique<ResultLock>(input, 0ms);
   ASSERT_EQ(window->state(), ResultLock::State::Held);
-  CliProcess run(dir, 0, {"calculate", input, "--prefer", "3"});
+  CliProcess refused(dir, "calculate w.inp");
+  EXPECT_EQ(refused.Wait(), 1);
+  EXPECT_EQ(refused.Err(), Busy(input));
+  EXPECT_EQ(refused.Out(), "");
+  CliProcess waiting(dir, "calculate w.inp --prefer 3");
   std::this_thread::sleep_for(200ms);
-  EXPECT_FALSE(std::filesystem::exists(dir / "w.out")) << "nothing is written while the set is held";
+  EXPECT_EQ(dir.Listing(), "w.inp w.kinvalo.lock ") << "nothing is written while the set is held";
   window.reset();
-  EXPECT_EQ(run.Wait(), 0) << run.Err();
+  EXPECT_EQ(waiting.Wait(), 0) << waiting.Err();
   EXPECT_EQ(Disagreement(dir), "");
   EXPECT_TRUE(std::filesystem::exists(dir / "w.out"));
 }
 
 // The calculation itself, as the window runs it: a refusal is shown through
 // the platform and leaves the folder and the working data as they were.
-class HeldCalculation : public ::testing::Test {
- protected:
+// Once free, the run removes the leftovers of killed runs, not those of
+// runs alive, and writes the set.
+TEST(ConcurrentRuns, AHeldCalculationIsRefusedAndTouchesNothingThenRunsOnceFree) {
   TempDir dir;
   HeadlessPlatform platform;
   WorkingData dm{platform};
-  std::string dead;
-
-  void SetUp() override {
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    dead = std::to_string(child);
-    dm.FileName = dir / "w.inp";
-    for (int i = 0; i < 20; ++i) {
-      dm.XData.push_back(20 - i);
-      dm.YData.push_back(i < 8 ? 5.0 + 0.01 * (i % 3) : 5.0 + 0.7 * (i - 8) + 0.05 * (i % 2));
-    }
-    dm.NrOfData = dm.NrOfInputData = 20;
-    dm.Title1 = "one";
-    dm.Title2 = "two";
-    test::WriteBytes(dir / "w.inp", "input");
-    test::WriteBytes(dir / ("w.out.kinvalo-" + dead + "-0000000000000001.tmp"), "left by a killed run");
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  dm.FileName = dir / "w.inp";
+  for (int i = 0; i < 20; ++i) {
+    dm.XData.push_back(20 - i);
+    dm.YData.push_back(i < 8 ? 5.0 + 0.01 * (i % 3) : 5.0 + 0.7 * (i - 8) + 0.05 * (i % 2));
   }
-};
-
-TEST_F(HeldCalculation, IsRefusedWithTheMessageAndTouchesNothing) {
-  ResultLock other(dm.FileName, 0ms);
-  const std::string before = dir.Listing();
+  dm.NrOfData = dm.NrOfInputData = 20;
+  dm.Title1 = dm.Title2 = "title";
+  const std::string dead = "w.out.kinvalo-" + std::to_string(child) + "-0000000000000001.tmp";
+  const std::string live = "w.var.kinvalo-" + std::to_string(::getpid()) + "-0000000000000002.tmp";
+  for (const std::string& name : {std::string("w.inp"), dead, live}) test::WriteBytes(dir / name, name);
   const std::vector<double> x = dm.XData;
-  const SearchResult result = CalculateResults(dm, {Confidence{}, Preference::BestOfTwo, 0}, platform);
   std::string message = Busy(dm.FileName);
   message.pop_back();
-  ASSERT_TRUE(result.refusal.has_value());
-  EXPECT_EQ(*result.refusal, message);
-  EXPECT_EQ(platform.messages, std::vector<std::string>{message});
-  EXPECT_EQ(dir.Listing(), before);
-  EXPECT_EQ(dm.XData, x);
-}
-
-TEST_F(HeldCalculation, OnceFreeTheRunRemovesTheLeftoversOfKilledRunsAndWritesTheSet) {
-  const std::string live = "w.var.kinvalo-" + std::to_string(::getpid()) + "-0000000000000002.tmp";
-  test::WriteBytes(dir / live, "being written by this process");
-  const SearchResult result = CalculateResults(dm, {Confidence{}, Preference::BestOfTwo, 0}, platform);
-  EXPECT_FALSE(result.refusal.has_value());
-  const std::string listing = dir.Listing();
-  EXPECT_EQ(listing.find(".kinvalo-" + dead), std::string::npos) << listing;
-  EXPECT_NE(listing.find(live), std::string::npos) << listing;
-  EXPECT_EQ(listing.find(".lock"), std::string::npos) << listing;
-  EXPECT_TRUE(std::filesystem::exists(dir / "w.out"));
-  EXPECT_TRUE(std::filesystem::exists(dir / "w.var"));
+  {
+    ResultLock other(dm.FileName, 0ms);
+    const std::string before = dir.Listing();
+    const SearchResult result = CalculateResults(dm, {Confidence{}, Preference::BestOfTwo, 0}, platform);
+    EXPECT_EQ(result.refusal, message);
+    EXPECT_EQ(platform.messages, std::vector<std::string>{message});
+    EXPECT_EQ(dir.Listing(), before);
+    EXPECT_EQ(dm.XData, x);
+  }
+  EXPECT_FALSE(CalculateResults(dm, {Confidence{}, Preference::BestOfTwo, 0}, platform).refusal.has_value());
+  EXPECT_EQ(dir.Listing(), "w.inp w.out w.txt w.var " + live + " ");
 }
 
 }  // namespace

@@ -18,30 +18,17 @@ namespace {
 using namespace std::chrono_literals;
 using test::TempDir;
 
-struct LockName {
-  const char* name;
-  std::string input;
-  std::string lock;
-};
-
-class LockNames : public ::testing::TestWithParam<LockName> {};
-
-TEST_P(LockNames, TheLockFileSitsBesideTheInputUnderItsBaseName) {
-  EXPECT_EQ(ResultLockPath(GetParam().input), GetParam().lock);
+// The lock file sits beside the input under its base name: .inp and .dat
+// inputs of one base share their result files, so their lock; it is never
+// the input itself, nor a user's "run.lock".
+TEST(ResultLock, TheLockFileSitsBesideTheInputUnderItsBaseName) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/d/run.inp", "/d/run.kinvalo.lock"},   {"/d/run.dat", "/d/run.kinvalo.lock"},
+      {"/d/run", "/d/run.kinvalo.lock"},       {"/d/a.b.inp", "/d/a.b.kinvalo.lock"},
+      {"/d.e/run", "/d.e/run.kinvalo.lock"},   {"/d/run.lock", "/d/run.kinvalo.lock"},
+      {"run.inp", "run.kinvalo.lock"}};
+  for (const auto& [input, lock] : cases) EXPECT_EQ(ResultLockPath(input), lock) << input;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, LockNames,
-    ::testing::Values(LockName{"Inp", "/d/run.inp", "/d/run.kinvalo.lock"},
-                      // .inp and .dat inputs of one base share their result files, so their lock
-                      LockName{"OtherExtension", "/d/run.dat", "/d/run.kinvalo.lock"},
-                      LockName{"NoExtension", "/d/run", "/d/run.kinvalo.lock"},
-                      LockName{"DotsInTheName", "/d/a.b.inp", "/d/a.b.kinvalo.lock"},
-                      LockName{"DotInTheFolder", "/d.e/run", "/d.e/run.kinvalo.lock"},
-                      // never the input itself, nor a user's "run.lock"
-                      LockName{"InputEndingInLock", "/d/run.lock", "/d/run.kinvalo.lock"},
-                      LockName{"NoFolder", "run.inp", "run.kinvalo.lock"}),
-    [](const ::testing::TestParamInfo<LockName>& info) { return std::string(info.param.name); });
 
 TEST(ResultLock, VeryLongNamesStayWithinTheLimitAndApart) {
   TempDir dir;
@@ -71,10 +58,13 @@ TEST(ResultLock, VeryLongNamesStayWithinTheLimitAndApart) {
   EXPECT_EQ(dir.Listing(), "") << "each lock file was removed when its lock was let go";
 }
 
+// A lock file left by a killed run holds no one up; a folder that is not
+// there gives no lock and no refusal.
 TEST(ResultLock, ASecondRunIsRefusedWhileTheFirstHoldsTheSetAndGetsItAfterwards) {
   TempDir dir;
   const std::string input = dir / "run.inp";
   test::WriteBytes(input, "data");
+  test::WriteBytes(dir / "run.kinvalo.lock", "");
   {
     ResultLock first(input, 0ms);
     ASSERT_EQ(first.state(), ResultLock::State::Held);
@@ -91,41 +81,17 @@ TEST(ResultLock, ASecondRunIsRefusedWhileTheFirstHoldsTheSetAndGetsItAfterwards)
   EXPECT_EQ(dir.Listing(), "run.inp ");
   ResultLock later(input, 0ms);
   EXPECT_EQ(later.state(), ResultLock::State::Held);
+  ResultLock nowhere("/nonexistent-folder-of-kinvalo/run.inp", 0ms);
+  EXPECT_EQ(nowhere.state(), ResultLock::State::Unavailable);
 }
 
-TEST(ResultLock, ALockFileLeftByAKilledRunDoesNotHoldAnyoneUp) {
-  TempDir dir;
-  test::WriteBytes(dir / "run.kinvalo.lock", "");
-  ResultLock lock(dir / "run.inp", 0ms);
-  EXPECT_EQ(lock.state(), ResultLock::State::Held);
-}
-
-TEST(ResultLock, AWaitingRunGetsTheSetWhenTheHolderLetsGo) {
-  TempDir dir;
-  const std::string input = dir / "run.inp";
-  auto first = std::make_unique<ResultLock>(input, 0ms);
-  ASSERT_EQ(first->state(), ResultLock::State::Held);
-  std::atomic<bool> started{false};
-  ResultLock::State state = ResultLock::State::Unavailable;
-  std::thread waiter([&] {
-    started = true;
-    ResultLock second(input, 60s, 1ms);
-    state = second.state();
-  });
-  while (!started) std::this_thread::yield();
-  first.reset();
-  waiter.join();
-  EXPECT_EQ(state, ResultLock::State::Held);
-}
-
-// Many runs taking and letting go of one set: never two inside at once, even
-// though each holder removes the lock file that the others are waiting on.
+// Many runs taking and letting go of one set: each waiting run gets it in
+// the end, and never two are inside at once, even though each holder
+// removes the lock file that the others are waiting on.
 TEST(ResultLock, NeverTwoHoldersAtOnce) {
   TempDir dir;
   const std::string input = dir / "run.inp";
-  std::atomic<int> inside{0};
-  std::atomic<int> overlaps{0};
-  std::atomic<int> held{0};
+  std::atomic<int> inside{0}, overlaps{0}, held{0};
   std::vector<std::thread> runs;
   for (int t = 0; t < 6; ++t) {
     runs.emplace_back([&] {
@@ -143,11 +109,6 @@ TEST(ResultLock, NeverTwoHoldersAtOnce) {
   EXPECT_EQ(overlaps.load(), 0);
   EXPECT_EQ(held.load(), 6 * 150);
   EXPECT_EQ(dir.Listing(), "");
-}
-
-TEST(ResultLock, AFolderThatIsNotThereGivesNoLockAndNoRefusal) {
-  ResultLock lock("/nonexistent-folder-of-kinvalo/run.inp", 0ms);
-  EXPECT_EQ(lock.state(), ResultLock::State::Unavailable);
 }
 
 }  // namespace

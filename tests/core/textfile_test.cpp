@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 #include "core/paths.h"
@@ -90,48 +89,27 @@ TEST(TextReader, ReadsLinesAndTokensAcrossTheBufferEdge) {
   EXPECT_TRUE(in.AtEnd());
 }
 
-// Only regular files are read, and none beyond 2 GB: a folder, a FIFO with
-// no writer and /dev/zero are refused at once, before a byte is read, each
-// with its own cause; an open that fails says the system's reason.
+// Only regular files are read, and none beyond 2 GB: what is no file to
+// read is refused at once, before a byte is read, with its own cause; an
+// open that fails says the system's reason.
 TEST(FileRefusals, NameTheirCause) {
   TempDir dir;
-  std::filesystem::create_directory(dir / "folder.inp");
-  ASSERT_EQ(::mkfifo((dir / "fifo.inp").c_str(), 0600), 0);
-  {
-    std::ofstream big(dir / "big.inp", std::ios::binary);
-  }
-  std::filesystem::resize_file(dir / "big.inp", kMaxReadBytes + 1);  // sparse: no disk space taken
-  {
-    std::ofstream exact(dir / "exact.inp", std::ios::binary);
-  }
-  const std::string tooLong = dir / (std::string(300, 'n') + ".inp");
-  const struct {
-    std::string path;
-    std::string message;
-    bool unavailable;  // the program's own open-failure message fits
-  } cases[] = {
-      {dir / "folder.inp", "The file \"" + (dir / "folder.inp") + "\" could not be read: it is a folder.", false},
-      {dir / "fifo.inp", "The file \"" + (dir / "fifo.inp") + "\" could not be read: it is not a regular file.", false},
-      {"/dev/zero", "The file \"/dev/zero\" could not be read: it is not a regular file.", false},
-      {dir / "big.inp", "The file \"" + (dir / "big.inp") + "\" could not be read: it is larger than 2 GB.", false},
-      {tooLong, "The file \"" + tooLong + "\" could not be opened: File name too long.", false},
-      {dir / "absent.inp", "The file \"" + (dir / "absent.inp") + "\" could not be opened: No such file or directory.",
-       true},
-  };
+  auto cases = test::UnreadableFiles(dir, ".inp");
+  cases.push_back({dir / "absent.inp", "The file \"" + (dir / "absent.inp") + "\" could not be opened: No such file or directory."});
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.path.substr(c.path.size() > 40 ? c.path.size() - 40 : 0));
+    SCOPED_TRACE(c.message.substr(0, 60));
+    const bool unavailable = c.path == dir / "absent.inp";  // the program's own open-failure message fits
     TextReader in;
     EXPECT_FALSE(in.Open(c.path));
     EXPECT_EQ(in.Problem().Message(c.path), c.message);
-    EXPECT_EQ(in.Problem().IsUnavailable(), c.unavailable);
+    EXPECT_EQ(in.Problem().IsUnavailable(), unavailable);
     EXPECT_TRUE(in.AtEnd());
     std::string bytes = "kept";
     ReadProblem problem;
     EXPECT_FALSE(ReadFileBytes(c.path, bytes, &problem));
-    EXPECT_EQ(problem.Message(c.path), c.message);
     EXPECT_EQ(bytes, "kept");
     EXPECT_EQ(problem.Message(c.path, "Own words."),
-              c.unavailable ? "Own words. The system reports: No such file or directory." : c.message);
+              unavailable ? "Own words. The system reports: No such file or directory." : c.message);
   }
 }
 
@@ -176,34 +154,6 @@ TEST(TextWriter, WritesCp1252WithCrLfOnlyWhenCommitted) {
   EXPECT_FALSE(TextWriter().Create(dir / "missing/folder/file.out"));
 }
 
-TEST(TemporaryName, IsRecognisedWithTheIdOfItsProcess) {
-  struct Case {
-    const char* name;
-    bool temporary;
-    long pid;
-  };
-  const Case cases[] = {
-      {"run.out.kinvalo-4711-0123456789abcdef.tmp", true, 4711},
-      {"/data/run.var.kinvalo-1-fedcba9876543210.tmp", true, 1},
-      {".kinvalo-2147483647-0000000000000000.tmp", true, 2147483647},
-      {"run.out", false, 0},
-      {"run.out.kinvalo-4711-0123456789abcdef.tm", false, 0},
-      {"run.out.kinvalo-4711-0123456789ABCDEF.tmp", false, 0},   // upper-case digits
-      {"run.out.kinvalo-4711-0123456789abcde.tmp", false, 0},    // 15 digits
-      {"run.out.kinvalo--0123456789abcdef.tmp", false, 0},       // no pid
-      {"run.out.kinvalo-47x1-0123456789abcdef.tmp", false, 0},
-      {"run.out-4711-0123456789abcdef.tmp", false, 0},
-      {"my.tmp", false, 0},
-  };
-  for (const Case& c : cases) {
-    long pid = 0;
-    EXPECT_EQ(IsKinvaloTemporaryName(c.name, &pid), c.temporary) << c.name;
-    if (c.temporary) {
-      EXPECT_EQ(pid, c.pid) << c.name;
-    }
-  }
-}
-
 // The temporary file of a target whose name takes 250 bytes, or 255 with
 // a character of two bytes at the cut, stays within the 255 bytes of a
 // name and is recognised as the writer's.
@@ -232,48 +182,35 @@ TEST(TemporaryName, StaysWithinTheLimitOfANameForTheLongestTargets) {
   }
 }
 
-// A replaced file keeps its mode; a read-only one is not replaced.
-TEST(TextWriter, KeepsTheModeOfTheFileItReplacesAndLeavesReadOnlyFiles) {
+// A replaced file keeps its mode, and a link stays a link to its file,
+// written in that file's folder; a read-only file is not replaced.
+TEST(TextWriter, KeepsTheModeAndTheLinkOfTheFileItReplacesAndLeavesReadOnlyFiles) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "store");
+  std::filesystem::create_symlink("store/real.out", dir / "run.out");
   for (const mode_t mode : {0600, 0640, 0604}) {
-    TempDir dir;
-    const std::string path = dir / "private.out";
-    test::WriteBytes(path, "old");
-    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+    test::WriteBytes(dir / "store/real.out", "old");
+    ASSERT_EQ(::chmod((dir / "store/real.out").c_str(), mode), 0);
     TextWriter out;
-    ASSERT_TRUE(out.Create(path));
+    ASSERT_TRUE(out.Create(dir / "run.out"));
+    EXPECT_EQ(test::TemporaryFiles(dir / "store"), 1);
     out.Write("new");
     out.Commit();
     struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    ASSERT_EQ(::stat((dir / "store/real.out").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, mode);
-    EXPECT_EQ(ReadBytes(path), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "run.out"));
+    EXPECT_EQ(ReadBytes(dir / "store/real.out"), "new");
   }
-  TempDir dir;
+  EXPECT_EQ(dir.Listing(), "run.out store ");
+  EXPECT_EQ(test::TemporaryFiles(dir / "store"), 0);
   const std::string path = dir / "kept.out";
   test::WriteBytes(path, "protected");
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
   EXPECT_FALSE(TextWriter().Create(path));
   EXPECT_THROW(TextWriter().CreateOrThrow(path), ReadOnlyFileError);
   EXPECT_EQ(ReadBytes(path), "protected");
-  EXPECT_EQ(dir.Listing(), "kept.out ");
-}
-
-// A link is written through to its file, in that file's folder, and stays
-// a link.
-TEST(TextWriter, WritesThroughALinkToItsFile) {
-  TempDir dir;
-  std::filesystem::create_directory(dir / "store");
-  test::WriteBytes(dir / "store/real.out", "old");
-  std::filesystem::create_symlink("store/real.out", dir / "run.out");
-  TextWriter out;
-  ASSERT_TRUE(out.Create(dir / "run.out"));
-  EXPECT_EQ(test::TemporaryFiles(dir / "store"), 1);
-  out.Write("new");
-  out.Commit();
-  EXPECT_TRUE(std::filesystem::is_symlink(dir / "run.out"));
-  EXPECT_EQ(ReadBytes(dir / "store/real.out"), "new");
-  EXPECT_EQ(dir.Listing(), "run.out store ");
-  EXPECT_EQ(test::TemporaryFiles(dir / "store"), 0);
+  EXPECT_EQ(dir.Listing(), "kept.out run.out store ");
 }
 
 // The message names the file and what the system said.
@@ -285,20 +222,11 @@ TEST(TextWriter, FailuresNameTheCause) {
     TextWriter out;
     ASSERT_TRUE(out.Create(path));
     out.WriteLine("fits");
-    try {
-      out.WriteLine("does not fit");
-      ADD_FAILURE() << "no error";
-    } catch (const std::runtime_error& e) {
-      EXPECT_EQ(std::string(e.what()), "The file \"" + path + "\" could not be written (No space left on device).");
-    }
+    EXPECT_EQ(test::Thrown([&] { out.WriteLine("does not fit"); }),
+              "The file \"" + path + "\" could not be written (No space left on device).");
   }
-  try {
-    TextWriter().CreateOrThrow(dir / "gone/file.out");
-    ADD_FAILURE() << "no error";
-  } catch (const std::runtime_error& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "The file \"" + dir / "gone/file.out" + "\" could not be created (No such file or directory).");
-  }
+  EXPECT_EQ(test::Thrown([&] { TextWriter().CreateOrThrow(dir / "gone/file.out"); }),
+            "The file \"" + dir / "gone/file.out" + "\" could not be created (No such file or directory).");
   EXPECT_EQ(dir.Listing(), "");
 }
 

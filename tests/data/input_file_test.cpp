@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "data/working_data.h"
+#include "support/file_faults.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
@@ -90,7 +89,11 @@ TEST_F(InputFileTest, WritesTheExactLayoutAndReadsItBack) {
 }
 
 TEST_F(InputFileTest, ReadsHandMadeFiles) {
+  // Of a data line only its three numbers are kept, however long the line:
+  // the rest, here 2 MB of short tokens, is passed over.
   const std::string longTitle(1 << 20, 'T');
+  std::string rest;
+  for (int i = 0; i < 1000000; ++i) rest += "7 ";
   const struct {
     const char* name;
     std::string bytes, title;
@@ -105,6 +108,8 @@ TEST_F(InputFileTest, ReadsHandMadeFiles) {
       {"lines_of_a_megabyte",
        longTitle + "\r\n" + InputFile("1", "1 2 3" + std::string(1 << 20, ' ') + "x\r\n").substr(7), longTitle,
        1, {2}, {3}},
+      {"lines_of_short_tokens", InputFile("2", "1 2.5 3 " + rest + "\r\n2 -4 1e2 " + rest), "Yield", 2, {2.5, -4},
+       {3, 100}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -120,7 +125,8 @@ TEST_F(InputFileTest, ReadsHandMadeFiles) {
 }
 
 // A file refused for a data line shows the message; one refused for its
-// header throws naming the file and the line. The earlier data stay.
+// header, or for a line longer than any title, throws naming the file and
+// the line. The earlier data stay.
 TEST_F(InputFileTest, RefusesBrokenFilesAndKeepsTheEarlierData) {
   const std::string head = "a\r\nb\r\nc\r\nd\r\n Number of data sets:  ";
   const struct {
@@ -134,6 +140,9 @@ TEST_F(InputFileTest, RefusesBrokenFilesAndKeepsTheEarlierData) {
       {"overflow", InputFile("3", "1 1e400 3\r\n"), nullptr},
       {"binary", InputFile("3", "\x01\xFF\xFE garbage \x80\r\n"), nullptr},
       {"nul_bytes", InputFile("3", std::string("1 2\0 3\r\n", 8)), nullptr},
+      {"number_longer_than_any", InputFile("1", "1 1." + std::string(5000, '0') + " 3\r\n"), nullptr},
+      {"title_longer_than_any", std::string((16 << 20) + 1, 't') + "\r\n" + InputFile("1", "1 2 3\r\n"),
+       "line 1: the line is longer than 16777216 characters."},
       {"empty", "", "line 1"},
       {"title_only", "Title only\r\n", "line 2"},
       {"count_with_letter", head + "x12\r\n", "line 5"},
@@ -146,62 +155,28 @@ TEST_F(InputFileTest, RefusesBrokenFilesAndKeepsTheEarlierData) {
     SCOPED_TRACE(c.name);
     Read(c.bytes);
     platform.messages.clear();
-    std::string thrown;
-    try {
-      EXPECT_FALSE(dm.ReadInputFile());
-    } catch (const std::runtime_error& e) {
-      thrown = e.what();
-    }
+    const std::string thrown = test::Thrown([&] { EXPECT_FALSE(dm.ReadInputFile()); });
     if (c.line) {
       EXPECT_NE(thrown.find(dm.FileName), std::string::npos) << thrown;
       EXPECT_NE(thrown.find(c.line), std::string::npos) << thrown;
       EXPECT_TRUE(platform.messages.empty());
     } else {
-      EXPECT_EQ(thrown, "");
+      EXPECT_EQ(thrown, "no error");
       EXPECT_EQ(platform.messages, CorruptMessage());
     }
     ExpectEarlierData();
   }
 }
 
-// A file that cannot be opened or created, or data that are not all held,
-// show their message; the earlier data and the earlier file stay whole.
+// What is no file to read is refused with its cause, before a byte of it
+// is read; a file that cannot be created, or data that are not all held,
+// show their message. The earlier data and the earlier file stay whole.
 TEST_F(InputFileTest, FailuresShowTheirMessageAndLeaveTheEarlierDataAndFile) {
-  HoldEarlierData();
-  dm.FileName = dir / "absent.inp";
-  EXPECT_FALSE(dm.ReadInputFile());
-  ExpectEarlierData();
-  dm.FileName = dir / "no/such/folder.inp";
-  EXPECT_FALSE(dm.WriteInputFile());
-  dm.FileName = dir / "keep.inp";
-  WriteBytes(dm.FileName, "earlier file");
-  dm.NrOfData = 3;  // more than the data held
-  EXPECT_FALSE(dm.WriteInputFile());
-  EXPECT_EQ(ReadBytes(dm.FileName), "earlier file");
-  EXPECT_EQ(dir.Listing(), "keep.inp ");
   const std::string tail =
       "\"could not be opened. It may be in use by another program,  or the programmer should incorporate more time.";
-  const std::vector<std::string> expected{
-      "The file \"" + (dir / "absent.inp") + tail + " The system reports: No such file or directory.",
-      "The file \"" + (dir / "no/such/folder.inp") + tail, CorruptMessage()[0]};
-  EXPECT_EQ(platform.messages, expected);
-}
-
-// What is not a file to read, or cannot be one, is refused with its cause,
-// before a byte of it is read: a FIFO without a writer and /dev/zero
-// return at once. The earlier data stay.
-TEST_F(InputFileTest, RefusalsNameTheirCause) {
-  std::filesystem::create_directory(dir / "x.inp");
-  ASSERT_EQ(::mkfifo((dir / "fifo.inp").c_str(), 0600), 0);
-  const std::string tooLong = dir / (std::string(300, 'n') + ".inp");
-  const struct {
-    std::string path, message;
-  } cases[] = {
-      {dir / "x.inp", "The file \"" + (dir / "x.inp") + "\" could not be read: it is a folder."},
-      {dir / "fifo.inp", "The file \"" + (dir / "fifo.inp") + "\" could not be read: it is not a regular file."},
-      {"/dev/zero", "The file \"/dev/zero\" could not be read: it is not a regular file."},
-      {tooLong, "The file \"" + tooLong + "\" could not be opened: File name too long."},
-  };
+  auto cases = test::UnreadableFiles(dir, ".inp");
+  cases.push_back({dir / "absent.inp",
+                   "The file \"" + (dir / "absent.inp") + tail + " The system reports: No such file or directory."});
   HoldEarlierData();
   for (const auto& c : cases) {
     platform.messages.clear();
@@ -210,36 +185,17 @@ TEST_F(InputFileTest, RefusalsNameTheirCause) {
     EXPECT_EQ(platform.messages, std::vector<std::string>{c.message});
     ExpectEarlierData();
   }
-}
-
-// Of a data line only its three numbers are kept, however long the line:
-// the rest, here 2 MB of short tokens, is passed over. A number longer than
-// any number, or a header line longer than any title, refuses the file.
-TEST_F(InputFileTest, LongLinesAreReadOrRefusedWithoutKeepingThem) {
-  std::string rest;
-  for (int i = 0; i < 1000000; ++i) rest += "7 ";
-  Read(InputFile("2", "1 2.5 3 " + rest + "\r\n2 -4 1e2 " + rest));
-  ASSERT_TRUE(dm.ReadInputFile());
-  EXPECT_EQ(dm.NrOfData, 2);
-  EXPECT_EQ(dm.YData, (DataArrayR{2.5, -4}));
-  EXPECT_EQ(dm.XData, (DataArrayR{3, 100}));
-
-  HoldEarlierData();
   platform.messages.clear();
-  Read(InputFile("1", "1 " + std::string(5000, '1') + " 3\r\n"));
-  EXPECT_FALSE(dm.ReadInputFile());
-  EXPECT_EQ(platform.messages, CorruptMessage());
-  ExpectEarlierData();
-
-  Read(std::string((16 << 20) + 1, 't') + "\r\n" + InputFile("1", "1 2 3\r\n"));
-  try {
-    dm.ReadInputFile();
-    ADD_FAILURE() << "a title of 16 MB was taken";
-  } catch (const std::runtime_error& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "The input file \"" + dm.FileName + "\", line 1: the line is longer than 16777216 characters.");
-  }
-  ExpectEarlierData();
+  dm.FileName = dir / "no/such/folder.inp";
+  EXPECT_FALSE(dm.WriteInputFile());
+  dm.FileName = dir / "keep.inp";
+  WriteBytes(dm.FileName, "earlier file");
+  dm.NrOfData = 3;  // more than the data held
+  EXPECT_FALSE(dm.WriteInputFile());
+  EXPECT_EQ(ReadBytes(dm.FileName), "earlier file");
+  EXPECT_EQ(test::TemporaryFiles(dir.path()), 0);
+  EXPECT_EQ(platform.messages, (std::vector<std::string>{"The file \"" + (dir / "no/such/folder.inp") + tail,
+                                                          CorruptMessage()[0]}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "support/scripted_platform.h"
 
@@ -92,18 +93,16 @@ class InputPageTest : public ::testing::Test {
   InputPage page;
 };
 
-TEST_F(InputPageTest, FreshTableHoldsFifteenEmptyRows) {
-  EXPECT_EQ(page.Grid.RowCount(), 16);
-  EXPECT_EQ(Row(0), "Serial|    Y|    X");
-  EXPECT_EQ(Row(15), "15||");
-  EXPECT_EQ(page.NrOfDataEdit, "15");
-  EXPECT_EQ(page.Grid.Width(), 220);
-}
-
-TEST_F(InputPageTest, EveryKindOfLineEndOpensOneRow) {
+// A fresh table holds fifteen empty rows; a pasted block opens one row
+// for every kind of line end.
+TEST_F(InputPageTest, FreshTableAndEveryKindOfLineEndInAPaste) {
   for (const char* end : {"\r\n", "\n", "\r"}) {
     InputPage fresh(dm);
     fresh.LayOutTable();
+    EXPECT_EQ(fresh.Grid.RowCount(), 16);
+    EXPECT_EQ(fresh.Grid.Cell(0, 0) + "|" + fresh.Grid.Cell(1, 0) + "|" + fresh.Grid.Cell(2, 0), "Serial|    Y|    X");
+    EXPECT_EQ(fresh.Grid.Cell(0, 15) + "|" + fresh.Grid.Cell(1, 15) + "|" + fresh.Grid.Cell(2, 15), "15||");
+    EXPECT_EQ(std::tuple(fresh.NrOfDataEdit, fresh.Grid.Width()), std::tuple("15", 220));
     fresh.StringGrid1SetEditText(1, 1, Columns(20, end));
     EXPECT_EQ(dm.NrOfData, 20) << "line end " << static_cast<int>(end[0]);
     EXPECT_EQ(fresh.Grid.Cell(1, 20) + "|" + fresh.Grid.Cell(2, 20), "120|20");
@@ -167,43 +166,34 @@ TEST_F(InputPageTest, ATextThatIsNoNumberStopsTheRunAndChangesNothing) {
   EXPECT_EQ(page.W.DecimalSeparator, page.W.SystemDecimalSeparator);
 }
 
-struct CountCase {
-  const char* name;
-  const char* text;
-  const char* message;  // "" for none
-  int rows;
-};
-
-class NrOfDataEditExitTest : public InputPageTest, public ::testing::WithParamInterface<CountCase> {};
-
-TEST_P(NrOfDataEditExitTest, ChecksTheCountBox) {
-  const CountCase& c = GetParam();
+// The count box is checked when it is left; typed values survive.
+TEST_F(InputPageTest, ChecksTheCountBox) {
+  const std::string notInteger = "The number of data sets is not a valid integer",
+                    tooFew = " The minimum number of data sets is 10";
+  const struct {
+    const char* text;
+    std::string message;  // "" for none
+    int rows;
+  } cases[] = {{"ten", notInteger, 15},
+               {"20.5", notInteger, 15},
+               {"-20", tooFew, 15},
+               {"9", tooFew, 15},
+               {"12", " To remove data make the relevant data cells empty", 15},
+               {"15", "", 15},
+               {"", "", 15},
+               {"2000000000", " The maximum number of data sets is 100000", 15},
+               {" 20", " Add data in the last cells at the end of the column", 20}};
   page.StringGrid1SetEditText(1, 2, "7.25");  // typed data
-  ui.messages.clear();
-  page.NrOfDataEdit = c.text;
-  page.NrOfDataEditExit();
-  if (*c.message) {
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0], c.message);
-  } else {
-    EXPECT_TRUE(ui.messages.empty());
+  for (const auto& c : cases) {
+    ui.messages.clear();
+    page.NrOfDataEdit = c.text;
+    page.NrOfDataEditExit();
+    EXPECT_EQ(ui.messages, c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message})
+        << c.text;
+    EXPECT_EQ(page.TableRows(), c.rows) << c.text;
+    EXPECT_EQ(page.Grid.Cell(1, 2), "7.25");
   }
-  EXPECT_EQ(page.TableRows(), c.rows);
-  EXPECT_EQ(page.Grid.Cell(1, 2), "7.25");  // typed values survive
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, NrOfDataEditExitTest,
-    ::testing::Values(CountCase{"Letters", "ten", "The number of data sets is not a valid integer", 15},
-                      CountCase{"Decimal", "20.5", "The number of data sets is not a valid integer", 15},
-                      CountCase{"Negative", "-20", " The minimum number of data sets is 10", 15},
-                      CountCase{"BelowTen", "9", " The minimum number of data sets is 10", 15},
-                      CountCase{"Lowered", "12", " To remove data make the relevant data cells empty", 15},
-                      CountCase{"Same", "15", "", 15},
-                      CountCase{"Empty", "", "", 15},
-                      CountCase{"Raised", " 20", " Add data in the last cells at the end of the column", 20},
-                      CountCase{"Huge", "2000000000", " The maximum number of data sets is 100000", 15}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InputPageTest, RaisingTheCountKeepsTypedTextsAndAddsEmptyRows) {
   page.StringGrid1SetEditText(1, 1, "3,5");

@@ -2,11 +2,7 @@
 // hand-edited files, and files that are not output files at all.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -15,6 +11,7 @@
 #include "core/paths.h"
 #include "core/textfile.h"
 #include "data/output_reader.h"
+#include "support/file_faults.h"
 #include "support/temp_dir.h"
 
 namespace kinvalo {
@@ -111,43 +108,30 @@ TEST_F(OutputReaderTest, LevelsComeFromTheEquationsOfThePreparedGraphType) {
   EXPECT_DOUBLE_EQ(Model(Golden("salinity.out"), FunctionType::StraightLine).type3.level, 0);
 }
 
-struct Variant {
-  const char* name;
-  const char* from;
-  const char* to;
-};
-
-class OutputVariantTest : public OutputReaderTest, public ::testing::WithParamInterface<Variant> {};
-
-TEST_P(OutputVariantTest, ReadsTheVariant) {
-  const GraphModel m = Model(Edit(Golden("salinity.out"), GetParam().from, GetParam().to));
-  EXPECT_EQ(m.type, FunctionType::Threshold);
-  EXPECT_EQ(m.size(), 40);
-  EXPECT_EQ(m.title1, " Wheat yield against soil salinity, 40 field plots");
-  EXPECT_DOUBLE_EQ(m.all.avX, 7.697);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Salinity, OutputVariantTest,
-    ::testing::Values(
-        Variant{"AddedRows", "9.94E+001  1.490E+000   1.01E+002", "9.94E+001  1.490E+000   1.01E+002  Added"},
-        Variant{"LfLineEnds", "\r\n", "\n"},
-        Variant{"TrailingBlankLines", "4.48E+001\r\n", "4.48E+001\r\n\r\n  \r\n"},
-        Variant{"HeaderWithoutInputFileLine", " Name of input file used :  salinity.inp\r\n\r\n", ""},
-        Variant{"TitlesComeBackWithSingleBlanks", " Wheat yield against", " Wheat   yield  against"},
-        Variant{"WideBreakpointDoesNotShiftTheCounts", " BPx=   1.49             4.00E+001",
-                " BPx=123456789012345678901234.00 4.00E+001"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(OutputReaderTest, ConfidenceFollowsTheMinimumConfidence) {
+// Hand-edited and older variants of a result read as the result; the
+// confidence follows the minimum confidence given, 90 when it is none.
+TEST_F(OutputReaderTest, ReadsTheVariants) {
+  const std::string confidence = "Minimum confidence % : ";
   const struct {
-    const char* percent;
-    int shown;
-  } rows[] = {{"90", 90}, {"95", 95}, {"98", 98}, {"nine", 90}, {"91", 95}};
-  for (const auto& row : rows) {
-    const GraphModel m = Model(Edit(Golden("salinity.out"), "Minimum confidence % : 90",
-                                    std::string("Minimum confidence % : ") + row.percent));
-    EXPECT_EQ(m.confidence.Percent(), row.shown) << row.percent;
+    std::string from, to;
+    int percent = 90;
+  } variants[] = {
+      {"9.94E+001  1.490E+000   1.01E+002", "9.94E+001  1.490E+000   1.01E+002  Added"},
+      {"\r\n", "\n"},
+      {"4.48E+001\r\n", "4.48E+001\r\n\r\n  \r\n"},
+      {" Name of input file used :  salinity.inp\r\n\r\n", ""},
+      {" Wheat yield against", " Wheat   yield  against"},  // titles come back with single blanks
+      {" BPx=   1.49             4.00E+001", " BPx=123456789012345678901234.00 4.00E+001"},
+      {confidence + "90", confidence + "95", 95},
+      {confidence + "90", confidence + "98", 98},
+      {confidence + "90", confidence + "nine", 90},
+      {confidence + "90", confidence + "91", 95}};
+  for (const auto& v : variants) {
+    const GraphModel m = Model(Edit(Golden("salinity.out"), v.from, v.to));
+    EXPECT_EQ(std::tuple(m.type, m.size(), m.title1, m.all.avX, m.confidence.Percent()),
+              std::tuple(FunctionType::Threshold, 40, " Wheat yield against soil salinity, 40 field plots", 7.697,
+                         v.percent))
+        << v.to;
   }
 }
 
@@ -269,49 +253,26 @@ TEST_F(OutputReaderTest, ResultTextsLoadWholeOrWithTheirMessage) {
   }
 }
 
-TEST_F(OutputReaderTest, MissingFilesGiveTheirMessages) {
-  const std::string open = "\"could not be opened. It may be damaged or in use by another program. "
-                           "The system reports: No such file or directory.";
-  const OutputReadResult read = ReadOutputFile(dir / "none.out", FunctionType::NoRelation);
-  EXPECT_EQ(std::tuple(read.refusal, read.refusalMessage),
-            std::tuple(ReadRefusal::CannotOpen, "The file \"" + (dir / "none.out") + open));
-  const ResultText out = LoadResultText(dir / "none.out", ".out");
-  const ResultText var = LoadResultText(dir / "none.var", ".var");
-  EXPECT_EQ(std::tuple(out.status, var.status), std::tuple(TextLoad::CannotOpen, TextLoad::CannotOpen));
-  EXPECT_EQ(out.messages, std::vector<std::string>{"The file \"" + (dir / "none.out") + open});
-  EXPECT_EQ(var.messages, std::vector<std::string>{"The anova file \"" + (dir / "none.var") +
-                                                    "\"could not be found. Please go to the input tabsheet "
-                                                    "and run the program again to create it."});
-}
-
-// A folder, a FIFO without a writer, /dev/zero and a file beyond 2 GB are
-// refused by the graph reader and by the loader of the Output page alike,
-// at once and with their cause; a .var that is a folder is no missing file.
+// What is no file to read is refused by the graph reader and by the loader
+// of the Output page alike, at once and with its cause; a .var that is
+// missing has a message of its own, one that is a folder has not.
 TEST_F(OutputReaderTest, WhatIsNotAFileToReadIsRefusedWithItsCause) {
-  std::filesystem::create_directory(dir / "folder.out");
-  ASSERT_EQ(::mkfifo((dir / "fifo.out").c_str(), 0600), 0);
-  {
-    std::ofstream big(dir / "big.out", std::ios::binary);
-  }
-  std::filesystem::resize_file(dir / "big.out", kMaxReadBytes + 1);  // sparse
-  const std::string tooLong = dir / (std::string(300, 'n') + ".out");
-  const struct {
-    std::string path, message;
-  } cases[] = {
-      {dir / "folder.out", "The file \"" + (dir / "folder.out") + "\" could not be read: it is a folder."},
-      {dir / "fifo.out", "The file \"" + (dir / "fifo.out") + "\" could not be read: it is not a regular file."},
-      {"/dev/zero", "The file \"/dev/zero\" could not be read: it is not a regular file."},
-      {dir / "big.out", "The file \"" + (dir / "big.out") + "\" could not be read: it is larger than 2 GB."},
-      {tooLong, "The file \"" + tooLong + "\" could not be opened: File name too long."},
-  };
+  const std::string absent = dir / "none.out";
+  auto cases = test::UnreadableFiles(dir, ".out");
+  cases.push_back({absent, "The file \"" + absent + "\"could not be opened. It may be damaged or in use by another "
+                                                     "program. The system reports: No such file or directory."});
   for (const auto& c : cases) {
     const OutputReadResult read = ReadOutputFile(c.path, FunctionType::NoRelation);
     EXPECT_EQ(std::tuple(read.refusal, read.refusalMessage), std::tuple(ReadRefusal::CannotOpen, c.message));
     for (const char* kind : {".out", ".var"}) {
+      const std::string message = c.path == absent && std::string(kind) == ".var"
+                                      ? "The anova file \"" + absent + "\"could not be found. Please go to the "
+                                        "input tabsheet and run the program again to create it."
+                                      : c.message;
       const ResultText text = LoadResultText(c.path, kind);
       EXPECT_EQ(std::tuple(text.status, text.messages, text.lines.size()),
-                std::tuple(TextLoad::CannotOpen, std::vector<std::string>{c.message}, size_t{0}))
-          << kind;
+                std::tuple(TextLoad::CannotOpen, std::vector<std::string>{message}, size_t{0}))
+          << kind << " " << c.path;
     }
   }
 }

@@ -64,13 +64,8 @@ TEST_P(ResultSetFaultTest, KeepsTheEarlierSetAndReportsTheFailure) {
       Generate(40, 1, 1, Plateau);
     }
     FileFault fault(c.step, 1, c.error, c.file);
-    try {
-      Calculate();
-      ADD_FAILURE() << "no error";
-    } catch (const std::runtime_error& e) {
-      EXPECT_EQ(std::string(e.what()), "The file \"" + Path(c.file) + "\" could not be " + c.doing + " (" +
-                                           std::strerror(c.error) + ").");
-    }
+    EXPECT_EQ(test::Thrown([&] { Calculate(); }),
+              "The file \"" + Path(c.file) + "\" could not be " + c.doing + " (" + std::strerror(c.error) + ").");
     EXPECT_TRUE(fault.Struck());
     EXPECT_EQ(VisibleFiles(dir), before);
     EXPECT_EQ(test::TemporaryFiles(dir.path()), 0) << dir.Listing();
@@ -136,12 +131,7 @@ TEST_F(ResultSetTest, KeepsTheProtectionOfTheResultFiles) {
   const std::string keptReport = test::ReadBytes(dir / "kept/report.out");
   ASSERT_EQ(::chmod(Path(".txt").c_str(), 0444), 0);
   Generate(40, 1, 1, Threshold);
-  try {
-    Calculate();
-    ADD_FAILURE() << "no error";
-  } catch (const std::runtime_error& e) {
-    EXPECT_EQ(std::string(e.what()), OpenFailureMessage(Path(".txt")));
-  }
+  EXPECT_EQ(test::Thrown([&] { Calculate(); }), OpenFailureMessage(Path(".txt")));
   EXPECT_EQ(VisibleFiles(dir), protectedSet);
   EXPECT_EQ(test::ReadBytes(dir / "kept/report.out"), keptReport);
   EXPECT_EQ(Mode(".txt"), 0444u);

@@ -16,7 +16,7 @@
 #include "calc/calculation.h"
 #include "core/format.h"
 #include "core/headless_platform.h"
-#include "support/temp_dir.h"
+#include "support/engine_fixture.h"
 
 namespace kinvalo {
 namespace {
@@ -124,18 +124,6 @@ std::vector<std::string> Tokens(const std::string& line) {
   return tokens;
 }
 
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) end = bytes.size();
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 bool Starts(const std::string& line, const char* start) { return line.rfind(start, 0) == 0; }
 
 // The kinds of the numbers of each line of a report, from the line before
@@ -229,7 +217,7 @@ Run Calculate(const DataSet& set, const Transformation& t) {
 // that disagrees, or an empty text.
 std::string Disagreement(char extension, const std::string& given, const std::string& moved,
                          const Transformation& t) {
-  const std::vector<std::string> a = Lines(given), b = Lines(moved);
+  const std::vector<std::string> a = test::SplitLines(given), b = test::SplitLines(moved);
   if (a.size() != b.size()) return "line count " + std::to_string(a.size()) + " / " + std::to_string(b.size());
   Layout layout(extension);
   for (size_t i = extension == 't' ? 1 : 0; i < a.size(); ++i) {  // the .txt begins with its path

@@ -154,65 +154,44 @@ TEST(SideStatisticsTest, SumsOfSquaresKeepTheirDigits) {
   EXPECT_NEAR(above.slope, 0.25, 1e-3);
 }
 
-TEST(SideStatisticsTest, Type3FitsALevelThenALineThroughTheCentreAbove) {
-  // Level 2 up to X = 5, then rising by 1 per unit.
-  const Data d{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {2, 2, 2, 2, 2, 3, 4, 5, 6, 7}};
+// A partial fit at `bp`, measured against the straight line through all data.
+BreakpointFit Partial(const Data& d, double bp, FunctionType type) {
   SortedSplitter splitter(d.sample());
-  const BreakpointFit line = FitStraightLine(splitter, 1.0);
-  const FitTotals totals{line.sides[kAbove].ssy, line.sides[kAbove].ssx};
-  const BreakpointFit fit = FitPartial(splitter, 5.0, FunctionType::Threshold, totals);
-  EXPECT_EQ(fit.segmentSlope[kBelow], 0);
-  // From (5, level 2) through the centre (7.5, 4.5) of the data above.
-  EXPECT_DOUBLE_EQ(fit.segmentSlope[kAbove], 1.0);
-  EXPECT_NEAR(fit.residualSS[kBelow], 0, 1e-12);
-  EXPECT_NEAR(fit.residualSS[kAbove], 0, 1e-12);
-  EXPECT_DOUBLE_EQ(fit.coefExpl, 1.0);
-  EXPECT_EQ(fit.errors.stErrSlopeBelow, 0) << "the side below lies on its level: variance 0";
-
-  // Type 4 mirrors it: a line up to the breakpoint, a level beyond.
-  const Data p{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {3, 4, 5, 6, 7, 7, 7, 7, 7, 7}};
-  SortedSplitter plateau(p.sample());
-  const BreakpointFit pline = FitStraightLine(plateau, 1.0);
-  const BreakpointFit pfit = FitPartial(plateau, 5.0, FunctionType::Plateau,
-                                        {pline.sides[kAbove].ssy, pline.sides[kAbove].ssx});
-  EXPECT_EQ(pfit.segmentSlope[kAbove], 0);
-  EXPECT_DOUBLE_EQ(pfit.segmentSlope[kBelow], (7.0 - 4.5) / (5.0 - 2.5));
+  const BreakpointFit line = FitStraightLine(splitter, d.x.front());
+  return FitPartial(splitter, bp, type, {line.sides[kAbove].ssy, line.sides[kAbove].ssx});
 }
 
-TEST(SideStatisticsTest, CoefficientGuards) {
-  struct Case {
-    const char* name;
-    Data d;
-    double bp;
-  };
-  const Case cases[] = {
-      {"all Y equal: nothing to explain", {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, std::vector<double>(10, 0.1)}, 5.0},
-      {"fewer than 4 data below", {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {2, 2, 2, 3, 4, 5, 6, 7, 8, 9}}, 4.0},
-  };
-  for (const Case& c : cases) {
-    SortedSplitter splitter(c.d.sample());
-    const BreakpointFit line = FitStraightLine(splitter, c.d.x.front());
-    const BreakpointFit fit = FitPartial(splitter, c.bp, FunctionType::Threshold,
-                                         {line.sides[kAbove].ssy, line.sides[kAbove].ssx});
-    EXPECT_EQ(fit.coefExpl, 0) << c.name;
-  }
-  // Type 3 with the centre above exactly at the breakpoint: no slope above.
+TEST(SideStatisticsTest, Type3FitsALevelThenALineThroughTheCentreAboveAndType4TheMirror) {
+  const std::vector<double> x{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  // Level 2 up to X = 5, then rising by 1 per unit: from (5, level 2)
+  // through the centre (7.5, 4.5) of the data above.
+  const BreakpointFit fit = Partial({x, {2, 2, 2, 2, 2, 3, 4, 5, 6, 7}}, 5.0, FunctionType::Threshold);
+  EXPECT_EQ(fit.segmentSlope[kBelow], 0);
+  EXPECT_DOUBLE_EQ(fit.segmentSlope[kAbove], 1.0);
+  EXPECT_DOUBLE_EQ(fit.coefExpl, 1.0);
+  EXPECT_NEAR(fit.residualSS[kBelow], 0, 1e-12);
+  EXPECT_NEAR(fit.residualSS[kAbove], 0, 1e-12);
+  EXPECT_EQ(fit.errors.stErrSlopeBelow, 0) << "the side below lies on its level: variance 0";
+  // A line up to the breakpoint, a level beyond.
+  const BreakpointFit mirror = Partial({x, {3, 4, 5, 6, 7, 7, 7, 7, 7, 7}}, 5.0, FunctionType::Plateau);
+  EXPECT_DOUBLE_EQ(mirror.segmentSlope[kBelow], (7.0 - 4.5) / (5.0 - 2.5));
+  EXPECT_EQ(mirror.segmentSlope[kAbove], 0);
+  // No coefficient when all Y are equal (nothing to explain) or fewer than
+  // 4 data lie on a side.
+  EXPECT_EQ(Partial({x, std::vector<double>(10, 0.1)}, 5.0, FunctionType::Threshold).coefExpl, 0);
+  EXPECT_EQ(Partial({x, {2, 2, 2, 3, 4, 5, 6, 7, 8, 9}}, 4.0, FunctionType::Threshold).coefExpl, 0);
+  // The centre above exactly at the breakpoint: no slope above.
   const Data d{{1, 2, 3, 5, 5, 5}, {1, 2, 3, 4, 6, 8}};
   SortedSplitter splitter(d.sample());
   EXPECT_EQ(FitPartial(splitter, 5.0, FunctionType::Threshold, {1, 1}).segmentSlope[kAbove], 0);
-}
-
-TEST(SideStatisticsTest, StandardErrorsOfSidesWithTwoDataOrFewerAreNotAvailable) {
-  const Data d{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {1, 3, 2, 5, 4, 6, 8, 7, 9, 11}};
-  SortedSplitter splitter(d.sample());
-  const BreakpointFit line = FitStraightLine(splitter, 1.0);
-  const BreakpointFit fit = FitPartial(splitter, 3.0, FunctionType::Threshold,
-                                       {line.sides[kAbove].ssy, line.sides[kAbove].ssx});
-  EXPECT_EQ(fit.sides[kBelow].n, 2);
-  EXPECT_EQ(fit.errors.stErrSlopeBelow, NotAvailable);
-  EXPECT_GT(fit.errors.stErrSlopeAbove, 0);
-  EXPECT_LT(fit.errors.stErrSlopeAbove, 1.0);
-  EXPECT_GT(fit.errors.stDevYAtBreakpoint, 0);
+  // A side of two data or fewer has no standard error of its slope; one of three has.
+  const Data scatter{x, {1, 3, 2, 5, 4, 6, 8, 7, 9, 11}};
+  // Three below: Y 1, 3, 2 about their level 2 leave 2, over (3 - 2) times SSX 2.
+  EXPECT_DOUBLE_EQ(Partial(scatter, 4.0, FunctionType::Threshold).errors.stErrSlopeBelow, 1.0);
+  const BreakpointFit two = Partial(scatter, 3.0, FunctionType::Threshold);
+  EXPECT_EQ(std::tuple(two.sides[kBelow].n, two.errors.stErrSlopeBelow), std::tuple(2.0, NotAvailable));
+  EXPECT_TRUE(two.errors.stErrSlopeAbove > 0 && two.errors.stErrSlopeAbove < 1) << two.errors.stErrSlopeAbove;
+  EXPECT_GT(two.errors.stDevYAtBreakpoint, 0);
 }
 
 TEST(SideStatisticsTest, CombinedLineJoinsBothBreakpoints) {

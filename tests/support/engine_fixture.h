@@ -3,6 +3,7 @@
 // calculation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -15,6 +16,16 @@
 #include "support/temp_dir.h"
 
 namespace kinvalo::test {
+
+// The lines of a file the program wrote, each ended by CR LF.
+inline std::vector<std::string> SplitLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; start < bytes.size(); start = end + 2) {
+    end = std::min(bytes.find("\r\n", start), bytes.size());
+    lines.push_back(bytes.substr(start, end - start));
+  }
+  return lines;
+}
 
 class EngineTest : public ::testing::Test {
  protected:
@@ -76,21 +87,7 @@ class EngineTest : public ::testing::Test {
     return ReadBytes(base + extension);
   }
 
-  std::vector<std::string> Lines(const std::string& extension) const {
-    std::vector<std::string> lines;
-    const std::string bytes = File(extension);
-    size_t start = 0;
-    while (start < bytes.size()) {
-      const size_t end = bytes.find("\r\n", start);
-      if (end == std::string::npos) {
-        lines.push_back(bytes.substr(start));
-        break;
-      }
-      lines.push_back(bytes.substr(start, end - start));
-      start = end + 2;
-    }
-    return lines;
-  }
+  std::vector<std::string> Lines(const std::string& extension) const { return SplitLines(File(extension)); }
 };
 
 }  // namespace kinvalo::test

@@ -1,8 +1,13 @@
 #pragma once
 // Failures of the file layer on demand, and what a reader of a folder sees.
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "core/textfile.h"
 #include "support/temp_dir.h"
@@ -56,6 +61,38 @@ inline int TemporaryFiles(const std::filesystem::path& folder) {
     if (IsKinvaloTemporaryName(entry.path().filename().string())) ++count;
   }
   return count;
+}
+
+// The message of the runtime_error that `run` throws, or "no error".
+template <typename Run>
+std::string Thrown(Run run) {
+  try {
+    run();
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+// What is no file to read, made in `dir` with names ending in `extension`:
+// a folder, a FIFO without a writer, /dev/zero, a (sparse) file beyond
+// 2 GB and a name too long; each with the message naming its cause.
+struct Unreadable {
+  std::string path, message;
+};
+inline std::vector<Unreadable> UnreadableFiles(const TempDir& dir, const std::string& extension) {
+  const std::string folder = dir / ("folder" + extension), fifo = dir / ("fifo" + extension),
+                    big = dir / ("big" + extension), tooLong = dir / (std::string(300, 'n') + extension);
+  std::filesystem::create_directory(folder);
+  ::mkfifo(fifo.c_str(), 0600);
+  std::ofstream(big).close();
+  std::filesystem::resize_file(big, kMaxReadBytes + 1);
+  auto file = [](const std::string& path, const std::string& cause) {
+    return Unreadable{path, "The file \"" + path + "\" could not be " + cause};
+  };
+  return {file(folder, "read: it is a folder."), file(fifo, "read: it is not a regular file."),
+          file("/dev/zero", "read: it is not a regular file."), file(big, "read: it is larger than 2 GB."),
+          file(tooLong, "opened: File name too long.")};
 }
 
 }  // namespace kinvalo::test
