@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages=(build-essential cmake qt6-base-dev fonts-liberation libboost-math-dev)
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+             xvfb openbox xdotool xclip)
 fi
 missing=()
 for p in "${packages[@]}"; do
