@@ -214,6 +214,7 @@ int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::o
   out << "  " << ChangeFileExt(options.input, ".out") << '\n';
   if (FileExists(txt) && HasHorizontalSegment(type)) out << "  " << txt << '\n';
   out << "  " << ChangeFileExt(options.input, ".var") << '\n';
+  out << "  " << ChangeFileExt(options.input, ".lsq") << '\n';
   return 0;
 }
 

@@ -308,6 +308,7 @@ BrokenLineFit Fitter::Broken(FunctionType type, std::optional<double> partial) {
     ForEachInterval(type, [&](const Interval& v) { AddPieces(v, threshold, pieces); });
   }
   fit.limits = Limits(std::move(pieces));
+  fit.partialBreakpoint = partial;
   if (partial) fit.partialInside = fit.limits.Contains(*partial);
   return fit;
 }

@@ -69,8 +69,9 @@ struct BrokenLineFit {
   std::optional<double> supF;
   // The bootstrap p-value of supF; none without a test.
   std::optional<double> pValue;
-  // Whether the partial regression's breakpoint of this type lies within
-  // the limits; none when it gave no breakpoint of this type.
+  // The partial regression's breakpoint of this type, if it gave one, and
+  // whether it lies within the limits.
+  std::optional<double> partialBreakpoint;
   std::optional<bool> partialInside;
 };
 

@@ -52,6 +52,7 @@ struct Golden {
   const char* options;
   bool hasTxt;
   const char* err;
+  bool lsqGolden = false;  // the least-squares report is kept too
 };
 
 class GoldenFiles : public ::testing::TestWithParam<Golden> {};
@@ -72,13 +73,17 @@ TEST_P(GoldenFiles, CalculateWritesTheExpectedFilesByteForByte) {
   if (g.hasTxt) {
     EXPECT_EQ(ReadBytes(dir / (base + ".txt")), Expected(base + ".txt", dir));
   }
-  EXPECT_EQ(dir.Listing(), base + ".inp " + base + ".out " + (g.hasTxt ? base + ".txt " : "") + base + ".var ");
+  if (g.lsqGolden) {
+    EXPECT_EQ(ReadBytes(dir / (base + ".lsq")), Expected(base + ".lsq", dir));
+  }
+  EXPECT_EQ(dir.Listing(),
+            base + ".inp " + base + ".lsq " + base + ".out " + (g.hasTxt ? base + ".txt " : "") + base + ".var ");
   EXPECT_NE(run.out.find(dir / (base + ".out")), std::string::npos) << run.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, GoldenFiles,
-    ::testing::Values(Golden{"salinity", "", true, ""},
+    ::testing::Values(Golden{"salinity", "", true, "", true},
                       Golden{"fertiliser", " --prefer best --confidence 90", true, ""},
                       Golden{"straight", "", false, "No horizontal segment found.\n"}),
     [](const ::testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });
@@ -124,8 +129,8 @@ TEST(Cli, RunsShowTheirMessagesAndRefusalsExitWithOne) {
     EXPECT_EQ(run.status, r.status) << r.arguments;
     EXPECT_EQ(run.err, r.err) << r.arguments;
   }
-  EXPECT_EQ(dir.Listing(), "bad.inp edge.inp edge.out edge.txt edge.var few.inp over.inp salinity.inp salinity.out "
-                           "salinity.txt salinity.var ");
+  EXPECT_EQ(dir.Listing(), "bad.inp edge.inp edge.lsq edge.out edge.txt edge.var few.inp over.inp salinity.inp "
+                           "salinity.lsq salinity.out salinity.txt salinity.var ");
   EXPECT_NE(ReadBytes(dir / "salinity.out")
                 .find(" Minimum confidence % : 98\r\n X-type excluded: 4 \r\n X-type preferred: 4 \r\n"),
             std::string::npos);
@@ -175,7 +180,7 @@ TEST(Cli, DoubleDashEndsTheOptionsAndFaultsGoToStandardError) {
       {"calculate -salinity.inp", 2, "", usage},
       {"calculate --confidence 95 -- -salinity.inp", 0,
        "Results of " + (dir / "-salinity.inp") + ":\n  " + (dir / "-salinity.out") + "\n  " +
-           (dir / "-salinity.txt") + "\n  " + (dir / "-salinity.var") + "\n",
+           (dir / "-salinity.txt") + "\n  " + (dir / "-salinity.var") + "\n  " + (dir / "-salinity.lsq") + "\n",
        ""},
       {"calculate -- --help", 1, "",
        "The file \"" + (dir / "--help") + "\"could not be opened. It may be in use by another program,  or the "
@@ -202,7 +207,8 @@ TEST(Cli, DoubleDashEndsTheOptionsAndFaultsGoToStandardError) {
   EXPECT_EQ(RunBatch({"graph", dir / "x.inp", dir / "a.bmp"}, out2, err2), 1);
   EXPECT_EQ(out2.str(), "");
   EXPECT_EQ(err2.str(), "The file \"" + (dir / "x.inp") + "\" could not be read: it is a folder.\n");
-  EXPECT_EQ(dir.Listing(), "-salinity.bmp -salinity.inp -salinity.out -salinity.txt -salinity.var fifo.inp x.inp ");
+  EXPECT_EQ(dir.Listing(),
+            "-salinity.bmp -salinity.inp -salinity.lsq -salinity.out -salinity.txt -salinity.var fifo.inp x.inp ");
 }
 
 }  // namespace
