@@ -22,14 +22,14 @@ namespace {
 constexpr const char* kUsage =
     "Usage: kinvalo-cli calculate FILE.inp [--prefer 3|4|best] [--confidence 90|95|98] [--json]\n"
     "       kinvalo-cli graph FILE.out IMAGE.bmp|IMAGE.png [--bw] [--regression-line] [--belt]\n"
-    "                         [--no-block] [--combined] [--calc-obs]\n";
+    "                         [--no-block] [--combined] [--calc-obs] [--least-squares]\n";
 
 constexpr const char* kHelp =
     "kinvalo-cli - partial linear regression of Y upon X without the window.\n"
     "\n"
     "Usage: kinvalo-cli calculate FILE.inp [--prefer 3|4|best] [--confidence 90|95|98] [--json]\n"
     "       kinvalo-cli graph FILE.out IMAGE.bmp|IMAGE.png [--bw] [--regression-line] [--belt]\n"
-    "                         [--no-block] [--combined] [--calc-obs]\n"
+    "                         [--no-block] [--combined] [--calc-obs] [--least-squares]\n"
     "\n"
     "Options may stand before or after the file names; after -- every argument is\n"
     "a file name, so that a name may begin with -.\n"
@@ -68,6 +68,8 @@ constexpr const char* kHelp =
     "  --combined              one line through both breakpoints (a result of\n"
     "                          \"Best of the two\" that found both types)\n"
     "  --calc-obs              observed Y against calculated Y\n"
+    "  --least-squares         the least-squares broken line of the result's type\n"
+    "                          (from FILE.lsq) and the limits of its breakpoint\n"
     "\n"
     "  --help                  show this text\n"
     "\n"
@@ -88,7 +90,7 @@ struct GraphCommandLine {
   std::string output;
   std::string image;
   bool bw = false, regressionLine = false, belt = false, noBlock = false, combined = false,
-       calcObs = false;
+       calcObs = false, leastSquares = false;
 };
 
 // The flags of the graph command as the window's display options.
@@ -100,6 +102,7 @@ GraphOptions DisplayOptions(const GraphCommandLine& line) {
   options.block = !line.noBlock;
   options.combined = line.combined;
   options.calcObs = line.calcObs;
+  options.leastSquares = line.leastSquares;
   return options;
 }
 
@@ -127,6 +130,7 @@ std::string ParseGraphOptions(const std::vector<std::string>& args, GraphCommand
     else if (arg == "--no-block") options.noBlock = true;
     else if (arg == "--combined") options.combined = true;
     else if (arg == "--calc-obs") options.calcObs = true;
+    else if (arg == "--least-squares") options.leastSquares = true;
     else if (!arg.empty() && arg[0] == '-') return "Unknown option " + arg + ".";
     else files.push_back(arg);
   }
@@ -280,6 +284,7 @@ int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostre
       }
       return 1;
     }
+    if (!redrawn.note.empty()) err << redrawn.note << '\n' << std::flush;
     std::string reason;
     if (!canvas.Save(line.image, reason)) {
       err << reason << '\n';
