@@ -99,6 +99,8 @@ int main() {
   const std::vector<Design> designs = {
       {"Type 3 (salinity)", FunctionType::Threshold, 6, 1, 14, 3,
        [](double x) { return x < 6 ? 100 : 100 - 7.1 * (x - 6); }},
+      {"Type 3, weak (slope 1.5 instead of 7.1)", FunctionType::Threshold, 6, 1, 14, 3,
+       [](double x) { return x < 6 ? 100 : 100 - 1.5 * (x - 6); }},
       {"Type 4 (waterlogging)", FunctionType::Plateau, 22, 0, 40, 0.25,
        [](double x) { return x < 22 ? 6.2 - 0.17 * x : 2.46; }},
       {"straight line", FunctionType::StraightLine, 0, 8, 28, 0.15, [](double x) { return 0.4 + 0.19 * x; }},

@@ -1,12 +1,13 @@
 #include "lsq/breakpoint_test.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <limits>
 #include <random>
 #include <stdexcept>
 #include <vector>
+
+#include <boost/math/distributions/normal.hpp>
 
 namespace kinvalo {
 
@@ -22,44 +23,36 @@ struct Step {
   double mean4, ss4, mean3, ss3;
 };
 
-// What the samples share, worked out once. X and the residuals are taken
-// in units of their own spread (the statistic does not depend on them), so
-// that no product of the test overflows.
+// What the samples share, worked out once. X is taken in units of its own
+// spread and Y in units of the line's residual standard deviation (the
+// statistic depends on neither), so that no product of the test
+// overflows; the noise of a sample is then standard normal.
 struct Design {
-  std::span<const double> x, e;
-  double shiftX = 0, perX = 1, perE = 1;
-  double n = 0, meanX = 0, ssx = 0, ssE = 0, slope = 0;
+  std::span<const double> x;
+  double shiftX = 0, perX = 1;
+  double n = 0, meanX = 0, ssx = 0, slope = 0;
   std::vector<Step> steps;
   std::vector<std::uint32_t> last;  // the last datum at each step's lo
 
   double X(size_t i) const { return (x[i] - shiftX) * perX; }
-  double E(size_t i) const { return e[i] * perE; }
 };
 
 Design MakeDesign(const BreakpointTestInput& input) {
   Design d;
   const size_t n = input.x.size();
   d.x = input.x;
-  d.e = input.residuals;
   d.n = static_cast<double>(n);
-  LD sx = 0, see = 0;
-  for (size_t i = 0; i < n; ++i) {
-    sx += input.x[i];
-    see += static_cast<LD>(input.residuals[i]) * input.residuals[i];
-  }
+  LD sx = 0;
+  for (double v : input.x) sx += v;
   const LD shift = sx / n;
   LD ssx = 0;
   for (double v : input.x) ssx += (v - shift) * (v - shift);
   d.shiftX = static_cast<double>(shift);
   d.perX = static_cast<double>(1 / std::sqrt(ssx / n));
-  d.perE = static_cast<double>(1 / std::sqrt(see / n));
-  d.slope = input.slope / d.perX * d.perE;
-  LD sum = 0, sumE = 0;
-  for (size_t i = 0; i < n; ++i) {
-    sum += d.X(i);
-    sumE += static_cast<LD>(d.E(i)) * d.E(i);
-  }
-  d.ssE = static_cast<double>(sumE);
+  const double sd = std::sqrt(input.lineRSS / (d.n - 2));
+  d.slope = input.slope / d.perX / sd;
+  LD sum = 0;
+  for (size_t i = 0; i < n; ++i) sum += d.X(i);
   d.meanX = static_cast<double>(sum / n);
   LD ss = 0;
   for (size_t i = 0; i < n; ++i) ss += (d.X(i) - d.meanX) * static_cast<LD>(d.X(i) - d.meanX);
@@ -117,8 +110,25 @@ inline bool Reaches(double P, double Q, double R, double gamma, double mean, dou
   return atEnd | (inside & (top >= need));
 }
 
-inline double Signed(double e, std::uint64_t word, size_t bit) {
-  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(e) ^ (((word >> bit) & 1U) << 63));
+// Standard normal noise from 12 random bits: the normal quantiles at the
+// middles of 4096 equal shares of probability, five to a 64-bit word.
+constexpr int kNoiseBits = 12, kNoisePerWord = 5;
+
+const std::vector<double>& NormalTable() {
+  static const std::vector<double> table = [] {
+    std::vector<double> t(size_t{1} << kNoiseBits);
+    const boost::math::normal_distribution<double> normal;
+    for (size_t k = 0; k < t.size(); ++k) {
+      t[k] = boost::math::quantile(normal, (static_cast<double>(k) + 0.5) / static_cast<double>(t.size()));
+    }
+    return t;
+  }();
+  return table;
+}
+
+inline double Noise(const std::vector<double>& table, const std::vector<std::uint64_t>& words, size_t i) {
+  const std::uint64_t word = words[i / kNoisePerWord];
+  return table[(word >> (kNoiseBits * (i % kNoisePerWord))) & ((1U << kNoiseBits) - 1)];
 }
 
 struct Reached {
@@ -128,29 +138,49 @@ struct Reached {
 // Whether the sample with signs `bits` reaches the data's statistic:
 // RSS_shape <= ratio RSS_line for some c, that is an explained sum of at
 // least SST - ratio RSS_line. The shapes already in `reached` are not asked.
-Reached Sample(const Design& d, const std::vector<std::uint64_t>& bits, double ratio3, double ratio4,
-               Reached reached) {
-  const size_t n = d.x.size();
-  double sv[4] = {0, 0, 0, 0}, sxv[4] = {0, 0, 0, 0};
-  size_t i = 0;
-  for (; i + 4 <= n; i += 4) {
-    const std::uint64_t word = bits[i >> 6];
-    for (size_t k = 0; k < 4; ++k) {
-      const double v = Signed(d.E(i + k), word, (i + k) & 63);
-      sv[k] += v;
-      sxv[k] += d.X(i + k) * v;
+// `prefix` is room for one sum a step.
+Reached Sample(const Design& d, const std::vector<std::uint64_t>& words, double ratio3, double ratio4,
+               Reached reached, std::vector<double>& prefix) {
+  const size_t n = d.x.size(), steps = d.steps.size();
+  const std::vector<double>& table = NormalTable();
+  // The sums of the noise v and of v^2 over [from, to), in running sums
+  // that do not wait on each other.
+  double squares[2] = {0, 0};
+  auto groupSum = [&](size_t from, size_t to) {
+    double s[2] = {0, 0};
+    size_t i = from;
+    for (; i + 2 <= to; i += 2) {
+      for (size_t k = 0; k < 2; ++k) {
+        const double v = Noise(table, words, i + k);
+        s[k] += v;
+        squares[k] += v * v;
+      }
     }
+    for (; i < to; ++i) {
+      const double v = Noise(table, words, i);
+      s[0] += v;
+      squares[0] += v * v;
+    }
+    return s[0] + s[1];
+  };
+  // One pass over the data: the sum of v up to each step's lower end, and
+  // the sums of v and of X v over all data (every group at its own X).
+  double sumV = 0, sumXV = 0;
+  for (size_t k = 0, from = 0; k < steps; ++k) {
+    const double group = groupSum(from, d.last[k] + 1);
+    from = d.last[k] + 1;
+    sumV += group;
+    sumXV += d.X(d.last[k]) * group;
+    prefix[k] = sumV;
   }
-  for (; i < n; ++i) {
-    const double v = Signed(d.E(i), bits[i >> 6], i & 63);
-    sv[0] += v;
-    sxv[0] += d.X(i) * v;
-  }
-  const double sumV = (sv[0] + sv[1]) + (sv[2] + sv[3]);
-  const double sumXV = (sxv[0] + sxv[1]) + (sxv[2] + sxv[3]);
+  const size_t rest = steps == 0 ? 0 : d.last[steps - 1] + 1;
+  const double lastGroup = groupSum(rest, n);
+  sumV += lastGroup;
+  sumXV += d.X(n - 1) * lastGroup;
+
   const double meanV = sumV / d.n;
   const double cxv = sumXV - d.meanX * sumV;  // about the means
-  const double cvv = d.ssE - sumV * meanV;
+  const double cvv = (squares[0] + squares[1]) - sumV * meanV;
   const double lineRSS = cvv - cxv * cxv / d.ssx;
   // Y = slope x + v.
   const double sst = d.slope * d.slope * d.ssx + 2 * d.slope * cxv + cvv;
@@ -159,15 +189,13 @@ Reached Sample(const Design& d, const std::vector<std::uint64_t>& bits, double r
   Reached r = reached;
   double pv = 0, pxv = 0;
   const double perN = 1 / d.n;
-  i = 0;
-  for (size_t k = 0; k < d.steps.size() && !(r.type3 && r.type4); ++k) {
+  for (size_t k = 0; k < steps && !(r.type3 && r.type4); ++k) {
     const Step& s = d.steps[k];
-    double group = 0;
-    for (; i <= d.last[k]; ++i) group += Signed(d.E(i), bits[i >> 6], i & 63);
+    const size_t i = d.last[k] + 1;
     const double lo = d.X(i - 1), hi = d.X(i);
     const double m4 = static_cast<double>(i), gamma = m4 * (d.n - m4) * perN;
-    pv += group;
-    pxv += lo * group;
+    pxv += lo * (prefix[k] - pv);
+    pv = prefix[k];
     // The sums of Y = slope x + v on each side about the side's mean X,
     // and about the mean Y of all data.
     const double q4 = d.slope * m4 * (s.mean4 - d.meanX) + (pv - m4 * meanV);
@@ -183,8 +211,8 @@ Reached Sample(const Design& d, const std::vector<std::uint64_t>& bits, double r
 
 BreakpointPValues BootstrapBreakpointTest(const BreakpointTestInput& input) {
   const size_t n = input.x.size();
-  if (input.residuals.size() != n || n < 3 || n > std::numeric_limits<std::uint32_t>::max()) {
-    throw std::invalid_argument("The test needs paired data.");
+  if (n < 3 || n > std::numeric_limits<std::uint32_t>::max()) {
+    throw std::invalid_argument("The test needs at least 3 data.");
   }
   BreakpointPValues p;
   // A line that leaves nothing, or a shape that gains nothing over it:
@@ -195,11 +223,12 @@ BreakpointPValues BootstrapBreakpointTest(const BreakpointTestInput& input) {
   if (gainNothing.type3 && gainNothing.type4) return p;
   const Design design = MakeDesign(input);
   std::mt19937_64 random(input.seed);
-  std::vector<std::uint64_t> bits((n + 63) / 64);
+  std::vector<std::uint64_t> words((n + kNoisePerWord - 1) / kNoisePerWord);
+  std::vector<double> prefix(design.steps.size());
   int reached3 = 0, reached4 = 0;
   for (int b = 0; b < input.samples; ++b) {
-    for (std::uint64_t& word : bits) word = random();
-    const Reached r = Sample(design, bits, ratio3, ratio4, gainNothing);
+    for (std::uint64_t& word : words) word = random();
+    const Reached r = Sample(design, words, ratio3, ratio4, gainNothing, prefix);
     reached3 += r.type3 ? 1 : 0;
     reached4 += r.type4 ? 1 : 0;
   }

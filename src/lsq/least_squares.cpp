@@ -90,7 +90,13 @@ class Fitter {
     perY_ = 1 / scaleY_;
   }
 
-  StraightLineFit Line(std::vector<double>& residuals);
+  StraightLineFit Line();
+  // A seed for the bootstrap drawn from the data: the pattern of the signs
+  // of the line's residuals, which neither a shift nor a scale of X or Y
+  // changes, nor the data's order reversed. Each data set draws its own
+  // samples, so that over many data sets the test holds its size, and the
+  // same data always draw the same ones.
+  std::uint64_t Seed() const { return seed_; }
   BrokenLineFit Broken(FunctionType type, std::optional<double> partial);
 
  private:
@@ -114,9 +120,10 @@ class Fitter {
   LD perN_ = 1 / n_;
   LD meanY_ = 0;  // of Y about the shift
   LD sst_ = 0, lineRSS_ = 0;  // in the units of Y above
+  std::uint64_t seed_ = 0;
 };
 
-StraightLineFit Fitter::Line(std::vector<double>& residuals) {
+StraightLineFit Fitter::Line() {
   LD sx = 0, sy = 0, sxx = 0, sxy = 0, syy = 0;
   for (size_t i = 0; i < x_.size(); ++i) {
     const LD dx = X(i), dy = Y(i);
@@ -135,12 +142,25 @@ StraightLineFit Fitter::Line(std::vector<double>& residuals) {
   sst_ = syy;
   const LD slope = sxy / sxx;
   LD rss = 0;
-  residuals.resize(x_.size());
+  std::vector<std::int8_t> signs(x_.size());
   for (size_t i = 0; i < x_.size(); ++i) {
     const LD e = (Y(i) - meanY_) - slope * (X(i) - mx);
-    residuals[i] = static_cast<double>(e * scaleY_);
     rss += e * e;
+    signs[i] = static_cast<std::int8_t>(e > 1e-9L ? 1 : e < -1e-9L ? -1 : 0);
   }
+  // The signs read from each end, each turned so that its first sign is +.
+  auto hash = [&](bool forward) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ signs.size();
+    std::int8_t turn = 0;
+    for (size_t k = 0; k < signs.size(); ++k) {
+      const std::int8_t s = signs[forward ? k : signs.size() - 1 - k];
+      if (turn == 0) turn = s;
+      h = (h ^ static_cast<std::uint64_t>(s * turn + 1)) * 0x100000001B3ULL;
+      h ^= h >> 29;
+    }
+    return h;
+  };
+  seed_ = hash(true) ^ hash(false);
   lineRSS_ = rss;
   StraightLineFit line;
   const LD sd = std::sqrt(rss / (n_ - 2)) * scaleY_;
@@ -422,8 +442,7 @@ LeastSquaresFit FitLeastSquares(const LeastSquaresInput& input) {
   if (fit.unfit) return fit;
 
   Fitter fitter(x, y, input.confidence);
-  std::vector<double> residuals;
-  fit.line = fitter.Line(residuals);
+  fit.line = fitter.Line();
   fit.type3 = fitter.Broken(FunctionType::Threshold, input.partialBreakpointType3);
   fit.type4 = fitter.Broken(FunctionType::Plateau, input.partialBreakpointType4);
   fit.bootstrapSamples = input.bootstrapSamples == kAutomaticSamples
@@ -433,7 +452,7 @@ LeastSquaresFit FitLeastSquares(const LeastSquaresInput& input) {
     // A shape that gains nothing over the line is the line to the test.
     auto rss = [&](const BrokenLineFit& shape) { return shape.supF == 0.0 ? fit.line.rss : shape.rss; };
     const BreakpointPValues p = BootstrapBreakpointTest(
-        {x, residuals, fit.line.slope, fit.line.rss, rss(fit.type3), rss(fit.type4), fit.bootstrapSamples});
+        {x, fit.line.slope, fit.line.rss, rss(fit.type3), rss(fit.type4), fit.bootstrapSamples, fitter.Seed()});
     fit.type3.pValue = p.type3;
     fit.type4.pValue = p.type4;
   }

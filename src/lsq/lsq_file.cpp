@@ -104,8 +104,8 @@ void WriteLeastSquaresFile(TextWriter& out, const LeastSquaresFit& fit, const Le
   out.WriteLine(" smallest one times 1 + F / (N - 3), F the quantile of F(1, N - 3) at the");
   out.WriteLine(" confidence.");
   out.WriteLine(" The test compares the largest F over c with the same from samples of the");
-  out.WriteLine(" fitted straight line whose residuals get random signs (a fixed seed: the");
-  out.WriteLine(" same data always give the same p).");
+  out.WriteLine(" fitted straight line with normal noise of its residual standard deviation,");
+  out.WriteLine(" drawn from a seed the data give: the same data always give the same p.");
 }
 
 }  // namespace kinvalo
