@@ -95,7 +95,7 @@ Design MakeDesign(const BreakpointTestInput& input) {
 // inside (lo, hi), where its explained sum of squares
 //   f = (P + Q d)^2 / (R + gamma d^2),  d = mean - c,
 // is largest at the zero of the derivative's numerator, Q R - gamma P d,
-// with the value P^2 / R + Q^2 / gamma. No division and no branch.
+// with the value P^2 / R + Q^2 / gamma. No division.
 inline bool Reaches(double P, double Q, double R, double gamma, double mean, double lo, double hi,
                     double end, double threshold) {
   // Nowhere near: the largest value over all c falls short.
@@ -135,7 +135,7 @@ struct Reached {
   bool type3 = false, type4 = false;
 };
 
-// Whether the sample with signs `bits` reaches the data's statistic:
+// Whether the sample with noise from `words` reaches the data's statistic:
 // RSS_shape <= ratio RSS_line for some c, that is an explained sum of at
 // least SST - ratio RSS_line. The shapes already in `reached` are not asked.
 // `prefix` is room for one sum a step.
