@@ -2,6 +2,7 @@
 // files, for a noisy threshold (Type 3) data set of N data sets.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -31,6 +32,35 @@ void BM_Calculation(benchmark::State& state) {
   state.counters["peak_MiB"] = bench::PeakMiB();
 }
 BENCHMARK(BM_Calculation)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// What the least-squares fits add to the calculation: both broken lines,
+// the straight line, the limits and the bootstrap test, on the data as the
+// search leaves them (sorted by X). The same data, and X of full precision
+// (every X distinct, the most intervals between X values).
+void BM_LeastSquares(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  HeadlessPlatform platform;
+  WorkingData dm(platform);
+  dm.FileName = InputFile(n);
+  dm.ReadInputFile();
+  SearchResult result = RunBreakpointSearch({dm.XData, dm.YData, {}, dm.NrOfData}, {});
+  if (state.range(1) != 0) {
+    for (size_t i = 0; i < result.data.x.size(); ++i) result.data.x[i] += 1e-6 * static_cast<double>(i % 997);
+    std::sort(result.data.x.begin(), result.data.x.end());
+  }
+  int samples = 0;
+  for (auto _ : state) {
+    const LeastSquaresFit fit = FitBeside(result);
+    benchmark::DoNotOptimize(fit.type3.breakpoint);
+    samples = fit.bootstrapSamples;
+  }
+  state.counters["samples"] = samples;
+  state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_LeastSquares)
+    ->ArgsProduct({{1000, 10000, 100000, 1000000}, {0, 1}})
+    ->ArgNames({"n", "distinctX"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

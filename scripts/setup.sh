@@ -4,7 +4,7 @@
 # its tests, benchmarks and fuzz targets.
 set -euo pipefail
 
-packages=(build-essential cmake qt6-base-dev fonts-liberation libboost-math-dev)
+packages=(build-essential cmake qt6-base-dev fonts-liberation libboost-math-dev nlohmann-json3-dev)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
              xvfb openbox xdotool xclip)

@@ -1,6 +1,7 @@
 #pragma once
 // The calculation that follows the saving of the input file, shared by the
 // window's calculation run and the batch command.
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "core/result_kinds.h"
 #include "data/working_data.h"
 #include "engine/breakpoint_search.h"
+#include "lsq/least_squares.h"
 
 namespace kinvalo {
 
@@ -45,7 +47,23 @@ struct CalculationOptions {
 // removed first.
 SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options, Platform& platform);
 
-// The .var path of a run on the input file `inputPath`.
+// A run's results: the partial regression's, the coefficient of
+// explanation its report shows, and beside them the least-squares fits,
+// which go to the .lsq file with the other result files. Data the search
+// refuses get no fits, and an .lsq file of an earlier run goes.
+struct Calculation {
+  SearchResult result;
+  double coefExpl = 0;
+  std::optional<LeastSquaresFit> leastSquares;
+};
+Calculation Calculate(WorkingData& dm, const CalculationOptions& options, Platform& platform);
+
+// The least-squares fits of a search's data, checked against its
+// breakpoints.
+LeastSquaresFit FitBeside(const SearchResult& result);
+
+// The .var and .lsq paths of a run on the input file `inputPath`.
 std::string VariancePath(const std::string& inputPath);
+std::string LeastSquaresPath(const std::string& inputPath);
 
 }  // namespace kinvalo

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "calc/calculation.h"
+#include "cli/json_report.h"
 #include "core/headless_platform.h"
 #include "core/paths.h"
 #include "data/output_reader.h"
@@ -19,16 +20,16 @@ namespace kinvalo {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kinvalo-cli calculate FILE.inp [--prefer 3|4|best] [--confidence 90|95|98]\n"
+    "Usage: kinvalo-cli calculate FILE.inp [--prefer 3|4|best] [--confidence 90|95|98] [--json]\n"
     "       kinvalo-cli graph FILE.out IMAGE.bmp|IMAGE.png [--bw] [--regression-line] [--belt]\n"
-    "                         [--no-block] [--combined] [--calc-obs]\n";
+    "                         [--no-block] [--combined] [--calc-obs] [--least-squares]\n";
 
 constexpr const char* kHelp =
     "kinvalo-cli - partial linear regression of Y upon X without the window.\n"
     "\n"
-    "Usage: kinvalo-cli calculate FILE.inp [--prefer 3|4|best] [--confidence 90|95|98]\n"
+    "Usage: kinvalo-cli calculate FILE.inp [--prefer 3|4|best] [--confidence 90|95|98] [--json]\n"
     "       kinvalo-cli graph FILE.out IMAGE.bmp|IMAGE.png [--bw] [--regression-line] [--belt]\n"
-    "                         [--no-block] [--combined] [--calc-obs]\n"
+    "                         [--no-block] [--combined] [--calc-obs] [--least-squares]\n"
     "\n"
     "Options may stand before or after the file names; after -- every argument is\n"
     "a file name, so that a name may begin with -.\n"
@@ -43,10 +44,16 @@ constexpr const char* kHelp =
     "  FILE.out  the full report: breakpoint, confidence limits, slopes, equations\n"
     "  FILE.txt  the explanation table of the breakpoint scan (Types 3 and 4 only)\n"
     "  FILE.var  the variance analysis (ANOVA table with F-tests)\n"
+    "  FILE.lsq  least-squares fits beside it: the exact least-squares breakpoint of\n"
+    "            Type 3 and Type 4 and the straight line, confidence limits of the\n"
+    "            breakpoint and a bootstrap test of the breakpoint against the line\n"
     "\n"
     "  --prefer 3|4|best       prefer Type 3, prefer Type 4, or take the best of the\n"
     "                          two (default: best)\n"
     "  --confidence 90|95|98   minimum confidence in percent (default: 90)\n"
+    "  --json                  instead of the list of files, one JSON object on\n"
+    "                          standard output: the result, the least-squares fits\n"
+    "                          and the messages, numbers in full precision\n"
     "\n"
     "graph\n"
     "Reads FILE.out back, as the window's graph commands do, and draws its graph\n"
@@ -61,6 +68,8 @@ constexpr const char* kHelp =
     "  --combined              one line through both breakpoints (a result of\n"
     "                          \"Best of the two\" that found both types)\n"
     "  --calc-obs              observed Y against calculated Y\n"
+    "  --least-squares         the least-squares broken line of the result's type\n"
+    "                          (from FILE.lsq) and the limits of its breakpoint\n"
     "\n"
     "  --help                  show this text\n"
     "\n"
@@ -74,13 +83,14 @@ struct Options {
   std::string input;
   Preference preference = Preference::BestOfTwo;
   int confidence = 90;
+  bool json = false;
 };
 
 struct GraphCommandLine {
   std::string output;
   std::string image;
   bool bw = false, regressionLine = false, belt = false, noBlock = false, combined = false,
-       calcObs = false;
+       calcObs = false, leastSquares = false;
 };
 
 // The flags of the graph command as the window's display options.
@@ -92,6 +102,7 @@ GraphOptions DisplayOptions(const GraphCommandLine& line) {
   options.block = !line.noBlock;
   options.combined = line.combined;
   options.calcObs = line.calcObs;
+  options.leastSquares = line.leastSquares;
   return options;
 }
 
@@ -119,6 +130,7 @@ std::string ParseGraphOptions(const std::vector<std::string>& args, GraphCommand
     else if (arg == "--no-block") options.noBlock = true;
     else if (arg == "--combined") options.combined = true;
     else if (arg == "--calc-obs") options.calcObs = true;
+    else if (arg == "--least-squares") options.leastSquares = true;
     else if (!arg.empty() && arg[0] == '-') return "Unknown option " + arg + ".";
     else files.push_back(arg);
   }
@@ -157,6 +169,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
         else if (value == "98") options.confidence = 98;
         else return "The confidence must be 90, 95 or 98.";
       }
+    } else if (arg == "--json") {
+      options.json = true;
     } else if (!arg.empty() && arg[0] == '-') {
       return "Unknown option " + arg + ".";
     } else if (options.input.empty()) {
@@ -190,30 +204,43 @@ int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::o
   // The messages go to standard error, one a line; every question is answered No.
   HeadlessPlatform platform(&err);
   WorkingData dm(platform);
+  JsonReport report{0, Confidence::FromPercent(options.confidence), options.preference, {}, std::nullopt};
+  // With --json the object is all of standard output, whatever happens.
+  auto finish = [&](int status) {
+    if (options.json) {
+      report.messages = platform.messages;
+      out << CalculationJson(report) << '\n';
+    }
+    return status;
+  };
   FunctionType type = FunctionType::NoRelation;
   try {
     // The files name their full path (the explanation table's first line).
     options.input = Absolute(options.input);
     dm.FileName = options.input;
-    if (!dm.ReadInputFile()) return 1;
+    if (!dm.ReadInputFile()) return finish(1);
     // A file without data lines keeps the count of its header; there are
     // still no data to calculate with.
     if (dm.XData.empty()) dm.NrOfData = 0;
     ReplaceEmptyTitles(dm);
     dm.NrOfInputData = dm.NrOfData;
-    const SearchResult result = CalculateResults(
-        dm, {Confidence::FromPercent(options.confidence), options.preference}, platform);
-    if (result.refusal) return 1;
-    type = result.type;
+    report.n = dm.NrOfData;
+    report.calculation = Calculate(dm, {report.confidence, options.preference}, platform);
+    if (report.calculation->result.refusal) return finish(1);
+    type = report.calculation->result.type;
   } catch (const std::exception& e) {
     err << e.what() << '\n';
-    return 1;
+    platform.messages.emplace_back(e.what());
+    report.calculation.reset();
+    return finish(1);
   }
+  if (options.json) return finish(0);
   out << "Results of " << options.input << ":\n";
   const std::string txt = ChangeFileExt(options.input, ".txt");
   out << "  " << ChangeFileExt(options.input, ".out") << '\n';
   if (FileExists(txt) && HasHorizontalSegment(type)) out << "  " << txt << '\n';
   out << "  " << ChangeFileExt(options.input, ".var") << '\n';
+  out << "  " << ChangeFileExt(options.input, ".lsq") << '\n';
   return 0;
 }
 
@@ -257,6 +284,7 @@ int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostre
       }
       return 1;
     }
+    if (!redrawn.note.empty()) err << redrawn.note << '\n' << std::flush;
     std::string reason;
     if (!canvas.Save(line.image, reason)) {
       err << reason << '\n';

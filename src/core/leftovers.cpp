@@ -45,7 +45,7 @@ bool ProcessMayBeRunning(long pid) {
 std::vector<std::string> RemoveLeftovers(const std::string& inputPath, std::chrono::hours maxAge) {
   namespace fs = std::filesystem;
   std::vector<std::string> targets;
-  for (const char* extension : {".inp", ".out", ".txt", ".var"}) {
+  for (const char* extension : {".inp", ".out", ".txt", ".var", ".lsq"}) {
     targets.push_back(ExtractFileName(ChangeFileExt(inputPath, extension)));
   }
   targets.push_back(ExtractFileName(inputPath));

@@ -25,7 +25,7 @@ bool ProcessMayBeRunning(long pid);
 
 // Removes, in the folder of `inputPath`, the temporary files of this
 // program whose target is a file of this input's result set (the input
-// itself, its .out, .txt and .var) and whose writer cannot still be running:
+// itself, its .out, .txt, .var and .lsq) and whose writer cannot still be running:
 // its process no longer exists, or the file was last written more than
 // `maxAge` ago. Nothing else in the folder is touched; a file that cannot be
 // removed is left. Returns the names removed.

@@ -70,6 +70,7 @@ struct GraphOptions {
   bool combined = false;        // one line through the breakpoints of both types
   bool calcObs = false;         // observed Y against calculated Y
   bool colour = true;           // colour or black and white
+  bool leastSquares = false;    // the least-squares line and limits over a partial graph
 };
 
 }  // namespace kinvalo

@@ -154,6 +154,8 @@ class ReportWriter {
       : out_(out), var_(var), r_(r), splitter_(r.sample()) {}
 
   VarianceSums Write();
+  // The coefficient of explanation of the result, as the report shows it.
+  double CoefExpl() const { return coefExpl_; }
 
  private:
   void Heading();
@@ -176,6 +178,7 @@ class ReportWriter {
   const SearchResult& r_;
   SortedSplitter splitter_;
   VarianceSums sums_;
+  double coefExpl_ = 0;
 };
 
 void ReportWriter::Heading() {
@@ -459,6 +462,7 @@ VarianceSums ReportWriter::Write() {
   const ResultTable line =
       ComputeResultTable(splitter_, r_.xMin, FunctionType::StraightLine, r_.totals);
   Tables(line);
+  coefExpl_ = line.coefExpl;
   if (!HasHorizontalSegment(r_.type)) {
     BreakpointCaption();
     Summary(line, line.segmentSlope);
@@ -467,6 +471,7 @@ VarianceSums ReportWriter::Write() {
   BreakpointCaption();
   const ResultTable table = ComputeResultTable(splitter_, r_.breakpoint, r_.type, r_.totals);
   Tables(table);
+  coefExpl_ = table.coefExpl;
   PerSide<double> slope = table.segmentSlope;
   ParameterTable(table, r_.type, slope);
   if (table.breakpoint > r_.xMin || r_.type == FunctionType::Threshold) out_.WriteLine("");
@@ -497,7 +502,9 @@ ResultFiles WriteResultFiles(const SearchResult& result, FileSet& files) {
   }
   TextWriter& out = files.Stage(ChangeFileExt(input, ".out"));
   ResultFiles written;
-  written.sums = WriteOutputReport(out, written.rawVariance, result);
+  ReportWriter report(out, written.rawVariance, result);
+  written.sums = report.Write();
+  written.coefExpl = report.CoefExpl();
   return written;
 }
 

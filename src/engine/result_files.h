@@ -21,10 +21,12 @@ void WriteExplanationTable(TextWriter& out, const ExplanationTable& table);
 VarianceSums WriteOutputReport(TextWriter& out, std::vector<std::string>& rawVariance,
                                const SearchResult& result);
 
-// The report's sums and the raw variance lines.
+// The report's sums and the raw variance lines, and the coefficient of
+// explanation of its result (of the straight line for Type 1).
 struct ResultFiles {
   VarianceSums sums;
   std::vector<std::string> rawVariance;
+  double coefExpl = 0;
 };
 
 // Stages the result files beside the input file of the run in `files`:

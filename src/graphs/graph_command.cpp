@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/paths.h"
 #include "graphs/graph_frame.h"
+#include "graphs/graph_least_squares.h"
 #include "graphs/graph_prep.h"
 
 namespace kinvalo {
@@ -51,8 +53,20 @@ Redrawn RedrawGraph(const std::string& path, const GraphOptions& options, Functi
     result.failure = std::current_exception();
     return result;
   }
-  if (const std::optional<GraphKind> kind = KindOfGraph(model, options)) {
-    result.drawing = DrawGraph(*kind, model, prepared, options, canvas);
+  const std::optional<GraphKind> kind = KindOfGraph(model, options);
+  if (kind) result.drawing = DrawGraph(*kind, model, prepared, options, canvas);
+  if (!options.leastSquares || !result.drawing.drawn) return result;
+  const std::string lsq = ChangeFileExt(path, ".lsq");
+  if (kind != GraphKind::Partial) {
+    result.note = "The least-squares line is drawn over the graph of a Type 3 or Type 4 result only.";
+  } else if (const std::optional<LeastSquaresLine> line = ReadLeastSquaresLine(lsq, model.type)) {
+    try {
+      DrawLeastSquaresLine(*line, model, prepared, options.colour, canvas);
+    } catch (const GraphRefused& refused) {
+      result.note = refused.what();
+    }
+  } else {
+    result.note = "The least-squares report \"" + lsq + "\" could not be read; the graph is drawn without its line.";
   }
   return result;
 }

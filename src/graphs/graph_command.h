@@ -19,10 +19,13 @@ struct Redrawn {
   // that are not finite or too far apart for an axis); the caller shows
   // the read's messages first and then rethrows it.
   std::exception_ptr failure;
+  // Said after a graph drawn without the least-squares line it was asked for.
+  std::string note;
 };
 
 // Reads the output file at `path` (taking the level of `preparedType`, see
-// ReadOutputFile) and draws its graph with `options`.
+// ReadOutputFile) and draws its graph with `options`; the least-squares
+// line comes from the .lsq file beside it.
 Redrawn RedrawGraph(const std::string& path, const GraphOptions& options, FunctionType preparedType,
                     Canvas& canvas);
 

@@ -192,7 +192,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(s.ui.messages, std::vector<std::string>{"The input is saved in " + inp +
                                                      "   Calculations were done and the output is saved in  " +
                                                      s.dir / "typed.out"});
-    QCOMPARE(QString::fromStdString(s.dir.Listing()), QStringLiteral("typed.inp typed.out typed.txt typed.var "));
+    QCOMPARE(QString::fromStdString(s.dir.Listing()), QStringLiteral("typed.inp typed.lsq typed.out typed.txt typed.var "));
     const std::vector<std::string> lines = FileLines(inp);
     QCOMPARE(lines.size(), size_t{31});
     QCOMPARE(lines[0], std::string("Typed trial"));
@@ -225,7 +225,7 @@ class MainWindowTest : public QObject {
     const std::vector<std::string> out = FileLines(s.dir / "line.out");
     QVERIFY(std::ranges::count(out, std::string(" Minimum confidence % : 95")) == 1);
     // A straight line has no partial graphs and no explanation table.
-    QCOMPARE(QString::fromStdString(s.dir.Listing()), QStringLiteral("line.inp line.out line.var "));
+    QCOMPARE(QString::fromStdString(s.dir.Listing()), QStringLiteral("line.inp line.lsq line.out line.var "));
     for (const char* hidden : {"CalcObs_Button", "RegButton", "ZtypeButton"}) QVERIFY2(!s.Shown(hidden), hidden);
     QVERIFY(!s.Enabled("ExplainButton"));
     s.Click("AnovaButton");
@@ -390,7 +390,7 @@ class MainWindowTest : public QObject {
     // A name of a result file is not taken for the input.
     s.Calculate("results.out");
     QCOMPARE(QString::fromStdString(s.dir.Listing()),
-             QStringLiteral("old.inp results.out.inp results.out.out results.out.txt results.out.var "));
+             QStringLiteral("old.inp results.out.inp results.out.lsq results.out.out results.out.txt results.out.var "));
   }
 
   void outputTabShowsReport() {

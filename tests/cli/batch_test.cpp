@@ -32,6 +32,7 @@ struct Golden {
   const char* options;
   bool hasTxt;
   const char* err;
+  bool lsqGolden = false;  // the least-squares report is kept too
 };
 void PrintTo(const Golden& g, std::ostream* os) { *os << g.name; }
 
@@ -51,15 +52,20 @@ TEST_P(GoldenFiles, CalculateWritesTheExpectedFilesByteForByte) {
     if (extension == ".txt" && !g.hasTxt) continue;
     EXPECT_EQ(ReadBytes(dir / (base + extension)), Expected(base + extension, dir)) << extension;
   }
-  EXPECT_EQ(dir.Listing(), base + ".inp " + base + ".out " + (g.hasTxt ? base + ".txt " : "") + base + ".var ");
+  if (g.lsqGolden) {
+    EXPECT_EQ(ReadBytes(dir / (base + ".lsq")), Expected(base + ".lsq", dir));
+  }
+  EXPECT_EQ(dir.Listing(),
+            base + ".inp " + base + ".lsq " + base + ".out " + (g.hasTxt ? base + ".txt " : "") + base + ".var ");
   EXPECT_NE(run.out.find(dir / (base + ".out")), std::string::npos) << run.out;
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, GoldenFiles,
-                         ::testing::Values(Golden{"salinity", "", true, ""},
-                                           Golden{"fertiliser", " --prefer best --confidence 90", true, ""},
-                                           Golden{"straight", "", false, "No horizontal segment found.\n"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Examples, GoldenFiles,
+    ::testing::Values(Golden{"salinity", "", true, "", true},
+                      Golden{"fertiliser", " --prefer best --confidence 90", true, ""},
+                      Golden{"straight", "", false, "No horizontal segment found.\n"}),
+    [](const ::testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });
 
 // Through the real binary, in the folder of its files: every fault goes to
 // standard error, every result to standard output. A refused run exits with
@@ -85,7 +91,7 @@ TEST(Cli, RunsShowTheirMessagesAndRefusalsExitWithOne) {
   CopyExample(dir, "salinity", "-salinity");
   auto results = [&](const std::string& base) {
     return "Results of " + (dir / (base + ".inp")) + ":\n  " + (dir / (base + ".out")) + "\n  " +
-           (dir / (base + ".txt")) + "\n  " + (dir / (base + ".var")) + "\n";
+           (dir / (base + ".txt")) + "\n  " + (dir / (base + ".var")) + "\n  " + (dir / (base + ".lsq")) + "\n";
   };
   const std::string open = "\"could not be opened. It may be in use by another program,  or the programmer should "
                            "incorporate more time. The system reports: No such file or directory.\n";
@@ -116,9 +122,9 @@ TEST(Cli, RunsShowTheirMessagesAndRefusalsExitWithOne) {
     if (r.status == 2) EXPECT_TRUE(run.err.ends_with(r.err)) << r.arguments << "\n" << run.err;
     else EXPECT_EQ(run.err, r.err) << r.arguments;
   }
-  EXPECT_EQ(dir.Listing(), "-salinity.inp -salinity.out -salinity.txt -salinity.var bad.inp big.inp edge.inp edge.out "
-                           "edge.txt edge.var few.inp fifo.inp folder.inp over.inp salinity.inp salinity.out "
-                           "salinity.txt salinity.var ");
+  EXPECT_EQ(dir.Listing(), "-salinity.inp -salinity.lsq -salinity.out -salinity.txt -salinity.var bad.inp big.inp "
+                           "edge.inp edge.lsq edge.out edge.txt edge.var few.inp fifo.inp folder.inp over.inp "
+                           "salinity.inp salinity.lsq salinity.out salinity.txt salinity.var ");
   EXPECT_NE(ReadBytes(dir / "salinity.out")
                 .find(" Minimum confidence % : 98\r\n X-type excluded: 4 \r\n X-type preferred: 4 \r\n"),
             std::string::npos);

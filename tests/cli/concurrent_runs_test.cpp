@@ -46,8 +46,9 @@ std::string Disagreement(const TempDir& dir) {
   const bool hasOut = std::filesystem::exists(dir / "w.out");
   const bool hasVar = std::filesystem::exists(dir / "w.var");
   const bool hasTxt = std::filesystem::exists(dir / "w.txt");
-  if (!hasOut && !hasVar && !hasTxt) return {};
-  if (!hasOut || !hasVar) return "a set without its .out or .var";
+  const bool hasLsq = std::filesystem::exists(dir / "w.lsq");
+  if (!hasOut && !hasVar && !hasTxt && !hasLsq) return {};
+  if (!hasOut || !hasVar || !hasLsq) return "a set without its .out, .var or .lsq";
   const std::string out = ReadBytes(dir / "w.out");
   const std::string var = ReadBytes(dir / "w.var");
   // Type 3 or 4 from the watertable data in w.inp; a straight line from the
@@ -62,6 +63,9 @@ std::string Disagreement(const TempDir& dir) {
   }
   if (var.find(straight ? "Total nr. of data  =      40" : "Total nr. of data  =      50") == std::string::npos) {
     return "the .var counts the data of the other input";
+  }
+  if (ReadBytes(dir / "w.lsq").find(straight ? "data sets  : 40" : "data sets  : 50") == std::string::npos) {
+    return "the .lsq holds the data of the other input";
   }
   if (hasTxt == straight) return std::string("a .txt ") + (hasTxt ? "beside a straight line" : "missing");
   if (hasTxt && DigitAfter(ReadBytes(dir / "w.txt"), "For relations of Type ") != type) {
@@ -115,7 +119,7 @@ TEST(ConcurrentRuns, EveryRunSucceedsOrIsRefusedAndEverySetFoundIsWhole) {
   EXPECT_EQ(Disagreement(dir), "");
   runs.clear();
   const std::string listing = dir.Listing();
-  EXPECT_TRUE(listing == "w.dat w.inp w.out w.txt w.var " || listing == "w.dat w.inp w.out w.var ")
+  EXPECT_TRUE(listing == "w.dat w.inp w.lsq w.out w.txt w.var " || listing == "w.dat w.inp w.lsq w.out w.var ")
       << "no lock or temporary file stays: " << listing;
 }
 
@@ -175,7 +179,7 @@ TEST(ConcurrentRuns, AHeldCalculationIsRefusedAndTouchesNothingThenRunsOnceFree)
     EXPECT_EQ(dm.XData, x);
   }
   EXPECT_FALSE(CalculateResults(dm, {Confidence{}, Preference::BestOfTwo, 0}, platform).refusal.has_value());
-  EXPECT_EQ(dir.Listing(), "w.inp w.out w.txt w.var " + live + " ");
+  EXPECT_EQ(dir.Listing(), "w.inp w.lsq w.out w.txt w.var " + live + " ");
 }
 
 }  // namespace

@@ -23,11 +23,11 @@ double Plateau(double x) { return x < 25 ? 5 + 0.8 * x : 25; }
 
 class ResultSetTest : public test::EngineTest {
  protected:
-  // The set of an earlier run: .out, .txt and .var.
+  // The set of an earlier run: .lsq, .out, .txt and .var.
   std::map<std::string, std::string> EarlierSet() {
     Generate(40, 1, 1, Threshold);
     Calculate();
-    EXPECT_EQ(dir.Listing(), "run.out run.txt run.var ");
+    EXPECT_EQ(dir.Listing(), "run.lsq run.out run.txt run.var ");
     Generate(40, 1, 1, Plateau);  // the data of the run that fails
     return VisibleFiles(dir);
   }
@@ -69,7 +69,7 @@ TEST_P(ResultSetFaultTest, KeepsTheEarlierSetAndReportsTheFailure) {
     EXPECT_TRUE(fault.Struck());
     EXPECT_EQ(VisibleFiles(dir), before);
     EXPECT_EQ(test::TemporaryFiles(dir.path()), 0) << dir.Listing();
-    for (const char* extension : {".out", ".txt", ".var"}) std::filesystem::remove(Path(extension));
+    for (const char* extension : {".lsq", ".out", ".txt", ".var"}) std::filesystem::remove(Path(extension));
   }
 }
 
@@ -78,6 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RunFault{"DiskFullWhileTheVarianceTableIsWritten", FileStep::Write, ".var", ENOSPC, "written"},
                       RunFault{"DiskFullInTheReport", FileStep::Write, ".out", ENOSPC, "written"},
                       RunFault{"DiskFullInTheExplanationTable", FileStep::Write, ".txt", ENOSPC, "written"},
+                      RunFault{"DiskFullInTheLeastSquaresReport", FileStep::Write, ".lsq", ENOSPC, "written"},
                       RunFault{"VarianceFileCannotBeCreated", FileStep::Create, ".var", EACCES, "created"},
                       RunFault{"ReportNotOnTheDisk", FileStep::Sync, ".out", EIO, "written"},
                       RunFault{"ReportCannotBePutInPlace", FileStep::Rename, ".out", EIO, "put in place"}),
@@ -106,7 +107,18 @@ TEST_F(ResultSetTest, AResultWithoutExplanationRemovesTheOldTableWithItsSet) {
   }
   Calculate();
   EXPECT_EQ(result.type, FunctionType::StraightLine);
-  EXPECT_EQ(dir.Listing(), "run.out run.var ");
+  EXPECT_EQ(dir.Listing(), "run.lsq run.out run.var ");
+}
+
+// Data the search refuses leave no least-squares report of earlier data
+// beside them; the other files stay as they were.
+TEST_F(ResultSetTest, RefusedDataRemoveTheEarlierLeastSquaresReport) {
+  auto before = EarlierSet();
+  Generate(40, 1, 0, Threshold);  // one X value
+  Calculate();
+  ASSERT_TRUE(result.refusal);
+  before.erase("run.lsq");
+  EXPECT_EQ(VisibleFiles(dir), before);
 }
 
 // Result files keep the protection the user gave them: the mode of a
@@ -144,7 +156,7 @@ TEST_F(ResultSetTest, AnInputNameOf250BytesCalculates) {
   dm.FileName = dir / (base + ".inp");
   Generate(40, 1, 1, Threshold);
   Calculate();
-  EXPECT_EQ(dir.Listing(), base + ".out " + base + ".txt " + base + ".var ");
+  EXPECT_EQ(dir.Listing(), base + ".lsq " + base + ".out " + base + ".txt " + base + ".var ");
   EXPECT_NE(test::ReadBytes(dir / (base + ".var")).find(" File Name : " + base + ".var"), std::string::npos);
 }
 
