@@ -24,6 +24,8 @@ constexpr const char* kRegToFitted = "Show regression line";
 constexpr const char* kRegToConnecting = "Show connecting line";
 constexpr const char* kConfAdd = "Show confidence belt";
 constexpr const char* kConfRemove = "Remove confidence belt";
+constexpr const char* kLeastSquaresShow = "Show least squares";
+constexpr const char* kLeastSquaresHide = "Hide least squares";
 constexpr const char* kCalcObsTo = "See calc-obs graph";
 constexpr const char* kCalcObsBack = "See regress. graph";
 constexpr const char* kZtypeTo = "Show combination  Type 3 and 4";
@@ -86,13 +88,14 @@ GraphicsTab::GraphicsTab(QWidget* parent, TabHost& host, AppState& state, Platfo
   SaveBlWhButton = button("SaveBlWhButton", " Save black-white graph");
   RegButton = button("RegButton", kRegToFitted);
   ConfButton = button("ConfButton", kConfAdd);
+  LeastSquaresGraphButton = button("LeastSquaresGraphButton", kLeastSquaresShow);
   CalcObs_Button = button("CalcObs_Button", kCalcObsTo);
   ZtypeButton = button("ZtypeButton", kZtypeTo);
   BPButton = button("BPButton", "Confidence help");
   SelectButton = button("SelectButton", "Selection");
   stack->addStretch(1);
-  for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, RegButton, ConfButton, CalcObs_Button, ZtypeButton,
-                         BPButton, SelectButton}) {
+  for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, RegButton, ConfButton, LeastSquaresGraphButton,
+                         CalcObs_Button, ZtypeButton, BPButton, SelectButton}) {
     b->hide();
   }
   ConfButton->setEnabled(false);
@@ -104,6 +107,7 @@ GraphicsTab::GraphicsTab(QWidget* parent, TabHost& host, AppState& state, Platfo
   OnSignal(host_, this, SaveBlWhButton, &QPushButton::clicked, &GraphicsTab::SaveBlWhButtonClick);
   OnSignal(host_, this, RegButton, &QPushButton::clicked, &GraphicsTab::RegButtonClick);
   OnSignal(host_, this, ConfButton, &QPushButton::clicked, &GraphicsTab::ConfButtonClick);
+  OnSignal(host_, this, LeastSquaresGraphButton, &QPushButton::clicked, &GraphicsTab::LeastSquaresGraphButtonClick);
   OnSignal(host_, this, CalcObs_Button, &QPushButton::clicked, &GraphicsTab::CalcObs_ButtonClick);
   OnSignal(host_, this, ZtypeButton, &QPushButton::clicked, &GraphicsTab::ZtypeButtonClick);
   OnSignal(host_, this, BPButton, &QPushButton::clicked, &GraphicsTab::BPbuttonClick);
@@ -130,7 +134,7 @@ void GraphicsTab::GraphicsTabSheetShow() {
 }
 
 void GraphicsTab::HideResultCommands() {
-  for (QPushButton* b : {RegButton, ConfButton, CalcObs_Button, ZtypeButton}) b->hide();
+  for (QPushButton* b : {RegButton, ConfButton, LeastSquaresGraphButton, CalcObs_Button, ZtypeButton}) b->hide();
 }
 
 void GraphicsTab::SetZtypeCaption(const char* caption) { ZtypeButton->setText(QString::fromLatin1(caption)); }
@@ -161,7 +165,14 @@ bool GraphicsTab::ShowDrawing(const DrawOutcome& outcome, QtCanvas& canvas) {
 
 bool GraphicsTab::Draw(GraphKind kind, const GraphModel& model, const PreparedGraph& prepared) {
   QtCanvas canvas;
-  return ShowDrawing(DrawGraph(kind, model, prepared, Options(), canvas), canvas);
+  const DrawOutcome outcome = DrawGraph(kind, model, prepared, Options(), canvas);
+  std::string note;
+  if (outcome.drawn && kind == GraphKind::Partial && Options().leastSquares) {
+    note = DrawLeastSquaresOver(s_.DM.FileName, kind, model, prepared, Options().colour, canvas);
+  }
+  const bool shown = ShowDrawing(outcome, canvas);
+  if (!note.empty()) ui_.ShowMessage(note);
+  return shown;
 }
 
 void GraphicsTab::GraphicsButtonClick() {
@@ -176,6 +187,9 @@ void GraphicsTab::GraphicsButtonClick() {
   RegButton->show();
   PictureImage->hide();
   if (!s_.bothTypesFound) o.combined = false;
+  // The least-squares line goes over the graph of a Type 3 or Type 4 result.
+  LeastSquaresGraphButton->setVisible(HasHorizontalSegment(model->type));
+  LeastSquaresGraphButton->setEnabled(!o.combined);
   o.regressionLine = false;
   const bool fitted = RegButton->text() == QLatin1String(kRegToConnecting);
   // The data are those of the calc-obs graph while that option stands,
@@ -251,13 +265,21 @@ void GraphicsTab::ConfButtonClick() {
   GraphicsButtonClick();
 }
 
+void GraphicsTab::LeastSquaresGraphButtonClick() {
+  if (!s_.ResultToShow()) return;
+  GraphOptions& o = Options();
+  o.leastSquares = !o.leastSquares;
+  LeastSquaresGraphButton->setText(QString::fromLatin1(o.leastSquares ? kLeastSquaresHide : kLeastSquaresShow));
+  GraphicsButtonClick();
+}
+
 void GraphicsTab::CalcObs_ButtonClick() {
   if (!s_.ResultToShow()) return;
   GraphOptions& o = Options();
   const std::optional<GraphModel> model = ReadOutput();
   if (!model) return;
   if (CalcObs_Button->text() != QLatin1String(kCalcObsBack)) {
-    for (QPushButton* b : {ConfButton, RegButton, ZtypeButton}) b->hide();
+    for (QPushButton* b : {ConfButton, RegButton, ZtypeButton, LeastSquaresGraphButton}) b->hide();
     CalcObs_Button->setText(QString::fromLatin1(kCalcObsBack));
     o.calcObs = true;
     s_.Graph.preparedType = PreparedTypeOf(*model, true);
@@ -299,7 +321,10 @@ void GraphicsTab::ResetGraphicsPage(GraphicsReset reset) {
   GraphOptions& o = Options();
   if (reset != GraphicsReset::ResultCalculated) {
     GraphImage->hide();
-    for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton, ConfButton}) b->hide();
+    for (QPushButton* b :
+         {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton, ConfButton, LeastSquaresGraphButton}) {
+      b->hide();
+    }
     if (reset == GraphicsReset::ResultOpened) CalcObs_Button->hide();
     actions_.GraphSaveAction->setEnabled(false);
     CloseConfidenceHelp();
@@ -312,6 +337,8 @@ void GraphicsTab::ResetGraphicsPage(GraphicsReset reset) {
     o.block = false;
     o.combined = false;
     o.regressionLine = false;
+    o.leastSquares = false;
+    LeastSquaresGraphButton->setText(QString::fromLatin1(kLeastSquaresShow));
     CalcObs_Button->setText(QString::fromLatin1(kCalcObsTo));
     SetZtypeCaption(kZtypeTo);
     ConfButton->setEnabled(false);
@@ -334,13 +361,19 @@ void GraphicsTab::InputTabShown(bool calculated) {
   GraphImage->hide();
   PictureImage->hide();
   GraphShown_ = false;
-  for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, ConfButton, RegButton}) b->hide();
+  for (QPushButton* b :
+       {SaveGraphButton, SaveBlWhButton, SelectButton, ConfButton, LeastSquaresGraphButton, RegButton}) {
+    b->hide();
+  }
 }
 
 void GraphicsTab::OutputTabShown() {
   PictureImage->hide();
   GraphShown_ = false;
-  for (QPushButton* b : {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton, ConfButton, RegButton}) b->hide();
+  for (QPushButton* b :
+       {SaveGraphButton, SaveBlWhButton, SelectButton, BPButton, ConfButton, LeastSquaresGraphButton, RegButton}) {
+    b->hide();
+  }
   CloseConfidenceHelp();
 }
 
@@ -414,6 +447,8 @@ void GraphicsTab::SaveGraph(bool colour) {
   // colour again.
   GraphOptions options = Options();
   options.colour = colour;
+  // The least-squares line goes over the partial graph only, as shown.
+  options.leastSquares = options.leastSquares && !options.combined && !options.calcObs;
 
   // Always a fresh drawing of the current output file with the current
   // options.
@@ -430,6 +465,7 @@ void GraphicsTab::SaveGraph(bool colour) {
   }
   if (redrawn.failure) std::rethrow_exception(redrawn.failure);
   if (!ShowDrawing(redrawn.drawing, canvas)) return;
+  if (!redrawn.note.empty()) ui_.ShowMessage(redrawn.note);
   SaveToChosenFile(canvas.Image());
 }
 

@@ -39,6 +39,7 @@ class GraphicsTab : public QWidget {
   void GraphicsButtonClick();
   void RegButtonClick();
   void ConfButtonClick();
+  void LeastSquaresGraphButtonClick();
   void CalcObs_ButtonClick();
   void ZtypeButtonClick();
   void BPbuttonClick();
@@ -101,7 +102,7 @@ class GraphicsTab : public QWidget {
 
   QLabel *GraphImage, *PictureImage;
   QPushButton *SeeGraphButton, *MakeGraphButton, *SaveGraphButton, *SaveBlWhButton, *RegButton, *ConfButton,
-      *CalcObs_Button, *ZtypeButton, *BPButton, *SelectButton;
+      *LeastSquaresGraphButton, *CalcObs_Button, *ZtypeButton, *BPButton, *SelectButton;
 };
 
 }  // namespace kinvalo::app

@@ -17,6 +17,9 @@ namespace kinvalo::app {
 
 namespace {
 
+constexpr const char* kLeastSquaresOpen = "Least squares";
+constexpr const char* kLeastSquaresClose = "Close least squares";
+
 // The folder of a file; the folder itself when the path names one.
 std::string FolderOf(const std::string& path) {
   std::error_code ec;
@@ -55,10 +58,12 @@ OutputTab::OutputTab(QWidget* parent, TabHost& host, AppState& state, Platform& 
   auto* side = new QVBoxLayout;
   ExplainButton = MakeButton(this, "ExplainButton", "Explanation");
   AnovaButton = MakeButton(this, "AnovaButton", "Anova table");
+  LeastSquaresButton = MakeButton(this, "LeastSquaresButton", kLeastSquaresOpen);
   SymbolsButton = MakeButton(this, "SymbolsButton", "Symbols");
   GraphicsButton = MakeButton(this, "GraphicsButton", "See graph");
   ResultButton = MakeButton(this, "ResultButton", "Open output");
-  for (QPushButton* b : {ExplainButton, AnovaButton, SymbolsButton, GraphicsButton, ResultButton}) {
+  for (QPushButton* b :
+       {ExplainButton, AnovaButton, LeastSquaresButton, SymbolsButton, GraphicsButton, ResultButton}) {
     b->setMinimumWidth(130);
     side->addWidget(b);
   }
@@ -68,6 +73,7 @@ OutputTab::OutputTab(QWidget* parent, TabHost& host, AppState& state, Platform& 
 
   OnSignal(host_, this, ExplainButton, &QPushButton::clicked, &OutputTab::ExplainButtonClick);
   OnSignal(host_, this, AnovaButton, &QPushButton::clicked, &OutputTab::AnovaButtonClick);
+  OnSignal(host_, this, LeastSquaresButton, &QPushButton::clicked, &OutputTab::LeastSquaresButtonClick);
   OnSignal(host_, this, SymbolsButton, &QPushButton::clicked, &OutputTab::SymbolsButtonClick);
   OnSignal(host_, &graphics_, GraphicsButton, &QPushButton::clicked, &GraphicsTab::GraphicsButtonClick);
   MainActions::Bind(ResultButton, actions_.OutputOpenAction);
@@ -88,11 +94,14 @@ void OutputTab::ResetCaptions() {
   SymbolsButton->setText(QStringLiteral("Symbols"));
   ExplainButton->setText(QStringLiteral("Explanation"));
   AnovaButton->setText(QStringLiteral("Anova table"));
+  LeastSquaresButton->setText(QString::fromLatin1(kLeastSquaresOpen));
+  LeastSquaresButton->setEnabled(true);
 }
 
 void OutputTab::ShowResult() {
   for (QWidget* w : {static_cast<QWidget*>(OutputMemo), static_cast<QWidget*>(ExplainButton),
-                     static_cast<QWidget*>(AnovaButton), static_cast<QWidget*>(SymbolsButton),
+                     static_cast<QWidget*>(AnovaButton), static_cast<QWidget*>(LeastSquaresButton),
+                     static_cast<QWidget*>(SymbolsButton),
                      static_cast<QWidget*>(GraphicsButton)}) {
     w->show();
   }
@@ -101,7 +110,7 @@ void OutputTab::ShowResult() {
 void OutputTab::HideFile() { OutputMemo->hide(); }
 
 void OutputTab::HideCommands() {
-  for (QPushButton* b : {ExplainButton, AnovaButton, SymbolsButton, GraphicsButton}) b->hide();
+  for (QPushButton* b : {ExplainButton, AnovaButton, LeastSquaresButton, SymbolsButton, GraphicsButton}) b->hide();
 }
 
 bool OutputTab::LoadResult(const std::string& extension) {
@@ -169,7 +178,10 @@ void OutputTab::OutputTabSheetShow() {
     const std::optional<GraphModel> model = graphics_.ReadOutput();
     ExplainButton->setEnabled(s_.Output.explainEnabled);
     if (!model) return;
-    if (AnovaButton->text() == QLatin1String("Close Anova")) SetExplainEnabled(false);
+    if (AnovaButton->text() == QLatin1String("Close Anova") ||
+        LeastSquaresButton->text() == QLatin1String(kLeastSquaresClose)) {
+      SetExplainEnabled(false);
+    }
     else if (AnovaButton->text() == QLatin1String("Anova table")) SetExplainEnabled(true);
     // Only results with a breakpoint have an explanation table.
     if (WithoutBreakpoint(model->type)) SetExplainEnabled(false);
@@ -195,6 +207,7 @@ void OutputTab::ExplainButtonClick() {
     SymbolsButton->show();
     GraphicsButton->show();
     AnovaButton->show();
+    LeastSquaresButton->show();
   } else {
     if (FileExists(ChangeFileExt(dm.FileName, ".txt"))) {
       // A table that cannot be read has been reported; the output file
@@ -206,6 +219,7 @@ void OutputTab::ExplainButtonClick() {
       symbols_.close();
       GraphicsButton->hide();
       AnovaButton->hide();
+      LeastSquaresButton->hide();
     } else {
       ui_.ShowMessage("For regression function types other than 3 or 4 the explanation file does not exist");
       SetExplainEnabled(false);
@@ -225,6 +239,7 @@ void OutputTab::AnovaButtonClick() {
     ShowTextLines();
     SymbolsButton->hide();
     SetExplainEnabled(false);
+    LeastSquaresButton->setEnabled(false);
     symbols_.close();
     GraphicsButton->hide();
   } else {
@@ -234,8 +249,41 @@ void OutputTab::AnovaButtonClick() {
     LoadResult(".out");
     ShowTextLines();
     SetExplainEnabled(true);
+    LeastSquaresButton->setEnabled(true);
     SymbolsButton->show();
     GraphicsButton->show();
+  }
+  host_.ShowTab(Tab::Output);
+}
+
+void OutputTab::LeastSquaresButtonClick() {
+  if (!s_.ResultToShow()) return;
+  if (LeastSquaresButton->text() == QLatin1String(kLeastSquaresOpen)) {
+    // An output file from an older run has no report beside it; the output
+    // file stays on display.
+    if (!FileExists(ChangeFileExt(s_.DM.FileName, ".lsq"))) {
+      ui_.ShowMessage("This result has no least-squares report. Please go to the input tabsheet and run the "
+                      "program again to create it.");
+      return;
+    }
+    if (!LoadSideFile(".lsq")) return;
+    LeastSquaresButton->setText(QString::fromLatin1(kLeastSquaresClose));
+    ShowTextLines();
+    SymbolsButton->hide();
+    SetExplainEnabled(false);
+    symbols_.close();
+    GraphicsButton->hide();
+    AnovaButton->hide();
+  } else {
+    LeastSquaresButton->setText(QString::fromLatin1(kLeastSquaresOpen));
+    SymbolsButton->setText(QStringLiteral("Symbols"));
+    ExplainButton->setText(QStringLiteral("Explanation"));
+    LoadResult(".out");
+    ShowTextLines();
+    SetExplainEnabled(true);
+    SymbolsButton->show();
+    GraphicsButton->show();
+    AnovaButton->show();
   }
   host_.ShowTab(Tab::Output);
 }
@@ -268,10 +316,9 @@ void OutputTab::OutputOpenActionExecute() {
   s_.bothTypesFound = false;
   ResetCaptions();
   host_.ShowTab(Tab::Output);
-  // The output tab keeps its four commands, also when no file was chosen
-  // (without a result they say so), and says what the loaded file is good
-  // for.
-  for (QPushButton* b : {ExplainButton, AnovaButton, SymbolsButton, GraphicsButton}) b->show();
+  // The output tab keeps its commands, also when no file was chosen (without
+  // a result they say so), and says what the loaded file is good for.
+  for (QPushButton* b : {ExplainButton, AnovaButton, LeastSquaresButton, SymbolsButton, GraphicsButton}) b->show();
   if (loaded) host_.SetStatusText(QStringLiteral("The output file can be imported into spreadsheets"));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The Output tab: the output file, the explanation table and the ANOVA table
-// of the current result, and "Open output".
+// The Output tab: the output file, the explanation table, the ANOVA table and
+// the least-squares report of the current result, and "Open output".
 #include <string>
 
 #include <QPlainTextEdit>
@@ -29,6 +29,7 @@ class OutputTab : public QWidget {
 
   void ExplainButtonClick();
   void AnovaButtonClick();
+  void LeastSquaresButtonClick();
   void SymbolsButtonClick();
   void OutputOpenActionExecute();
 
@@ -38,9 +39,12 @@ class OutputTab : public QWidget {
   bool LoadResult(const std::string& extension);
   void ShowTextLines();
   void SetExplainEnabled(bool enabled);
-  void EnableAnova() { AnovaButton->setEnabled(true); }
+  void EnableAnova() {
+    AnovaButton->setEnabled(true);
+    LeastSquaresButton->setEnabled(true);
+  }
   void ResetCaptions();
-  // The file and the four commands of a result.
+  // The file and the commands of a result.
   void ShowResult();
   void HideFile();
   void HideCommands();
@@ -61,7 +65,7 @@ class OutputTab : public QWidget {
   GraphicsTab& graphics_;
 
   QPlainTextEdit* OutputMemo;
-  QPushButton *ExplainButton, *AnovaButton, *SymbolsButton, *GraphicsButton, *ResultButton;
+  QPushButton *ExplainButton, *AnovaButton, *LeastSquaresButton, *SymbolsButton, *GraphicsButton, *ResultButton;
 };
 
 }  // namespace kinvalo::app

@@ -56,19 +56,26 @@ Redrawn RedrawGraph(const std::string& path, const GraphOptions& options, Functi
   const std::optional<GraphKind> kind = KindOfGraph(model, options);
   if (kind) result.drawing = DrawGraph(*kind, model, prepared, options, canvas);
   if (!options.leastSquares || !result.drawing.drawn) return result;
+  result.note = DrawLeastSquaresOver(path, *kind, model, prepared, options.colour, canvas);
+  return result;
+}
+
+std::string DrawLeastSquaresOver(const std::string& path, GraphKind kind, const GraphModel& model,
+                                 const PreparedGraph& prepared, bool colour, Canvas& canvas) {
   const std::string lsq = ChangeFileExt(path, ".lsq");
   if (kind != GraphKind::Partial) {
-    result.note = "The least-squares line is drawn over the graph of a Type 3 or Type 4 result only.";
-  } else if (const std::optional<LeastSquaresLine> line = ReadLeastSquaresLine(lsq, model.type)) {
-    try {
-      DrawLeastSquaresLine(*line, model, prepared, options.colour, canvas);
-    } catch (const GraphRefused& refused) {
-      result.note = refused.what();
-    }
-  } else {
-    result.note = "The least-squares report \"" + lsq + "\" could not be read; the graph is drawn without its line.";
+    return "The least-squares line is drawn over the graph of a Type 3 or Type 4 result only.";
   }
-  return result;
+  const std::optional<LeastSquaresLine> line = ReadLeastSquaresLine(lsq, model.type);
+  if (!line) {
+    return "The least-squares report \"" + lsq + "\" could not be read; the graph is drawn without its line.";
+  }
+  try {
+    DrawLeastSquaresLine(*line, model, prepared, colour, canvas);
+  } catch (const GraphRefused& refused) {
+    return refused.what();
+  }
+  return {};
 }
 
 bool FileShowsBothTypes(const GraphModel& model) {

@@ -29,6 +29,12 @@ struct Redrawn {
 Redrawn RedrawGraph(const std::string& path, const GraphOptions& options, FunctionType preparedType,
                     Canvas& canvas);
 
+// Draws the least-squares line and limits of the .lsq file beside the
+// output file `path` over the partial graph of `model` on `canvas`; what to
+// say when they are not drawn, else nothing.
+std::string DrawLeastSquaresOver(const std::string& path, GraphKind kind, const GraphModel& model,
+                                 const PreparedGraph& prepared, bool colour, Canvas& canvas);
+
 // The function type a graph of `model` is prepared for: Type 1 for the
 // calc-obs graph, else the model's own.
 FunctionType PreparedTypeOf(const GraphModel& model, bool calcObs);

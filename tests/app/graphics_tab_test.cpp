@@ -179,6 +179,32 @@ class GraphicsTabTest : public QObject {
     QCOMPARE(test::ReadBytes(fromWindow), test::ReadBytes(fromCli));
   }
 
+  void leastSquaresLineOnAndOff() {
+    Session s;
+    s.RunExample("salinity");
+    s.Click("GraphicsButton");
+    const QImage plain = Picture(s);
+    s.Click("LeastSquaresGraphButton");
+    QCOMPARE(s.Caption("LeastSquaresGraphButton"), QStringLiteral("Hide least squares"));
+    const QImage shown = Picture(s);
+    const std::string fromWindow = s.dir / "window.bmp", fromCli = s.dir / "cli.bmp";
+    s.ui.files = {fromWindow};
+    s.Action("GraphSaveAction")->trigger();
+    std::ostringstream out, err;
+    QCOMPARE(RunBatch({"graph", s.dir / "salinity-run.out", fromCli, "--least-squares"}, out, err), 0);
+    QCOMPARE(test::ReadBytes(fromWindow), test::ReadBytes(fromCli));
+    QCOMPARE(shown, QImage(QString::fromStdString(fromCli)).convertToFormat(shown.format()));
+    s.Click("LeastSquaresGraphButton");
+    QCOMPARE(s.Caption("LeastSquaresGraphButton"), QStringLiteral("Show least squares"));
+    QCOMPARE(Picture(s), plain);
+    // Not offered for a straight line; a new result starts without it.
+    s.Click("LeastSquaresGraphButton");
+    s.Run(Type1Data(), "line.inp");
+    s.Click("GraphicsButton");
+    QVERIFY(!s.Shown("LeastSquaresGraphButton"));
+    QCOMPARE(s.Caption("LeastSquaresGraphButton"), QStringLiteral("Show least squares"));
+  }
+
   // With no result at all: the bitmap is shown whole and saved as it is
   // shown, or in greys; a larger one is shown smaller.
   void openedBitmapShownWholeAndSavedAsShown() {

@@ -424,6 +424,28 @@ class MainWindowTest : public QObject {
     QVERIFY(!s.app.symbolsWindow->isVisible());
   }
 
+  void leastSquaresReportToggles() {
+    Session s;
+    s.Click("LeastSquaresButton");
+    QCOMPARE(s.Last(), std::string("There is no result to show yet. Calculate or open an output file first."));
+    s.Run(Type3Data(), "fit.inp");
+    s.Click("LeastSquaresButton");
+    QCOMPARE(s.Caption("LeastSquaresButton"), QStringLiteral("Close least squares"));
+    QVERIFY(s.Shows("fit.lsq"));
+    QVERIFY(!s.Shown("AnovaButton") && !s.Shown("GraphicsButton") && !s.Enabled("ExplainButton"));
+    s.Click("LeastSquaresButton");
+    QCOMPARE(s.Caption("LeastSquaresButton"), QStringLiteral("Least squares"));
+    QVERIFY(s.Shows("fit.out") && s.Shown("AnovaButton") && s.Enabled("ExplainButton"));
+    // An output file of an older run: one message, and the output file stays.
+    std::filesystem::remove(s.dir / "fit.lsq");
+    s.ui.messages.clear();
+    s.Click("LeastSquaresButton");
+    QCOMPARE(s.ui.messages, std::vector<std::string>{"This result has no least-squares report. Please go to the "
+                                                     "input tabsheet and run the program again to create it."});
+    QVERIFY(s.Shows("fit.out"));
+    QCOMPARE(s.Caption("LeastSquaresButton"), QStringLiteral("Least squares"));
+  }
+
   void openInput() {
     Session s;
     const std::string path = s.dir / "salinity.inp";
