@@ -135,7 +135,7 @@ mapfile -t pairs < <(sed -n '12,$p' "$examples/salinity.inp" | tr -d '\r' | awk 
 # Places on the window at its first-start size (852 x 630 inside the frame).
 input_tab=(94 32)
 output_tab=(163 32)
-see_graph_button=(776 147)
+see_graph_button=(776 175)
 title1_box=(456 65)
 title2_box=(456 97)
 cell() { echo "$(( $1 == 1 ? 95 : 170 )) $(( 177 + 20 * ($2 - 1) ))"; }  # column (1 Y, 2 X), row
