@@ -195,17 +195,28 @@ void OutputTab::OutputTabSheetExit() {
   symbols_.close();
 }
 
+void OutputTab::BackToOutputFile() {
+  SymbolsButton->setText(QStringLiteral("Symbols"));
+  ExplainButton->setText(QStringLiteral("Explanation"));
+  LoadResult(".out");
+  ShowTextLines();
+  SymbolsButton->show();
+  GraphicsButton->show();
+}
+
+void OutputTab::ShowSideTable() {
+  ShowTextLines();
+  SymbolsButton->hide();
+  symbols_.close();
+  GraphicsButton->hide();
+}
+
 void OutputTab::ExplainButtonClick() {
   if (!s_.ResultToShow()) return;
   WorkingData& dm = s_.DM;
   if (ExplainButton->text() != QLatin1String("Explanation")) {
-    ExplainButton->setText(QStringLiteral("Explanation"));
-    SymbolsButton->setText(QStringLiteral("Symbols"));
     AnovaButton->setText(QStringLiteral("Anova table"));
-    LoadResult(".out");
-    ShowTextLines();
-    SymbolsButton->show();
-    GraphicsButton->show();
+    BackToOutputFile();
     AnovaButton->show();
     LeastSquaresButton->show();
   } else {
@@ -214,10 +225,7 @@ void OutputTab::ExplainButtonClick() {
       // stays on display.
       if (!LoadSideFile(".txt")) return;
       ExplainButton->setText(QStringLiteral("Close file"));
-      ShowTextLines();
-      SymbolsButton->hide();
-      symbols_.close();
-      GraphicsButton->hide();
+      ShowSideTable();
       AnovaButton->hide();
       LeastSquaresButton->hide();
     } else {
@@ -236,22 +244,14 @@ void OutputTab::AnovaButtonClick() {
     // on display.
     if (!LoadSideFile(".var")) return;
     AnovaButton->setText(QStringLiteral("Close Anova"));
-    ShowTextLines();
-    SymbolsButton->hide();
+    ShowSideTable();
     SetExplainEnabled(false);
     LeastSquaresButton->setEnabled(false);
-    symbols_.close();
-    GraphicsButton->hide();
   } else {
     AnovaButton->setText(QStringLiteral("Anova table"));
-    SymbolsButton->setText(QStringLiteral("Symbols"));
-    ExplainButton->setText(QStringLiteral("Explanation"));
-    LoadResult(".out");
-    ShowTextLines();
+    BackToOutputFile();
     SetExplainEnabled(true);
     LeastSquaresButton->setEnabled(true);
-    SymbolsButton->show();
-    GraphicsButton->show();
   }
   host_.ShowTab(Tab::Output);
 }
@@ -268,21 +268,13 @@ void OutputTab::LeastSquaresButtonClick() {
     }
     if (!LoadSideFile(".lsq")) return;
     LeastSquaresButton->setText(QString::fromLatin1(kLeastSquaresClose));
-    ShowTextLines();
-    SymbolsButton->hide();
+    ShowSideTable();
     SetExplainEnabled(false);
-    symbols_.close();
-    GraphicsButton->hide();
     AnovaButton->hide();
   } else {
     LeastSquaresButton->setText(QString::fromLatin1(kLeastSquaresOpen));
-    SymbolsButton->setText(QStringLiteral("Symbols"));
-    ExplainButton->setText(QStringLiteral("Explanation"));
-    LoadResult(".out");
-    ShowTextLines();
+    BackToOutputFile();
     SetExplainEnabled(true);
-    SymbolsButton->show();
-    GraphicsButton->show();
     AnovaButton->show();
   }
   host_.ShowTab(Tab::Output);

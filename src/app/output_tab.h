@@ -55,6 +55,11 @@ class OutputTab : public QWidget {
   // TextLines; false, with TextLines and the memo as they were, when it
   // cannot be shown.
   bool LoadSideFile(const std::string& extension);
+  // The output file on the memo again, with the commands that go with it.
+  void BackToOutputFile();
+  // The table just loaded beside the output file on the memo, without the
+  // output file's own commands.
+  void ShowSideTable();
 
   TabHost& host_;
   AppState& s_;
