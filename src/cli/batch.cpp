@@ -200,8 +200,9 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
       options.inputs.push_back(arg);
     } else if (arg == "--prefer" || arg == "--confidence" || arg == "--y" || arg == "--x" || arg.starts_with("-j")) {
       // -j takes its number also without a blank: -j4.
-      if (arg.size() == 2 && i + 1 >= args.size()) return "The option " + arg + " needs a value.";
-      const std::string& value = arg.starts_with("-j") && arg.size() > 2 ? arg.substr(2) : args[++i];
+      const bool attached = arg.starts_with("-j") && arg.size() > 2;
+      if (!attached && i + 1 >= args.size()) return "The option " + arg + " needs a value.";
+      const std::string value = attached ? arg.substr(2) : args[++i];
       if (arg == "--prefer") {
         if (value == "3") options.preference = Preference::PreferType3;
         else if (value == "4") options.preference = Preference::PreferType4;

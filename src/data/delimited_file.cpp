@@ -137,12 +137,13 @@ bool IsBlankRow(const std::vector<std::string>& cells) {
   return std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return Trimmed(c).empty(); });
 }
 
-// The text on one line: line ends and other control characters become
-// blanks, and blanks around it go.
+// The text on one line: a run of line ends and other control characters
+// becomes one blank, and blanks around it go.
 std::string OneLine(std::string_view text) {
-  std::string line(Trimmed(text));
-  for (char& c : line) {
-    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  std::string line;
+  for (char c : Trimmed(text)) {
+    if (static_cast<unsigned char>(c) >= 0x20) line += c;
+    else if (line.empty() || line.back() != ' ') line += ' ';
   }
   return std::string(Trimmed(line));
 }
