@@ -83,12 +83,13 @@ constexpr const char* kHelp =
     "Several files are calculated one after another (with -j N, side by side), each\n"
     "as if it were given alone. Standard output then has one line per file, in the\n"
     "order given:\n"
-    "  FILE: Type 3, breakpoint at X = 6.0706; FILE.out FILE.txt FILE.var FILE.lsq\n"
-    "  FILE: Type 1, no breakpoint; FILE.out FILE.var FILE.lsq\n"
-    "  FILE: not calculated\n"
-    "(a data file lists its FILE.inp first), or with --json one JSON object per line,\n"
-    "with the file's name under \"file\". Each message on standard error starts with\n"
-    "the name of its file. The exit status is the worst of the files'.\n"
+    "  a.inp: Type 3, breakpoint at X = 6.0706; a.out a.txt a.var a.lsq\n"
+    "  b.csv: Type 1, no breakpoint; b.inp b.out b.var b.lsq\n"
+    "  c.inp: not calculated\n"
+    "or with --json one JSON object per line, with the file's name under \"file\".\n"
+    "Each message on standard error starts with the name of its file. The exit\n"
+    "status is the worst of the files'. Runs that share their result files (a.csv\n"
+    "and a.inp, or one file named twice) never run side by side.\n"
     "\n"
     "graph\n"
     "Reads FILE.out back, as the window's graph commands do, and draws its graph\n"
@@ -115,7 +116,8 @@ constexpr const char* kHelp =
     "a wrong command line, are written to standard error; the names of the files\n"
     "written, and this text, to standard output. Exit status: 0 when the result\n"
     "files (or the picture) were written, 1 when the data were refused or a file\n"
-    "could not be read or written, 2 for a wrong command line.\n";
+    "could not be read or written, 2 for a wrong command line (then no file is\n"
+    "calculated).\n";
 
 struct Options {
   std::vector<std::string> inputs;
@@ -265,7 +267,7 @@ bool IsDataFile(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return false;
   std::ifstream in(path, std::ios::binary);
-  std::string head(4096, '\0');
+  std::string head(65536, '\0');
   in.read(head.data(), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<size_t>(in.gcount()));
   size_t start = 0;
