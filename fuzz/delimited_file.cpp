@@ -46,7 +46,8 @@ void Check(const DelimitedFile& file) {
   long ragged = 0;
   for (const auto& row : rows) {
     bool extra = false;
-    for (std::size_t c = static_cast<std::size_t>(columns); c < row.size(); ++c) extra = extra || !IsBlankCell(row[c]);
+    for (std::size_t c = static_cast<std::size_t>(columns); c < row.size(); ++c)
+      extra = extra || !IsBlankCell(row[c]);
     ragged += row.size() < static_cast<std::size_t>(columns) || extra ? 1 : 0;
   }
   fuzz::Require(LeadingCount(file.RaggedRowsMessage()) == ragged, "a ragged row is not reported");
@@ -59,7 +60,8 @@ void Check(const DelimitedFile& file) {
                 "the values taken differ in number");
   fuzz::Require(static_cast<long>(values.y.size()) + values.leftOut == file.RowCount(),
                 "a row is neither taken nor left out");
-  fuzz::Require(LeadingCount(values.leftOutMessage) == values.leftOut, "the message miscounts the rows left out");
+  fuzz::Require(LeadingCount(values.leftOutMessage) == values.leftOut,
+                "the message miscounts the rows left out");
   for (std::size_t i = 0; i < values.y.size(); ++i) {
     fuzz::Require(std::isfinite(values.y[i]) && std::isfinite(values.x[i]), "a value taken is not finite");
     fuzz::Require(i == 0 || values.lines[i] > values.lines[i - 1], "the rows taken are out of order");

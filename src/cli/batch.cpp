@@ -200,7 +200,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
       optionsEnded = true;
     } else if (optionsEnded) {
       options.inputs.push_back(arg);
-    } else if (arg == "--prefer" || arg == "--confidence" || arg == "--y" || arg == "--x" || arg.starts_with("-j")) {
+    } else if (arg == "--prefer" || arg == "--confidence" || arg == "--y" || arg == "--x" ||
+               arg.starts_with("-j")) {
       // -j takes its number also without a blank: -j4.
       const bool attached = arg.starts_with("-j") && arg.size() > 2;
       if (!attached && i + 1 >= args.size()) return "The option " + arg + " needs a value.";
@@ -221,7 +222,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
         options.x = value;
       } else {
         const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), options.jobs);
-        if (ec != std::errc() || end != value.data() + value.size() || options.jobs < 1 || options.jobs > kMaxJobs) {
+        if (ec != std::errc() || end != value.data() + value.size() || options.jobs < 1 ||
+            options.jobs > kMaxJobs) {
           return "The number of files calculated at the same time must be a whole number from 1 to " +
                  std::to_string(kMaxJobs) + ".";
         }
@@ -391,7 +393,8 @@ std::string SummaryLine(const FileOutcome& o, const std::string& given) {
   if (HasHorizontalSegment(o.type)) {
     char number[32];
     // Ten digits: enough for dates and coordinates, without the noise of the scan.
-    const auto end = std::to_chars(number, number + sizeof number, o.breakpoint, std::chars_format::general, 10).ptr;
+    const auto end =
+        std::to_chars(number, number + sizeof number, o.breakpoint, std::chars_format::general, 10).ptr;
     line += ", breakpoint at X = " + std::string(number, end);
   } else {
     line += ", no breakpoint";

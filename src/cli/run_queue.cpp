@@ -10,7 +10,8 @@
 
 namespace kinvalo {
 
-void RunInOrder(const std::vector<std::string>& keys, int threads, const std::function<void(std::size_t)>& run,
+void RunInOrder(const std::vector<std::string>& keys, int threads,
+                const std::function<void(std::size_t)>& run,
                 const std::function<void(std::size_t)>& deliver) {
   const std::size_t count = keys.size();
   if (threads <= 1 || count <= 1) {

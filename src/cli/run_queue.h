@@ -13,7 +13,7 @@ namespace kinvalo {
 // overlap: they run one after another, in their order. With one thread
 // every run is delivered before the next starts. An exception thrown by
 // run(i) is thrown again in place of deliver(i).
-void RunInOrder(const std::vector<std::string>& keys, int threads, const std::function<void(std::size_t)>& run,
-                const std::function<void(std::size_t)>& deliver);
+void RunInOrder(const std::vector<std::string>& keys, int threads,
+                const std::function<void(std::size_t)>& run, const std::function<void(std::size_t)>& deliver);
 
 }  // namespace kinvalo
