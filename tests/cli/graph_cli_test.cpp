@@ -108,6 +108,44 @@ TEST(GraphCli, WritesAPngForAPngNameAfterTheEndOfTheOptions) {
   EXPECT_EQ(ReadBytes(dir / "-salinity.PNG").substr(1, 3), "PNG");
 }
 
+// Each ending writes its kind of file, --scale a larger PNG; another
+// ending, or a scale that is not 2 or 3 of a PNG, is a wrong command line.
+TEST(GraphCli, EachEndingWritesItsKindAndAWrongOneGivesTheUsage) {
+  TempDir dir;
+  const std::string out = Calculated(dir, "salinity");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> written = {
+      {{"g.bmp"}, "BM"}, {{"g.PNG"}, "\x89PNG"}, {{"g.svg"}, "<?xml"}, {{"g.pdf"}, "%PDF-"},
+      {{"g2.png", "--scale", "2"}, "\x89PNG"}};
+  for (const auto& [args, start] : written) {
+    const CliResult run = Cli({"graph", out, dir / args[0], args.size() > 1 ? args[1] : "--bw",
+                               args.size() > 1 ? args[2] : "--belt"});
+    EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(0, "")) << args[0];
+    EXPECT_EQ(ReadBytes(dir / args[0]).substr(0, start.size()), start) << args[0];
+  }
+  EXPECT_EQ(QImage(QString::fromStdString(dir / "g2.png")).size(), QSize(1246, 930));
+
+  const std::string usage =
+      "       kinvalo-cli graph FILE.out IMAGE.bmp|.png|.svg|.pdf [--scale 2|3] [--bw]\n"
+      "                         [--regression-line] [--belt] [--no-block] [--combined]\n"
+      "                         [--calc-obs] [--least-squares]\n"
+      "Try 'kinvalo-cli --help' for more.\n";
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"g.jpg"}, "The image file must end in .bmp, .png, .svg or .pdf."},
+      {{"g.svg", "--scale", "2"}, "The option --scale is for a .png image only."},
+      {{"g.bmp", "--scale", "3"}, "The option --scale is for a .png image only."},
+      {{"g.png", "--scale", "4"}, "The scale must be 2 or 3."},
+      {{"g.png", "--scale", "1"}, "The scale must be 2 or 3."},
+      {{"g.png", "--scale"}, "The option --scale needs a value."}};
+  for (const auto& [args, problem] : refused) {
+    std::vector<std::string> line = {"graph", out};
+    line.insert(line.end(), args.begin(), args.end());
+    const CliResult run = Cli(line);
+    EXPECT_EQ(run.status, 2) << problem;
+    EXPECT_TRUE(run.err.starts_with(problem + "\nUsage: kinvalo-cli ") && run.err.ends_with(usage)) << run.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "g.jpg"));
+}
+
 TEST(GraphCli, RefusalsGiveTheWindowsMessagesAndStatusOne) {
   TempDir dir;
   const std::string input = dir / "salinity.inp";
