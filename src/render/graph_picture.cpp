@@ -55,7 +55,9 @@ bool WriteSvg(const GraphPicture& picture, const std::string& title, QIODevice& 
   svg.setSize(QSize(PictureWidth, PictureHeight));
   svg.setViewBox(QRect(0, 0, PictureWidth, PictureHeight));
   svg.setResolution(kDotsPerInch);
-  svg.setTitle(QString::fromStdString(title));
+  // Written into the file as it is given: "&" and "<" of a title must come
+  // escaped.
+  svg.setTitle(QString::fromStdString(title).toHtmlEscaped());
   svg.setDescription(QString::fromLatin1(kProgram));
   QPainter painter;
   if (!painter.begin(&svg)) return false;

@@ -2,8 +2,10 @@
 // refusals a user meets.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QString>
+#include <QXmlStreamReader>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -123,6 +125,23 @@ TEST(GraphCli, EachEndingWritesItsKindAndAWrongOneGivesTheUsage) {
     EXPECT_EQ(ReadBytes(dir / args[0]).substr(0, start.size()), start) << args[0];
   }
   EXPECT_EQ(QImage(QString::fromStdString(dir / "g2.png")).size(), QSize(1246, 930));
+  // The first title names the drawing; one with "&" and "<" leaves it
+  // well-formed.
+  std::string input = ReadBytes(std::string(KINVALO_EXAMPLES) + "/salinity.inp");
+  input.replace(0, input.find_first_of("\r\n"), "Yield & <salt>");
+  test::WriteBytes(dir / "t.inp", input);
+  ASSERT_EQ(Cli({"calculate", dir / "t.inp"}).status, 0);
+  ASSERT_EQ(Cli({"graph", dir / "t.out", dir / "t.svg"}).status, 0);
+  QFile file(QString::fromStdString(dir / "t.svg"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QXmlStreamReader svg(&file);
+  QString title;
+  while (!svg.atEnd()) {
+    if (svg.readNext() == QXmlStreamReader::StartElement && svg.name() == QStringLiteral("title")) {
+      title = svg.readElementText();
+    }
+  }
+  EXPECT_EQ(std::tuple(svg.errorString().toStdString(), title.toStdString()), std::tuple("", "Yield & <salt>"));
 
   const std::string usage =
       "       kinvalo-cli graph FILE.out IMAGE.bmp|.png|.svg|.pdf [--scale 2|3] [--bw]\n"
