@@ -12,8 +12,8 @@
 #include "core/paths.h"
 #include "data/output_reader.h"
 #include "graphs/graph_command.h"
-#include "render/gui_app.h"
 #include "render/graph_picture.h"
+#include "render/gui_app.h"
 
 namespace kinvalo {
 
@@ -152,7 +152,9 @@ std::string ParseGraphOptions(const std::vector<std::string>& args, GraphCommand
   const std::optional<PictureFormat> format = PictureFormatOf(options.image);
   if (!format) return "The image file must end in .bmp, .png, .svg or .pdf.";
   // A bitmap has the size of the window's graph; SVG and PDF have no pixels.
-  if (options.scale != 1 && format != PictureFormat::Png) return "The option --scale is for a .png image only.";
+  if (options.scale != 1 && format != PictureFormat::Png) {
+    return "The option --scale is for a .png image only.";
+  }
   return {};
 }
 

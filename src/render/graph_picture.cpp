@@ -73,8 +73,8 @@ bool WritePdf(const GraphPicture& picture, const std::string& title, QIODevice& 
   // A page is a whole number of points: 467 x 349 for the 467.25 x 348.75
   // of the picture, which is stretched to fill it (by less than a thousandth).
   const QSize points(qRound(PictureWidth * 72.0 / kDotsPerInch), qRound(PictureHeight * 72.0 / kDotsPerInch));
-  pdf.setPageLayout(QPageLayout(QPageSize(points, QString(), QPageSize::ExactMatch), QPageLayout::Portrait,
-                                QMarginsF()));
+  pdf.setPageLayout(
+      QPageLayout(QPageSize(points, QString(), QPageSize::ExactMatch), QPageLayout::Portrait, QMarginsF()));
   pdf.setTitle(QString::fromStdString(title));
   pdf.setCreator(QString::fromLatin1(kProgram));
   QPainter painter;

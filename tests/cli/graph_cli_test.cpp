@@ -2,10 +2,8 @@
 // refusals a user meets.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImage>
 #include <QString>
-#include <QXmlStreamReader>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -116,32 +114,24 @@ TEST(GraphCli, EachEndingWritesItsKindAndAWrongOneGivesTheUsage) {
   TempDir dir;
   const std::string out = Calculated(dir, "salinity");
   const std::vector<std::pair<std::vector<std::string>, std::string>> written = {
-      {{"g.bmp"}, "BM"}, {{"g.PNG"}, "\x89PNG"}, {{"g.svg"}, "<?xml"}, {{"g.pdf"}, "%PDF-"},
+      {{"g.bmp"}, "BM"},
+      {{"g.PNG"}, "\x89PNG"},
+      {{"g.svg"}, "<?xml"},
+      {{"g.pdf"}, "%PDF-"},
       {{"g2.png", "--scale", "2"}, "\x89PNG"}};
-  for (const auto& [args, start] : written) {
-    const CliResult run = Cli({"graph", out, dir / args[0], args.size() > 1 ? args[1] : "--bw",
-                               args.size() > 1 ? args[2] : "--belt"});
-    EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(0, "")) << args[0];
-    EXPECT_EQ(ReadBytes(dir / args[0]).substr(0, start.size()), start) << args[0];
+  for (auto [args, start] : written) {
+    args.insert(args.begin(), {"graph", out}), args[2] = dir / args[2];
+    const CliResult run = Cli(args);
+    EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(0, "")) << args[2];
+    EXPECT_EQ(ReadBytes(args[2]).substr(0, start.size()), start) << args[2];
   }
   EXPECT_EQ(QImage(QString::fromStdString(dir / "g2.png")).size(), QSize(1246, 930));
-  // The first title names the drawing; one with "&" and "<" leaves it
-  // well-formed.
+  // The first title names the drawing, escaped.
   std::string input = ReadBytes(std::string(KINVALO_EXAMPLES) + "/salinity.inp");
-  input.replace(0, input.find_first_of("\r\n"), "Yield & <salt>");
-  test::WriteBytes(dir / "t.inp", input);
-  ASSERT_EQ(Cli({"calculate", dir / "t.inp"}).status, 0);
-  ASSERT_EQ(Cli({"graph", dir / "t.out", dir / "t.svg"}).status, 0);
-  QFile file(QString::fromStdString(dir / "t.svg"));
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  QXmlStreamReader svg(&file);
-  QString title;
-  while (!svg.atEnd()) {
-    if (svg.readNext() == QXmlStreamReader::StartElement && svg.name() == QStringLiteral("title")) {
-      title = svg.readElementText();
-    }
-  }
-  EXPECT_EQ(std::tuple(svg.errorString().toStdString(), title.toStdString()), std::tuple("", "Yield & <salt>"));
+  test::WriteBytes(dir / "t.inp", input.replace(0, input.find_first_of("\r\n"), "Yield & <salt>"));
+  ASSERT_EQ(Cli({"calculate", dir / "t.inp"}).status + Cli({"graph", dir / "t.out", dir / "t.svg"}).status,
+            0);
+  EXPECT_NE(ReadBytes(dir / "t.svg").find("<title>Yield &amp; &lt;salt&gt;</title>"), std::string::npos);
 
   const std::string usage =
       "       kinvalo-cli graph FILE.out IMAGE.bmp|.png|.svg|.pdf [--scale 2|3] [--bw]\n"
@@ -160,7 +150,8 @@ TEST(GraphCli, EachEndingWritesItsKindAndAWrongOneGivesTheUsage) {
     line.insert(line.end(), args.begin(), args.end());
     const CliResult run = Cli(line);
     EXPECT_EQ(run.status, 2) << problem;
-    EXPECT_TRUE(run.err.starts_with(problem + "\nUsage: kinvalo-cli ") && run.err.ends_with(usage)) << run.err;
+    EXPECT_TRUE(run.err.starts_with(problem + "\nUsage: kinvalo-cli ") && run.err.ends_with(usage))
+        << run.err;
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "g.jpg"));
 }
