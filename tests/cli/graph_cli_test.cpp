@@ -141,14 +141,11 @@ TEST(GraphCli, EachEndingWritesItsKindAndAWrongOneGivesTheUsage) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
       {{"g.jpg"}, "The image file must end in .bmp, .png, .svg or .pdf."},
       {{"g.svg", "--scale", "2"}, "The option --scale is for a .png image only."},
-      {{"g.bmp", "--scale", "3"}, "The option --scale is for a .png image only."},
-      {{"g.png", "--scale", "4"}, "The scale must be 2 or 3."},
       {{"g.png", "--scale", "1"}, "The scale must be 2 or 3."},
       {{"g.png", "--scale"}, "The option --scale needs a value."}};
-  for (const auto& [args, problem] : refused) {
-    std::vector<std::string> line = {"graph", out};
-    line.insert(line.end(), args.begin(), args.end());
-    const CliResult run = Cli(line);
+  for (auto [args, problem] : refused) {
+    args.insert(args.begin(), {"graph", out});
+    const CliResult run = Cli(args);
     EXPECT_EQ(run.status, 2) << problem;
     EXPECT_TRUE(run.err.starts_with(problem + "\nUsage: kinvalo-cli ") && run.err.ends_with(usage))
         << run.err;
