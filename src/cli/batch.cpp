@@ -20,8 +20,8 @@
 #include "data/delimited_file.h"
 #include "data/output_reader.h"
 #include "graphs/graph_command.h"
+#include "render/graph_picture.h"
 #include "render/gui_app.h"
-#include "render/qt_canvas.h"
 
 namespace kinvalo {
 
@@ -30,8 +30,9 @@ namespace {
 constexpr const char* kUsage =
     "Usage: kinvalo-cli calculate FILE... [--prefer 3|4|best] [--confidence 90|95|98] [--json]\n"
     "                             [--y NAME|NUMBER] [--x NAME|NUMBER] [--force] [-j N]\n"
-    "       kinvalo-cli graph FILE.out IMAGE.bmp|IMAGE.png [--bw] [--regression-line] [--belt]\n"
-    "                         [--no-block] [--combined] [--calc-obs] [--least-squares]\n"
+    "       kinvalo-cli graph FILE.out IMAGE.bmp|.png|.svg|.pdf [--scale 2|3] [--bw]\n"
+    "                         [--regression-line] [--belt] [--no-block] [--combined]\n"
+    "                         [--calc-obs] [--least-squares]\n"
     "       kinvalo-cli [--quiet] ...   kinvalo-cli --version   kinvalo-cli --help\n";
 
 constexpr const char* kHelp =
@@ -39,8 +40,9 @@ constexpr const char* kHelp =
     "\n"
     "Usage: kinvalo-cli calculate FILE... [--prefer 3|4|best] [--confidence 90|95|98] [--json]\n"
     "                             [--y NAME|NUMBER] [--x NAME|NUMBER] [--force] [-j N]\n"
-    "       kinvalo-cli graph FILE.out IMAGE.bmp|IMAGE.png [--bw] [--regression-line] [--belt]\n"
-    "                         [--no-block] [--combined] [--calc-obs] [--least-squares]\n"
+    "       kinvalo-cli graph FILE.out IMAGE.bmp|.png|.svg|.pdf [--scale 2|3] [--bw]\n"
+    "                         [--regression-line] [--belt] [--no-block] [--combined]\n"
+    "                         [--calc-obs] [--least-squares]\n"
     "       kinvalo-cli [--quiet] ...   kinvalo-cli --version   kinvalo-cli --help\n"
     "\n"
     "Options may stand before or after the file names; after -- every argument is\n"
@@ -93,9 +95,13 @@ constexpr const char* kHelp =
     "\n"
     "graph\n"
     "Reads FILE.out back, as the window's graph commands do, and draws its graph\n"
-    "into IMAGE: a Windows bitmap for a name ending in .bmp, a PNG for .png, of\n"
-    "623 x 465 pixels. Without options the graph shows the data, the lines through\n"
-    "the breakpoint and the confidence block of the breakpoint.\n"
+    "into IMAGE, of the kind its name ends in: a Windows bitmap (.bmp) or a PNG\n"
+    "(.png) of 623 x 465 pixels, or for print an SVG (.svg) or PDF (.pdf) drawing\n"
+    "whose lines and text stay sharp at any size (the PDF one page of 16.5 x 12.3\n"
+    "cm). Without options the graph shows the data, the lines through the\n"
+    "breakpoint and the confidence block of the breakpoint.\n"
+    "  --scale 2|3             a PNG two or three times the size, 1246 x 930 or\n"
+    "                          1869 x 1395 pixels (for a .png only)\n"
     "  --bw                    black and white instead of colour\n"
     "  --regression-line       the regression line of each side of the breakpoint\n"
     "                          instead of the lines connecting them\n"
@@ -135,6 +141,7 @@ constexpr int kMaxJobs = 256;
 struct GraphCommandLine {
   std::string output;
   std::string image;
+  int scale = 1;  // of a PNG
   bool bw = false, regressionLine = false, belt = false, noBlock = false, combined = false,
        calcObs = false, leastSquares = false;
 };
@@ -177,16 +184,22 @@ std::string ParseGraphOptions(const std::vector<std::string>& args, GraphCommand
     else if (arg == "--combined") options.combined = true;
     else if (arg == "--calc-obs") options.calcObs = true;
     else if (arg == "--least-squares") options.leastSquares = true;
-    else if (!arg.empty() && arg[0] == '-') return "Unknown option " + arg + ".";
+    else if (arg == "--scale") {
+      if (i + 1 >= args.size()) return "The option --scale needs a value.";
+      const std::string& value = args[++i];
+      if (value != "2" && value != "3") return "The scale must be 2 or 3.";
+      options.scale = value[0] - '0';
+    } else if (!arg.empty() && arg[0] == '-') return "Unknown option " + arg + ".";
     else files.push_back(arg);
   }
   if (files.size() != 2) return "The graph command needs an output file and an image file.";
   options.output = files[0];
   options.image = files[1];
-  const std::string image = Lowered(options.image);
-  if (image.size() < 4 ||
-      (image.substr(image.size() - 4) != ".bmp" && image.substr(image.size() - 4) != ".png")) {
-    return "The image file must end in .bmp or .png.";
+  const std::optional<PictureFormat> format = PictureFormatOf(options.image);
+  if (!format) return "The image file must end in .bmp, .png, .svg or .pdf.";
+  // A bitmap has the size of the window's graph; SVG and PDF have no pixels.
+  if (options.scale != 1 && format != PictureFormat::Png) {
+    return "The option --scale is for a .png image only.";
   }
   return {};
 }
@@ -499,7 +512,7 @@ int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     const FunctionType prepared = PreparedTypeOf(model, options.calcObs);
 
-    QtCanvas canvas;
+    GraphPicture canvas;
     const Redrawn redrawn = RedrawGraph(path, options, prepared, canvas);
     show(redrawn.read);
     if (redrawn.failure) std::rethrow_exception(redrawn.failure);
@@ -513,7 +526,7 @@ int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     if (!redrawn.note.empty()) err << redrawn.note << '\n' << std::flush;
     std::string reason;
-    if (!canvas.Save(line.image, reason)) {
+    if (!canvas.Save(line.image, line.scale, PictureTitle(*redrawn.read.model, path), reason)) {
       err << reason << '\n';
       return 1;
     }
