@@ -137,6 +137,7 @@ TEST(GraphCli, EachEndingWritesItsKindAndAWrongOneGivesTheUsage) {
       "       kinvalo-cli graph FILE.out IMAGE.bmp|.png|.svg|.pdf [--scale 2|3] [--bw]\n"
       "                         [--regression-line] [--belt] [--no-block] [--combined]\n"
       "                         [--calc-obs] [--least-squares]\n"
+      "       kinvalo-cli [--quiet] ...   kinvalo-cli --version   kinvalo-cli --help\n"
       "Try 'kinvalo-cli --help' for more.\n";
   const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
       {{"g.jpg"}, "The image file must end in .bmp, .png, .svg or .pdf."},
