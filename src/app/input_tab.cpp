@@ -17,6 +17,7 @@
 #include "app/help_texts.h"
 #include "app/graphics_tab.h"
 #include "app/output_tab.h"
+#include "app/settings.h"
 #include "app/small_windows.h"
 #include "app/types_picture.h"
 #include "core/paths.h"
@@ -375,6 +376,10 @@ void InputTab::HelpOpenButtonClick() {
   SetPanelOpen(HelpMemo, HelpOpenButton, "Close symbols", "Symbols help ", PasteButton);
 }
 
+void InputTab::ShowHelp() {
+  if (HelpMemo->isHidden() && PasteMemo->isHidden()) HelpOpenButtonClick();
+}
+
 void InputTab::CloseSymbolsPanel() {
   // Hiding the panel also gives the table and the buttons back.
   if (!HelpMemo->isHidden()) HelpOpenButtonClick();
@@ -387,13 +392,16 @@ void InputTab::ClearButtonClick() {
   host_.ShowTab(Tab::Input);
 }
 
-void InputTab::InputOpenActionExecute() {
+void InputTab::InputOpenActionExecute() { OpenInput(ui_.OpenFileDialog(dialogs_.InputOpen())); }
+
+void InputTab::OpenInputFile(const std::string& path) { OpenInput(path); }
+
+void InputTab::OpenInput(const std::optional<std::string>& path) {
   WorkingData& dm = s_.DM;
   input_->W.DecimalSeparator = input_->W.SystemDecimalSeparator;
   s_.Output.calculated = false;
   output_.HideFile();
   s_.bothTypesFound = false;
-  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.InputOpen());
   if (!path) {
     ui_.ShowMessage("No input file was selected");
     return;
@@ -409,6 +417,7 @@ void InputTab::InputOpenActionExecute() {
   if (dm.XData.empty()) dm.NrOfData = std::clamp(dm.NrOfData, 0, kMaxNrOfData);
   dm.NrOfInputData = dm.NrOfData;
   dialogs_.SetFolder(ExtractFilePath(*path));
+  RememberRecentFile(*path);
   FileNameEdit->setText(QString::fromStdString(*path));
   FileNameEdit->show();
   FileNameLabel->show();

@@ -46,6 +46,11 @@ class InputTab : public QScrollArea {
   void HelpOpenButtonClick();
   void ClearButtonClick();
   void InputOpenActionExecute();
+  // Open input without its dialog: `path` was given on the command line,
+  // dropped on the window or chosen from the recent files.
+  void OpenInputFile(const std::string& path);
+  // F1: the symbols help panel, unless a help panel is open already.
+  void ShowHelp();
 
   // The calculation run.
   void InputSaveExecute();
@@ -69,6 +74,8 @@ class InputTab : public QScrollArea {
   Preference ChosenPreference() const;
 
   void ShowInputPage();  // mirrors the input page's table and count box
+  // Open input with the file chosen, or none.
+  void OpenInput(const std::optional<std::string>& path);
   void CellTextChanged(int col, int row, const std::string& text);
   void CloseSymbolsPanel();
   void SetPanelOpen(QPlainTextEdit* memo, QPushButton* button, const char* openCaption,
