@@ -108,7 +108,7 @@ MoreInfoWindow::MoreInfoWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 TabHelpWindow::TabHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  SmallWindow(this, "TTabHelpForm", "Help", 560, 440);
+  SmallWindow(this, "TTabHelpForm", "Help", 560, 340);
   TabHelpMemo = MakeMemo(this, "TabHelpMemo", "", QColor(0xFF, 0xFF, 0xE8));
   TabHelpMemo->setFont(QFont(QStringLiteral("Arial"), 10));
   Column(this)->addWidget(TabHelpMemo);
@@ -117,6 +117,8 @@ TabHelpWindow::TabHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 void TabHelpWindow::ShowHelp(const char* caption, const char* text) {
   setWindowTitle(QString::fromLatin1(caption));
   TabHelpMemo->setPlainText(FlowText(text));
+  // It comes up over the middle of the main window.
+  if (isHidden() && parentWidget()) move(parentWidget()->frameGeometry().center() - rect().center());
   show();
   raise();
   activateWindow();
