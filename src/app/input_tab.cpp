@@ -250,6 +250,7 @@ InputTab::InputTab(QWidget* parent, TabHost& host, AppState& state, Platform& ui
   MainActions::Bind(InputOpenButton, actions_.InputOpenAction);
   MainActions::Bind(InputSaveButton, actions_.InputSaveAction);
   OnSignal(host_, this, actions_.InputOpenAction, &QAction::triggered, &InputTab::InputOpenActionExecute);
+  OnSignal(host_, this, actions_.DataOpenAction, &QAction::triggered, &InputTab::DataOpenActionExecute);
   OnSignal(host_, this, actions_.InputSaveAction, &QAction::triggered, &InputTab::InputSaveExecute);
   connect(StringGrid1, &GridView::PasteRequested, this, [this](const QModelIndex& index) {
     if (!index.isValid() || index.column() == 0) return;
@@ -396,12 +397,16 @@ void InputTab::InputOpenActionExecute() { OpenInput(ui_.OpenFileDialog(dialogs_.
 
 void InputTab::OpenInputFile(const std::string& path) { OpenInput(path); }
 
-void InputTab::OpenInput(const std::optional<std::string>& path) {
-  WorkingData& dm = s_.DM;
+void InputTab::PutResultAway() {
   input_->W.DecimalSeparator = input_->W.SystemDecimalSeparator;
   s_.Output.calculated = false;
   output_.HideFile();
   s_.bothTypesFound = false;
+}
+
+void InputTab::OpenInput(const std::optional<std::string>& path) {
+  WorkingData& dm = s_.DM;
+  PutResultAway();
   if (!path) {
     ui_.ShowMessage("No input file was selected");
     return;
@@ -418,7 +423,12 @@ void InputTab::OpenInput(const std::optional<std::string>& path) {
   dm.NrOfInputData = dm.NrOfData;
   dialogs_.SetFolder(ExtractFilePath(*path));
   RememberRecentFile(*path);
-  FileNameEdit->setText(QString::fromStdString(*path));
+  ShowOpenedData(*path, true);
+}
+
+void InputTab::ShowOpenedData(const std::string& inputFile, bool saved) {
+  const WorkingData& dm = s_.DM;
+  FileNameEdit->setText(QString::fromStdString(inputFile));
   FileNameEdit->show();
   FileNameLabel->show();
   graphics_.ResetGraphicsPage(GraphicsTab::GraphicsReset::InputOpened);
@@ -426,7 +436,7 @@ void InputTab::OpenInput(const std::optional<std::string>& path) {
   Title2Edit->setText(QString::fromStdString(dm.Title2));
   input_->W.GridNrOfData = input_->W.OrigNrOfData = dm.NrOfData;
   input_->W.DataPresent = true;
-  input_->W.Unsaved = false;
+  input_->W.Unsaved = !saved;
   FillInputTable();
   host_.ShowTab(Tab::Input);
 }

@@ -17,6 +17,7 @@ QAction* MakeAction(QObject* owner, const char* name, const char* caption, const
 
 MainActions::MainActions(QObject* owner)
     : InputOpenAction(MakeAction(owner, "InputOpenAction", "Open input", QKeySequence(Qt::CTRL | Qt::Key_I))),
+      DataOpenAction(MakeAction(owner, "DataOpenAction", "Open data...", QKeySequence(Qt::CTRL | Qt::Key_D))),
       OutputOpenAction(MakeAction(owner, "OutputOpenAction", "Open output", QKeySequence(Qt::CTRL | Qt::Key_O))),
       GraphOpenAction(MakeAction(owner, "GraphOpenAction", "OpenGraph", QKeySequence(Qt::CTRL | Qt::Key_G))),
       InputSaveAction(MakeAction(owner, "InputSaveAction", "Save input", QKeySequence(Qt::CTRL | Qt::Key_S))),
@@ -34,7 +35,7 @@ QMenu* MainActions::BuildMenus(QMenuBar* bar) const {
   QMenu* file = bar->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("FileMenu"));
   file->addActions(
-      {InputOpenAction, OutputOpenAction, GraphOpenAction, InputSaveAction, GraphSaveAction});
+      {InputOpenAction, DataOpenAction, OutputOpenAction, GraphOpenAction, InputSaveAction, GraphSaveAction});
   file->addSeparator();
   QMenu* recent = file->addMenu(QStringLiteral("&Recent files"));
   recent->setObjectName(QStringLiteral("RecentFilesMenu"));

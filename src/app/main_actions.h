@@ -28,6 +28,7 @@ class MainActions {
   static void Bind(QAbstractButton* button, QAction* action);
 
   QAction* const InputOpenAction;
+  QAction* const DataOpenAction;
   QAction* const OutputOpenAction;
   QAction* const GraphOpenAction;
   QAction* const InputSaveAction;

@@ -216,10 +216,13 @@ void MainWindow::OpenFile(const std::string& path) {
       ui_.ShowMessage("File does not exist, please select another one,");
       return;
     }
-    if (LowerExtension(path) == ".out") {
+    const std::string extension = LowerExtension(path);
+    if (extension == ".inp") {
+      InputTabSheet->OpenInputFile(path);
+    } else if (extension == ".out") {
       OutputTabSheet->OpenOutputFile(path);
     } else {
-      InputTabSheet->OpenInputFile(path);
+      InputTabSheet->OpenDataFile(path);
     }
   });
 }

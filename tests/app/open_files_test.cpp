@@ -1,11 +1,15 @@
 // Files that reach the window without an open dialog: named on the command
 // line, dropped on the window or chosen from the recent files; and F1 on
 // each tab.
+#include <QComboBox>
+#include <QDialog>
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
+#include "app/input_tab.h"
 #include "app/small_windows.h"
 #include "session.h"
 
@@ -17,12 +21,21 @@ namespace {
 const char* const kMissing = "File does not exist, please select another one,";
 const QString kOutputShown = "OutputTabSheet salinity.out Results of program Kinvalo for partial linear regression of Y upon X.";
 
-// A folder with the salinity example's input file and its output file.
+// Twelve plots, as a spreadsheet of a German desktop saves them: rows 7
+// and 12 have no yield.
+const char* const kTrialCsv =
+    "Plot;Salinity (dS/m);Yield (t/ha);Note\r\n1;2,25;6,0;\r\n2;2,5;6,12;\r\n3;2,75;6,05;\r\n4;3,0;6,14;\r\n"
+    "5;3,25;6,15;wet\r\n6;3,5;5,93;\r\n7;3,75;;\r\n8;4,0;6,23;\r\n9;4,25;6,0;\r\n10;4,5;5,99;wet\r\n"
+    "11;4,75;6,3;\r\n12;5,0;n/a;\r\n";
+
+// A folder with the salinity example's input file and its output file, and
+// the twelve plots.
 struct Files {
   test::TempDir dir;
   Files() {
     std::filesystem::copy_file(KINVALO_EXAMPLES "/salinity.inp", dir / "salinity.inp");
     std::filesystem::copy_file(KINVALO_TEST_DATA "/salinity.out", dir / "salinity.out");
+    test::WriteBytes(dir / "trial.csv", kTrialCsv);
   }
   std::string operator/(const std::string& name) const { return dir / name; }
   QUrl Url(const std::string& name) const { return QUrl::fromLocalFile(QString::fromStdString(dir / name)); }
@@ -42,6 +55,37 @@ bool Drop(QWidget* target, const QList<QUrl>& urls) {
   QCoreApplication::sendEvent(target, &drop);
   QCoreApplication::processEvents();
   return drop.isAccepted();
+}
+
+// Answers the column choice whenever it comes up: Y and X as column
+// numbers from 1 (0 takes what the dialog offers), then OK or Cancel.
+struct ColumnAnswer {
+  explicit ColumnAnswer(int y = 0, int x = 0, bool ok = true) {
+    QObject::connect(&timer, &QTimer::timeout, [this, y, x, ok] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog || dialog->objectName() != "ColumnChoiceDialog") return;
+      auto* yBox = dialog->findChild<QComboBox*>("YColumnBox");
+      auto* xBox = dialog->findChild<QComboBox*>("XColumnBox");
+      shown << dialog->findChild<QLabel*>("FileLabel")->text() + " | " +
+                   dialog->findChild<QLabel*>("FormatLabel")->text() + " | " + yBox->currentText() + " | " +
+                   xBox->currentText() + " | " + QString::number(yBox->count());
+      if (y > 0) yBox->setCurrentIndex(yBox->findData(y - 1));
+      if (x > 0) xBox->setCurrentIndex(xBox->findData(x - 1));
+      ok ? dialog->accept() : dialog->reject();
+    });
+    timer.start(0);
+  }
+  QTimer timer;
+  QStringList shown;  // what each dialog showed before the answer
+};
+
+// The table's rows "Y X", by commas.
+QString TableRows(const Session& s) {
+  QStringList rows;
+  for (int r = 1; r <= s.Rows(); ++r) {
+    if (!(s.Cell(1, r) + s.Cell(2, r)).isEmpty()) rows << s.Cell(1, r) + " " + s.Cell(2, r);
+  }
+  return rows.join(',');
 }
 
 // File > Recent files as it opens: the captions, a greyed entry marked.
@@ -65,6 +109,11 @@ QString Opened(const Session& s) {
   return tab;
 }
 
+QString Describe(const FileDialogOptions& d) {
+  return QString::fromStdString(d.title + " | " + d.filter + " | " + d.defaultExtension + " | " + d.fileName +
+                                " | " + d.initialFolder);
+}
+
 }  // namespace
 
 class OpenFilesTest : public QObject {
@@ -81,6 +130,8 @@ class OpenFilesTest : public QObject {
                                  << kOutputShown << "";
     QTest::newRow("unknown options are left alone")
         << QStringList{"--no-such-option", "-q", "salinity.inp", "salinity.out"} << input << "";
+    QTest::newRow("data file: its first two columns of numbers")
+        << QStringList{"trial.csv"} << "InputTabSheet trial.inp 12" << "";
     QTest::newRow("missing file") << QStringList{"gone.inp"} << "IntroTabSheet" << kMissing;
     QTest::newRow("no file") << QStringList{"--no-such-option"} << "IntroTabSheet" << "";
   }
@@ -92,6 +143,7 @@ class OpenFilesTest : public QObject {
     Files f;
     QStringList command{"kinvalo"};
     for (const QString& a : arguments) command << (a.startsWith('-') ? a : QString::fromStdString(f / a.toStdString()));
+    ColumnAnswer columns;
     Session s(Settings::Fresh, command);
     QCOMPARE(Opened(s), opened);
     QCOMPARE(QString::fromStdString(s.Last()), message);
@@ -106,6 +158,7 @@ class OpenFilesTest : public QObject {
     QTest::newRow("output file on a title box, which takes text")
         << "Title1Edit" << QStringList{"salinity.out"}
         << kOutputShown;
+    QTest::newRow("data file") << "StringGrid1" << QStringList{"trial.csv"} << "InputTabSheet trial.inp 12";
     QTest::newRow("two files") << "PageControl1" << QStringList{"salinity.inp", "salinity.out"} << "";
     QTest::newRow("a folder") << "PageControl1" << QStringList{""} << "";
     QTest::newRow("a web address") << "PageControl1" << QStringList{"http://example.org/salinity.inp"} << "";
@@ -119,11 +172,102 @@ class OpenFilesTest : public QObject {
     Session s;
     QList<QUrl> urls;
     for (const QString& n : names) urls << (n.startsWith("http") ? QUrl(n) : f.Url(n.toStdString()));
+    ColumnAnswer columns;
     QCOMPARE(Drop(s.Get(qPrintable(target)), urls), !opened.isEmpty());
     QCOMPARE(Opened(s), opened.isEmpty() ? QStringLiteral("IntroTabSheet") : opened);
     QVERIFY(s.ui.messages.empty());
     // A title box takes no file name as text.
     QCOMPARE(s.In<QLineEdit>("Title1Edit")->text().isEmpty(), !opened.startsWith("InputTabSheet"));
+  }
+
+  void openData_data() {
+    QTest::addColumn<QByteArray>("bytes");  // "" for a file of 513 MB
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("message");  // %1 the file
+    QTest::addColumn<QString>("rows");
+    const QString offered = "trial.csv: 12 rows of data | Semicolon-separated, decimal comma, UTF-8, with a "
+                            "header row | 1  Plot | 2  Salinity (dS/m) | 3";
+    QTest::newRow("yield against salinity, two rows left out")
+        << QByteArray(kTrialCsv) << true << offered
+        << "2 rows were left out because Y or X is empty or not a number: rows 8 and 13."
+        << "6 2.25,6.12 2.5,6.05 2.75,6.14 3,6.15 3.25,5.93 3.5,6.23 4,6 4.25,5.99 4.5,6.3 4.75";
+    QTest::newRow("cancelled") << QByteArray(kTrialCsv) << false << offered << "" << "";
+    QByteArray nine = "Y,X\n";
+    for (int i = 1; i <= 9; ++i) nine += QByteArray::number(i) + "," + QByteArray::number(i * 2) + "\n";
+    QTest::newRow("nine rows") << nine << true << ""
+                               << "Only 9 rows of \"%1\" have a number in both Y and X; at least 10 are needed."
+                               << "";
+    QTest::newRow("one column of numbers")
+        << QByteArray("Field,Y\nA,1\nB,2\nC,3\nD,4\nE,5\nF,6\nG,7\nH,8\nI,9\nJ,10\nK,11\n") << true << ""
+        << "The file \"%1\" has only one column of numbers, \"Y\": Y and X need one each." << "";
+    QTest::newRow("binary") << QByteArray("PK\x03\x04\0\0\x01\0", 8).repeated(50) << true << ""
+                            << "The file \"%1\" is not text but binary data. A spreadsheet must first be saved as "
+                               "CSV or as tab-separated text."
+                            << "";
+    QTest::newRow("larger than 512 MB") << QByteArray() << true << ""
+                                        << "The file \"%1\" is larger than 512 MB, too large for a data file." << "";
+  }
+
+  // Open data: the column choice, then the two columns in the table as if
+  // pasted; a file the reader refuses changes nothing.
+  void openData() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, ok);
+    QFETCH(QString, shown);
+    QFETCH(QString, message);
+    QFETCH(QString, rows);
+    Files f;
+    const std::string path = f / "trial.csv";
+    test::WriteBytes(path, bytes.toStdString());
+    if (bytes.isEmpty()) std::filesystem::resize_file(path, (std::uintmax_t{513} << 20));
+    Session s;
+    ColumnAnswer columns(3, 2, ok);
+    s.ui.files = {path};
+    s.Action("DataOpenAction")->trigger();
+    QCOMPARE(Describe(s.ui.dialogs.at(0)), "Open data file | Data files (*.csv *.tsv *.txt)|*.csv;*.tsv;*.txt|All "
+                                           "files (*)|* | csv |  | " + QString::fromStdString(std::filesystem::current_path().string()));
+    QCOMPARE(columns.shown.join(""), shown);
+    QCOMPARE(s.ui.messages, message.isEmpty() ? std::vector<std::string>{}
+                                              : std::vector<std::string>{message.arg(path.c_str()).toStdString()});
+    QCOMPARE(TableRows(s), rows);
+    if (rows.isEmpty()) {
+      QCOMPARE(s.CurrentTab(), s.Get("IntroTabSheet"));
+      return;
+    }
+    QCOMPARE(Opened(s), QStringLiteral("InputTabSheet trial.inp 10"));
+    QCOMPARE(s.In<QLineEdit>("Title1Edit")->text() + " | " + s.In<QLineEdit>("Title2Edit")->text() + " | " +
+                 s.In<QLineEdit>("FileNameEdit")->text(),
+             "Yield (t/ha) against Salinity (dS/m) | From trial.csv | " + QString::fromStdString(f / "trial.inp"));
+  }
+
+  // Save/calculate writes DATA.inp beside the data file, and never over an
+  // existing one without asking. Until then the data count as unsaved.
+  void openDataThenCalculate() {
+    Files f;
+    test::WriteBytes(f / "trial.inp", "an earlier input\r\n");
+    Session s;
+    ColumnAnswer columns(3, 2);
+    s.form->OpenFile(f / "trial.csv");
+    s.ui.answers = {false};
+    QVERIFY(!s.form->Input().ConfirmLeave());
+    s.ui.messages.clear();
+    s.ui.files = {f / "trial.inp", f / "trial.inp"};
+    s.ui.answers = {false, true};
+    s.Click("InputSaveButton");
+    QCOMPARE(s.ui.dialogs.back().fileName + " in " + s.ui.dialogs.back().initialFolder, "trial.inp in " + f / "");
+    QCOMPARE(test::ReadBytes(f / "trial.inp"), std::string("an earlier input\r\n"));
+    QCOMPARE(s.ui.messages, std::vector<std::string>({"The file already exists, overwrite?",
+                                                      "The input data were not saved"}));
+    s.Click("InputSaveButton");
+    QCOMPARE(s.ui.messages.at(2), std::string("The file already exists, overwrite?"));
+    QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
+    const std::vector<std::string> lines = FileLines(f / "trial.inp");
+    QCOMPARE(lines.at(0) + "|" + lines.at(1) + "|" + lines.at(4) + "|" + lines.at(11),
+             std::string("Yield (t/ha) against Salinity (dS/m)|From trial.csv| Number of data sets:  10|    1       6.00         2.25"));
+    QVERIFY(s.form->Input().ConfirmLeave());
+    QCOMPARE(RecentEntries(s).mid(0, 2), QStringList({"&1  " + QString::fromStdString(f / "trial.inp"),
+                                                      "&2  " + QString::fromStdString(f / "trial.csv")}));
   }
 
   void recentFilesNewestFirstAtMostEightKeptAcrossRuns() {
