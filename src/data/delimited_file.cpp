@@ -54,7 +54,8 @@ std::string Utf16Message(const std::string& path) {
 }
 
 std::string OpenQuoteMessage(const std::string& path, int line) {
-  return "The file " + Quoted(path) + " has a quote at line " + std::to_string(line) + " that is never closed.";
+  return "The file " + Quoted(path) + " has a quote at line " + std::to_string(line) +
+         " that is never closed.";
 }
 
 std::string TooManyColumnsMessage(const std::string& path, int line) {
@@ -67,7 +68,8 @@ std::string TooManyRowsMessage(const std::string& path) {
 }
 
 std::string FewNumericColumnsMessage(const std::string& path, const std::vector<std::string>& numeric) {
-  if (numeric.empty()) return "The file " + Quoted(path) + " has no column of numbers: Y and X need one each.";
+  if (numeric.empty())
+    return "The file " + Quoted(path) + " has no column of numbers: Y and X need one each.";
   return "The file " + Quoted(path) + " has only one column of numbers, " + Quoted(numeric.front()) +
          ": Y and X need one each.";
 }
@@ -137,12 +139,13 @@ bool IsBlankRow(const std::vector<std::string>& cells) {
   return std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return Trimmed(c).empty(); });
 }
 
-// The text on one line: line ends and other control characters become
-// blanks, and blanks around it go.
+// The text on one line: a run of line ends and other control characters
+// becomes one blank, and blanks around it go.
 std::string OneLine(std::string_view text) {
-  std::string line(Trimmed(text));
-  for (char& c : line) {
-    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  std::string line;
+  for (char c : Trimmed(text)) {
+    if (static_cast<unsigned char>(c) >= 0x20) line += c;
+    else if (line.empty() || line.back() != ' ') line += ' ';
   }
   return std::string(Trimmed(line));
 }
@@ -182,7 +185,8 @@ bool IsValidUtf8(std::string_view bytes) {
       c = (c << 6) | (cont & 0x3Fu);
     }
     // No overlong forms, no surrogates, nothing beyond U+10FFFF.
-    if ((len == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (len == 4 && (c < 0x10000 || c > 0x10FFFF))) {
+    if ((len == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) ||
+        (len == 4 && (c < 0x10000 || c > 0x10FFFF))) {
       return false;
     }
     i += len;
@@ -246,7 +250,8 @@ class RowReader {
       cell.append(text_.substr(pos_, end - pos_));
       pos_ = end;
       cells.push_back(std::move(cell));
-      if (cells.size() > static_cast<std::size_t>(kMaxDataFileColumns)) return Fail(Problem::TooManyCells, line);
+      if (cells.size() > static_cast<std::size_t>(kMaxDataFileColumns))
+        return Fail(Problem::TooManyCells, line);
       if (pos_ < n && text_[pos_] == separator_) {
         ++pos_;
         continue;
@@ -383,8 +388,8 @@ std::string DescribeFormat(const DelimitedFormat& format) {
 }
 
 // Calls visit(cells, line) for every data row, the rows below the header,
-// blank lines passed over, while it returns true. Throws DataFileError at a quote never closed or
-// a row of too many cells.
+// blank lines passed over, while it returns true. Throws DataFileError at a
+// quote never closed or a row of too many cells.
 template <typename Visit>
 void DelimitedFile::ForEachRow(Visit&& visit) const {
   RowReader reader(text_, format_.separator);
@@ -428,9 +433,11 @@ DelimitedFile DelimitedFile::FromBytes(std::string bytes, const std::string& pat
 
   DelimitedFile file;
   file.path_ = path;
-  if (bytes.starts_with("\xEF\xBB\xBF") && IsValidUtf8(bytes)) {
+  const bool bom = bytes.starts_with("\xEF\xBB\xBF");
+  if (bom) bytes.erase(0, 3);
+  if (bom && IsValidUtf8(bytes)) {
     file.format_.encoding = TextEncoding::Utf8WithBom;
-    file.text_ = bytes.substr(3);
+    file.text_ = std::move(bytes);
   } else if (IsValidUtf8(bytes)) {
     file.format_.encoding = TextEncoding::Utf8;
     file.text_ = std::move(bytes);

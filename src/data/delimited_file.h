@@ -34,9 +34,9 @@ inline constexpr int kMaxDataFileRows = 1000000;
 inline constexpr int kMinDataFileRows = 10;
 
 enum class TextEncoding : std::uint8_t {
-  Utf8,          // valid UTF-8 (plain ASCII included)
-  Utf8WithBom,   // UTF-8 that starts with a byte order mark
-  Windows1252,   // any other 8-bit text, converted to UTF-8 when read
+  Utf8,         // valid UTF-8 (plain ASCII included)
+  Utf8WithBom,  // UTF-8 that starts with a byte order mark
+  Windows1252,  // any other 8-bit text, converted to UTF-8 when read
 };
 
 // The layout of a data file as it was found.
