@@ -22,8 +22,9 @@ KinvaloApplication::KinvaloApplication(Platform& ui, std::function<void()> endAp
 std::string FileToOpen(const QStringList& arguments) {
   if (arguments.size() < 2) return {};
   QCommandLineParser parser;
-  parser.addPositionalArgument(QStringLiteral("file"),
-                               QStringLiteral("An input file (.inp), an output file (.out) or a data file to open."));
+  parser.addPositionalArgument(
+      QStringLiteral("file"),
+      QStringLiteral("An input file (.inp), an output file (.out) or a data file to open."));
   // An unknown option is no reason not to start.
   parser.parse(arguments);
   const QStringList files = parser.positionalArguments();

@@ -52,12 +52,14 @@ ColumnChoiceDialog::ColumnChoiceDialog(QWidget* parent, const DelimitedFile& fil
   PreviewTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   PreviewTable->setSelectionMode(QAbstractItemView::NoSelection);
   PreviewTable->setFocusPolicy(Qt::NoFocus);
-  for (int c = 0; c < columns; ++c) names_ << QString::fromStdString(file.ColumnNames()[static_cast<size_t>(c)]);
+  for (int c = 0; c < columns; ++c)
+    names_ << QString::fromStdString(file.ColumnNames()[static_cast<size_t>(c)]);
   PreviewTable->setHorizontalHeaderLabels(names_);
   for (int r = 0; r < static_cast<int>(first.size()); ++r) {
     const std::vector<std::string>& cells = first[static_cast<size_t>(r)];
     for (int c = 0; c < columns && c < static_cast<int>(cells.size()); ++c) {
-      PreviewTable->setItem(r, c, new QTableWidgetItem(QString::fromStdString(cells[static_cast<size_t>(c)])));
+      PreviewTable->setItem(r, c,
+                            new QTableWidgetItem(QString::fromStdString(cells[static_cast<size_t>(c)])));
     }
   }
   // The rows of the table are data rows; the messages count lines of the
@@ -116,7 +118,9 @@ void ColumnChoiceDialog::ColumnsChanged() {
   const ColumnChoice chosen = Choice();
   for (int c = 0; c < PreviewTable->columnCount(); ++c) {
     const QColor colour = c == chosen.y ? kYColour : c == chosen.x ? kXColour : QColor(Qt::white);
-    const QString mark = c == chosen.y ? QStringLiteral("Y: ") : c == chosen.x ? QStringLiteral("X: ") : QString();
+    const QString mark = c == chosen.y   ? QStringLiteral("Y: ")
+                         : c == chosen.x ? QStringLiteral("X: ")
+                                         : QString();
     PreviewTable->setHorizontalHeaderItem(c, new QTableWidgetItem(mark + names_.value(c)));
     PreviewTable->resizeColumnToContents(c);
     PreviewTable->setColumnWidth(c, std::min(PreviewTable->columnWidth(c), kWidestColumn));

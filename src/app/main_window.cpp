@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/command_guard.h"
@@ -82,7 +83,8 @@ MainWindow::MainWindow(Platform& ui, AppState& state, std::function<void()> endA
   setCentralWidget(PageControl1);
   RecentMenu = actions_.BuildMenus(menuBar());
   connect(RecentMenu, &QMenu::aboutToShow, this, [this] { Command([this] { FillRecentMenu(); }); });
-  connect(actions_.HelpAction, &QAction::triggered, this, [this] { Command([this] { HelpActionExecute(); }); });
+  connect(actions_.HelpAction, &QAction::triggered, this,
+          [this] { Command([this] { HelpActionExecute(); }); });
   connect(actions_.FileExit1, &QAction::triggered, this, [this] { close(); });
   connect(actions_.EditCopy1, &QAction::triggered, this, [this] { Command([this] { EditCopy1Execute(); }); });
   connect(actions_.EditCut1, &QAction::triggered, this, [this] { Command([this] { EditCut1Execute(); }); });
@@ -206,7 +208,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   drag->acceptProposedAction();
   // The file is opened once the drop has ended: its dialogs and messages
   // must not hold up the program the file came from.
-  if (type == QEvent::Drop) QMetaObject::invokeMethod(this, [this, path] { OpenFile(path); }, Qt::QueuedConnection);
+  if (type == QEvent::Drop) QTimer::singleShot(0, this, [this, path] { OpenFile(path); });
   return true;
 }
 

@@ -19,7 +19,8 @@ using namespace kinvalo::test_app;
 namespace {
 
 const char* const kMissing = "File does not exist, please select another one,";
-const QString kOutputShown = "OutputTabSheet salinity.out Results of program Kinvalo for partial linear regression of Y upon X.";
+const QString kOutputShown =
+    "OutputTabSheet salinity.out Results of program Kinvalo for partial linear regression of Y upon X.";
 
 // Twelve plots, as a spreadsheet of a German desktop saves them: rows 7
 // and 12 have no yield.
@@ -105,7 +106,9 @@ QString Opened(const Session& s) {
   const QString tab = s.CurrentTab()->objectName();
   const QString file = QString::fromStdString(s.form->State().DM.FileName).section('/', -1);
   if (tab == "InputTabSheet") return tab + " " + file + " " + s.CountBox();
-  if (tab == "OutputTabSheet") return tab + " " + file + " " + s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().section('\n', 0, 0).trimmed();
+  if (tab == "OutputTabSheet")
+    return tab + " " + file + " " +
+           s.Get<QPlainTextEdit>("OutputMemo")->toPlainText().section('\n', 0, 0).trimmed();
   return tab;
 }
 
@@ -126,14 +129,15 @@ class OpenFilesTest : public QObject {
     QTest::addColumn<QString>("message");
     const QString input = "InputTabSheet salinity.inp 40";
     QTest::newRow("input file") << QStringList{"salinity.inp"} << input << "";
-    QTest::newRow("output file") << QStringList{"salinity.out"}
-                                 << kOutputShown << "";
+    QTest::newRow("output file") << QStringList{"salinity.out"} << kOutputShown << "";
     QTest::newRow("unknown options are left alone")
         << QStringList{"--no-such-option", "-q", "salinity.inp", "salinity.out"} << input << "";
     QTest::newRow("data file: its first two columns of numbers")
-        << QStringList{"trial.csv"} << "InputTabSheet trial.inp 12" << "";
+        << QStringList{"trial.csv"} << "InputTabSheet trial.inp 12"
+        << "";
     QTest::newRow("missing file") << QStringList{"gone.inp"} << "IntroTabSheet" << kMissing;
-    QTest::newRow("no file") << QStringList{"--no-such-option"} << "IntroTabSheet" << "";
+    QTest::newRow("no file") << QStringList{"--no-such-option"} << "IntroTabSheet"
+                             << "";
   }
 
   void startsWithTheFileNamed() {
@@ -142,7 +146,8 @@ class OpenFilesTest : public QObject {
     QFETCH(QString, message);
     Files f;
     QStringList command{"kinvalo"};
-    for (const QString& a : arguments) command << (a.startsWith('-') ? a : QString::fromStdString(f / a.toStdString()));
+    for (const QString& a : arguments)
+      command << (a.startsWith('-') ? a : QString::fromStdString(f / a.toStdString()));
     ColumnAnswer columns;
     Session s(Settings::Fresh, command);
     QCOMPARE(Opened(s), opened);
@@ -153,11 +158,10 @@ class OpenFilesTest : public QObject {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QString>("opened");
-    QTest::newRow("input file on the tabs") << "PageControl1" << QStringList{"salinity.inp"}
-                                            << "InputTabSheet salinity.inp 40";
+    QTest::newRow("input file on the tabs")
+        << "PageControl1" << QStringList{"salinity.inp"} << "InputTabSheet salinity.inp 40";
     QTest::newRow("output file on a title box, which takes text")
-        << "Title1Edit" << QStringList{"salinity.out"}
-        << kOutputShown;
+        << "Title1Edit" << QStringList{"salinity.out"} << kOutputShown;
     QTest::newRow("data file") << "StringGrid1" << QStringList{"trial.csv"} << "InputTabSheet trial.inp 12";
     QTest::newRow("two files") << "PageControl1" << QStringList{"salinity.inp", "salinity.out"} << "";
     QTest::newRow("a folder") << "PageControl1" << QStringList{""} << "";
@@ -186,27 +190,33 @@ class OpenFilesTest : public QObject {
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("message");  // %1 the file
     QTest::addColumn<QString>("rows");
-    const QString offered = "trial.csv: 12 rows of data | Semicolon-separated, decimal comma, UTF-8, with a "
-                            "header row | 1  Plot | 2  Salinity (dS/m) | 3";
+    const QString offered =
+        "trial.csv: 12 rows of data | Semicolon-separated, decimal comma, UTF-8, with a "
+        "header row | 1  Plot | 2  Salinity (dS/m) | 3";
     QTest::newRow("yield against salinity, two rows left out")
         << QByteArray(kTrialCsv) << true << offered
         << "2 rows were left out because Y or X is empty or not a number: rows 8 and 13."
         << "6 2.25,6.12 2.5,6.05 2.75,6.14 3,6.15 3.25,5.93 3.5,6.23 4,6 4.25,5.99 4.5,6.3 4.75";
-    QTest::newRow("cancelled") << QByteArray(kTrialCsv) << false << offered << "" << "";
+    QTest::newRow("cancelled") << QByteArray(kTrialCsv) << false << offered << ""
+                               << "";
     QByteArray nine = "Y,X\n";
     for (int i = 1; i <= 9; ++i) nine += QByteArray::number(i) + "," + QByteArray::number(i * 2) + "\n";
-    QTest::newRow("nine rows") << nine << true << ""
-                               << "Only 9 rows of \"%1\" have a number in both Y and X; at least 10 are needed."
-                               << "";
+    QTest::newRow("nine rows")
+        << nine << true << ""
+        << "Only 9 rows of \"%1\" have a number in both Y and X; at least 10 are needed."
+        << "";
     QTest::newRow("one column of numbers")
         << QByteArray("Field,Y\nA,1\nB,2\nC,3\nD,4\nE,5\nF,6\nG,7\nH,8\nI,9\nJ,10\nK,11\n") << true << ""
-        << "The file \"%1\" has only one column of numbers, \"Y\": Y and X need one each." << "";
-    QTest::newRow("binary") << QByteArray("PK\x03\x04\0\0\x01\0", 8).repeated(50) << true << ""
-                            << "The file \"%1\" is not text but binary data. A spreadsheet must first be saved as "
-                               "CSV or as tab-separated text."
-                            << "";
+        << "The file \"%1\" has only one column of numbers, \"Y\": Y and X need one each."
+        << "";
+    QTest::newRow("binary")
+        << QByteArray("PK\x03\x04\0\0\x01\0", 8).repeated(50) << true << ""
+        << "The file \"%1\" is not text but binary data. A spreadsheet must first be saved as "
+           "CSV or as tab-separated text."
+        << "";
     QTest::newRow("larger than 512 MB") << QByteArray() << true << ""
-                                        << "The file \"%1\" is larger than 512 MB, too large for a data file." << "";
+                                        << "The file \"%1\" is larger than 512 MB, too large for a data file."
+                                        << "";
   }
 
   // Open data: the column choice, then the two columns in the table as if
@@ -225,20 +235,24 @@ class OpenFilesTest : public QObject {
     ColumnAnswer columns(3, 2, ok);
     s.ui.files = {path};
     s.Action("DataOpenAction")->trigger();
-    QCOMPARE(Describe(s.ui.dialogs.at(0)), "Open data file | Data files (*.csv *.tsv *.txt)|*.csv;*.tsv;*.txt|All "
-                                           "files (*)|* | csv |  | " + QString::fromStdString(std::filesystem::current_path().string()));
+    QCOMPARE(Describe(s.ui.dialogs.at(0)),
+             "Open data file | Data files (*.csv *.tsv *.txt)|*.csv;*.tsv;*.txt|All "
+             "files (*)|* | csv |  | " +
+                 QString::fromStdString(std::filesystem::current_path().string()));
     QCOMPARE(columns.shown.join(""), shown);
-    QCOMPARE(s.ui.messages, message.isEmpty() ? std::vector<std::string>{}
-                                              : std::vector<std::string>{message.arg(path.c_str()).toStdString()});
+    QCOMPARE(s.ui.messages, message.isEmpty()
+                                ? std::vector<std::string>{}
+                                : std::vector<std::string>{message.arg(path.c_str()).toStdString()});
     QCOMPARE(TableRows(s), rows);
     if (rows.isEmpty()) {
       QCOMPARE(s.CurrentTab(), s.Get("IntroTabSheet"));
       return;
     }
     QCOMPARE(Opened(s), QStringLiteral("InputTabSheet trial.inp 10"));
-    QCOMPARE(s.In<QLineEdit>("Title1Edit")->text() + " | " + s.In<QLineEdit>("Title2Edit")->text() + " | " +
-                 s.In<QLineEdit>("FileNameEdit")->text(),
-             "Yield (t/ha) against Salinity (dS/m) | From trial.csv | " + QString::fromStdString(f / "trial.inp"));
+    QCOMPARE(
+        s.In<QLineEdit>("Title1Edit")->text() + " | " + s.In<QLineEdit>("Title2Edit")->text() + " | " +
+            s.In<QLineEdit>("FileNameEdit")->text(),
+        "Yield (t/ha) against Salinity (dS/m) | From trial.csv | " + QString::fromStdString(f / "trial.inp"));
   }
 
   // Save/calculate writes DATA.inp beside the data file, and never over an
@@ -255,16 +269,18 @@ class OpenFilesTest : public QObject {
     s.ui.files = {f / "trial.inp", f / "trial.inp"};
     s.ui.answers = {false, true};
     s.Click("InputSaveButton");
-    QCOMPARE(s.ui.dialogs.back().fileName + " in " + s.ui.dialogs.back().initialFolder, "trial.inp in " + f / "");
+    QCOMPARE(s.ui.dialogs.back().fileName + " in " + s.ui.dialogs.back().initialFolder,
+             "trial.inp in " + f / "");
     QCOMPARE(test::ReadBytes(f / "trial.inp"), std::string("an earlier input\r\n"));
-    QCOMPARE(s.ui.messages, std::vector<std::string>({"The file already exists, overwrite?",
-                                                      "The input data were not saved"}));
+    QCOMPARE(s.ui.messages, std::vector<std::string>(
+                                {"The file already exists, overwrite?", "The input data were not saved"}));
     s.Click("InputSaveButton");
     QCOMPARE(s.ui.messages.at(2), std::string("The file already exists, overwrite?"));
     QCOMPARE(s.CurrentTab(), s.Get("OutputTabSheet"));
     const std::vector<std::string> lines = FileLines(f / "trial.inp");
     QCOMPARE(lines.at(0) + "|" + lines.at(1) + "|" + lines.at(4) + "|" + lines.at(11),
-             std::string("Yield (t/ha) against Salinity (dS/m)|From trial.csv| Number of data sets:  10|    1       6.00         2.25"));
+             std::string("Yield (t/ha) against Salinity (dS/m)|From trial.csv| Number of data sets:  10|    "
+                         "1       6.00         2.25"));
     QVERIFY(s.form->Input().ConfirmLeave());
     QCOMPARE(RecentEntries(s).mid(0, 2), QStringList({"&1  " + QString::fromStdString(f / "trial.inp"),
                                                       "&2  " + QString::fromStdString(f / "trial.csv")}));
@@ -310,11 +326,18 @@ class OpenFilesTest : public QObject {
     QTest::addColumn<QString>("tab");
     QTest::addColumn<QString>("memo");
     QTest::addColumn<QString>("start");
-    QTest::newRow("intro: the introduction, over a detail text")
-        << "IntroTabSheet" << "IntroMemo" << "INTRODUCTION TO THE Kinvalo PROGRAM";
-    QTest::newRow("input: the symbols help panel") << "InputTabSheet" << "HelpMemo" << "WHAT THE REGRESSION DOES";
-    QTest::newRow("output") << "OutputTabSheet" << "TabHelpMemo" << "THE OUTPUT TAB";
-    QTest::newRow("graphics") << "GraphicsTabSheet" << "TabHelpMemo" << "THE GRAPHICS TAB";
+    QTest::newRow("intro: the introduction, over a detail text") << "IntroTabSheet"
+                                                                 << "IntroMemo"
+                                                                 << "INTRODUCTION TO THE Kinvalo PROGRAM";
+    QTest::newRow("input: the symbols help panel") << "InputTabSheet"
+                                                   << "HelpMemo"
+                                                   << "WHAT THE REGRESSION DOES";
+    QTest::newRow("output") << "OutputTabSheet"
+                            << "TabHelpMemo"
+                            << "THE OUTPUT TAB";
+    QTest::newRow("graphics") << "GraphicsTabSheet"
+                              << "TabHelpMemo"
+                              << "THE GRAPHICS TAB";
   }
 
   void f1ShowsTheHelpOfTheTabInView() {
