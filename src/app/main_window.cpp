@@ -120,7 +120,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Command(const std::function<void()>& handler) {
-  if (!dying_) RunCommand(ui_, handler);
+  if (dying_) return;
+  ++running_;
+  RunCommand(ui_, handler);
+  --running_;
 }
 
 bool MainWindow::EndApplication(const std::function<void()>& end) {
@@ -205,6 +208,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const std::string path = DraggedFile(drag->mimeData());
   // Anything else is the control's own business, or no drop at all.
   if (path.empty()) return StatusBarWindow::eventFilter(watched, event);
+  // A calculation keeps the window painted while it runs; nothing is
+  // opened in the middle of it.
+  if (running_ > 0) {
+    drag->ignore();
+    return true;
+  }
   drag->acceptProposedAction();
   // The file is opened once the drop has ended: its dialogs and messages
   // must not hold up the program the file came from.

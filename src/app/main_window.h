@@ -102,6 +102,7 @@ class MainWindow : public StatusBarWindow, public TabHost {
   QWidget* currentPage_ = nullptr;
   bool placed_ = false;
   bool dying_ = false;
+  int running_ = 0;  // commands under way, one inside another
 
   QTabWidget* PageControl1;
   IntroTab* IntroTabSheet;

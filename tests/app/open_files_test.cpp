@@ -182,6 +182,11 @@ class OpenFilesTest : public QObject {
     QVERIFY(s.ui.messages.empty());
     // A title box takes no file name as text.
     QCOMPARE(s.In<QLineEdit>("Title1Edit")->text().isEmpty(), !opened.startsWith("InputTabSheet"));
+    // Nor does a command under way, such as a calculation that keeps the
+    // window painted.
+    bool taken = true;
+    s.form->Command([&] { taken = Drop(s.form, {f.Url("salinity.inp")}); });
+    QVERIFY(!taken);
   }
 
   void openData_data() {
