@@ -240,11 +240,11 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
   }
   if (options.inputs.empty()) return "The input file is missing.";
   // The results are written under the input's name with these extensions;
-  // an input file of that name would be overwritten by them.
+  // an input file or a data file of that name would be overwritten by them.
   for (const std::string& input : options.inputs) {
     const std::string extension = Lowered(input.substr(ChangeFileExt(input, "").size()));
     if (extension == ".txt" || extension == ".out" || extension == ".var" || extension == ".lsq") {
-      return "The input file " + input +
+      return "The file " + input +
              " must not end in .txt, .out, .var or .lsq: the results are written under those names.";
     }
   }

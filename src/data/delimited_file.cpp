@@ -483,6 +483,7 @@ DelimitedFile DelimitedFile::FromBytes(std::string bytes, const std::string& pat
   std::vector<std::string> numeric;
   for (std::size_t c = 0; c < columns; ++c) {
     std::string name = c < header ? OneLine(sample.front()[c]) : std::string();
+    file.unnamed_.push_back(format.headerRow && name.empty());
     if (name.empty()) name = "Column " + std::to_string(c + 1);
     file.names_.push_back(name);
     if (file.IsNumeric(static_cast<int>(c))) numeric.push_back(name);
@@ -509,8 +510,10 @@ std::vector<std::vector<std::string>> DelimitedFile::FirstRows(int rows) const {
 
 ColumnChoice DelimitedFile::DefaultColumns() const {
   std::vector<int> numeric;
-  for (int c = 0; c < ColumnCount() && numeric.size() < 2; ++c) {
-    if (IsNumeric(c)) numeric.push_back(c);
+  for (const bool unnamed : {false, true}) {
+    for (int c = 0; c < ColumnCount() && numeric.size() < 2; ++c) {
+      if (IsNumeric(c) && unnamed_[static_cast<std::size_t>(c)] == unnamed) numeric.push_back(c);
+    }
   }
   if (numeric.size() < 2) throw DataFileError(FewNumericColumnsMessage(path_, {}));
   return {numeric[0], numeric[1]};

@@ -116,7 +116,9 @@ class DelimitedFile {
   // not have 3 cells: rows 4 and 7."; empty when every row has them.
   const std::string& RaggedRowsMessage() const { return ragged_; }
 
-  // Y the first column of numbers, X the second.
+  // Y the first column of numbers, X the second. Below a header row,
+  // columns without a name (the row numbers that R and pandas write first)
+  // come last.
   ColumnChoice DefaultColumns() const;
   // The column that `nameOrNumber` names: a whole number is a column number
   // from 1, anything else a column's exact name (the first of that name).
@@ -141,6 +143,7 @@ class DelimitedFile {
   std::vector<std::string> names_;
   std::vector<int> numbers_;  // the cells of each column that are numbers
   std::vector<int> filled_;   // the cells of each column that are not blank
+  std::vector<bool> unnamed_;  // below a header row, a column without a name
   int rows_ = 0;
   std::string ragged_;
 };
