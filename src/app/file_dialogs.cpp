@@ -11,6 +11,7 @@ namespace kinvalo::app {
 
 namespace {
 constexpr const char* kInputFilter = "Kinvalo input (*.inp)|*.inp|All files (*)|*";
+constexpr const char* kDataFilter = "Data files (*.csv *.tsv *.txt)|*.csv;*.tsv;*.txt|All files (*)|*";
 constexpr const char* kOutputFilter = "Kinvalo output (*.out)|*.out|All files (*)|*";
 constexpr const char* kPictureFilter = "Bitmap (*.bmp)|*.bmp|PNG (*.png)|*.png";
 
@@ -43,6 +44,13 @@ FileDialogOptions FileDialogs::Dialog(const char* title, const char* filter, con
 }
 
 FileDialogOptions FileDialogs::InputOpen() const { return Dialog("Open input file", kInputFilter, "inp"); }
+
+// No name is suggested: a data file is seldom named like the input file.
+FileDialogOptions FileDialogs::DataOpen() const {
+  FileDialogOptions options = Dialog("Open data file", kDataFilter, "csv");
+  options.fileName.clear();
+  return options;
+}
 
 FileDialogOptions FileDialogs::InputSave() const { return Dialog("Save input file", kInputFilter, "inp"); }
 

@@ -24,6 +24,7 @@ class FileDialogs {
   explicit FileDialogs(const WorkingData& dm) : dm_(dm) {}
 
   FileDialogOptions InputOpen() const;
+  FileDialogOptions DataOpen() const;
   FileDialogOptions InputSave() const;
   FileDialogOptions OutputOpen() const;
   FileDialogOptions GraphOpen() const;

@@ -22,6 +22,6 @@ int main(int argc, char* argv[]) {
   kinvalo::app::QtPlatform platform;
   kinvalo::app::KinvaloApplication windows(platform, [] { QCoreApplication::exit(0); });
   platform.SetParent(windows.mainWindow.get());
-  kinvalo::app::RunCommand(platform, [&windows] { windows.Start(); });
+  kinvalo::app::RunCommand(platform, [&windows] { windows.Start(QCoreApplication::arguments()); });
   return QApplication::exec();
 }
