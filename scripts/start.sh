@@ -5,8 +5,9 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/setup.sh"
 # The program alone, without its tests, in a folder of its own (build-program).
 bash "$here/scripts/build.sh" program
-# Without arguments the window starts; with arguments the batch command runs.
-if [ $# -eq 0 ]; then
-  exec "$here/build-program/src/app/kinvalo"
+# Without arguments the window starts, also with a file to open; with other
+# arguments the batch command runs.
+if [ $# -eq 0 ] || { [ $# -eq 1 ] && [ -f "$1" ]; }; then
+  exec "$here/build-program/src/app/kinvalo" "$@"
 fi
 exec "$here/build-program/src/kinvalo-cli" "$@"

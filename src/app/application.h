@@ -3,6 +3,9 @@
 // order and alive until the program ends.
 #include <functional>
 #include <memory>
+#include <string>
+
+#include <QStringList>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
@@ -17,6 +20,11 @@ inline constexpr const char* kOrganisationName = "Kinvalo";
 // once, before the first window.
 void NameApplication();
 
+// The file that the command line names (the program's own name first), as
+// a full path; empty when it names none. Options the program does not know
+// are left alone, as are names after the first.
+std::string FileToOpen(const QStringList& arguments);
+
 class KinvaloApplication {
  public:
   // `endApplication` ends the program; only the finish window calls it.
@@ -24,8 +32,9 @@ class KinvaloApplication {
   KinvaloApplication(const KinvaloApplication&) = delete;
   KinvaloApplication& operator=(const KinvaloApplication&) = delete;
 
-  // Initialises the main window and shows it on its Intro tab.
-  void Start();
+  // Initialises the main window and shows it on its Intro tab, then opens
+  // the file that the command line names, if any (see MainWindow::OpenFile).
+  void Start(const QStringList& arguments = {});
 
   // In the order of creation; the windows go before the data they show.
   const std::unique_ptr<AppState> state;

@@ -3,6 +3,7 @@
 // filters and suggests the name of the current file with its own extension;
 // all start in the folder of the file handled last, which the next run of
 // the program remembers.
+#include <cstddef>
 #include <string>
 
 #include "core/platform.h"
@@ -10,16 +11,27 @@
 
 namespace kinvalo::app {
 
+// What a filter of the graph's save dialog stands for: the extension it
+// gives a name without one, and the size of a PNG, in times the graph's.
+struct GraphFileKind {
+  const char* extension;
+  int scale;
+};
+
 class FileDialogs {
  public:
   // The suggested names follow the working data's current file.
   explicit FileDialogs(const WorkingData& dm) : dm_(dm) {}
 
   FileDialogOptions InputOpen() const;
+  FileDialogOptions DataOpen() const;
   FileDialogOptions InputSave() const;
   FileDialogOptions OutputOpen() const;
   FileDialogOptions GraphOpen() const;
+  // Bitmap, PNG of one, two and three times the size, SVG and PDF.
   FileDialogOptions GraphSave() const;
+  // The kind the filter of that index stands for; the bitmap's for any other.
+  static GraphFileKind GraphSaveKind(std::size_t filter);
 
   // At start-up: the folder remembered from the last run while it is there,
   // else `startFolder`.

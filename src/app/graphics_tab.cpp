@@ -5,7 +5,6 @@
 #include <QPixmap>
 #include <QScrollArea>
 #include <QVBoxLayout>
-#include <cctype>
 
 #include "app/small_windows.h"
 #include "core/paths.h"
@@ -14,6 +13,7 @@
 #include "graphs/graph_draw.h"
 #include "graphs/graph_prep.h"
 #include "data/graph_model.h"
+#include "render/graph_picture.h"
 #include "render/qt_canvas.h"
 
 namespace kinvalo::app {
@@ -31,12 +31,9 @@ constexpr const char* kCalcObsBack = "See regress. graph";
 constexpr const char* kZtypeTo = "Show combination  Type 3 and 4";
 constexpr const char* kZtypeBack = "Show best of the two";
 
-// A graph is saved as a Windows bitmap unless the name asks for a PNG.
-std::string WithPictureExtension(const std::string& path) {
-  std::string extension = path.substr(ChangeFileExt(path, "").size());
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension == ".bmp" || extension == ".png" ? path : path + ".bmp";
-}
+constexpr const char* kOpenedPictureKinds =
+    "A picture opened with Open graph is saved as a bitmap or a PNG of its own size only. "
+    "For SVG, PDF or a larger PNG, draw the graph from its output file.";
 
 }  // namespace
 
@@ -153,11 +150,11 @@ std::optional<GraphModel> GraphicsTab::ReadOutput() {
   return std::move(read.model);
 }
 
-bool GraphicsTab::ShowDrawing(const DrawOutcome& outcome, QtCanvas& canvas) {
+bool GraphicsTab::ShowDrawing(const DrawOutcome& outcome, const QImage& picture) {
   if (!outcome.message.empty()) ui_.ShowMessage(outcome.message);
   // Not drawn: the earlier picture stays as it was.
   if (!outcome.drawn) return false;
-  GraphImage->setPixmap(QPixmap::fromImage(canvas.Image()));
+  GraphImage->setPixmap(QPixmap::fromImage(picture));
   GraphImage->show();
   BPButton->show();
   return true;
@@ -170,7 +167,7 @@ bool GraphicsTab::Draw(GraphKind kind, const GraphModel& model, const PreparedGr
   if (outcome.drawn && kind == GraphKind::Partial && Options().leastSquares) {
     note = DrawLeastSquaresOver(s_.DM.FileName, kind, model, prepared, Options().colour, canvas);
   }
-  const bool shown = ShowDrawing(outcome, canvas);
+  const bool shown = ShowDrawing(outcome, canvas.Image());
   if (!note.empty()) ui_.ShowMessage(note);
   return shown;
 }
@@ -439,7 +436,8 @@ void GraphicsTab::GraphOpenActionExecute() {
 void GraphicsTab::SaveGraph(bool colour) {
   // An opened bitmap is saved as it is shown, or in greys.
   if (!PictureImage->isHidden()) {
-    SaveToChosenFile(colour ? openedPicture_ : openedPicture_.convertToFormat(QImage::Format_Grayscale8));
+    const QImage shown = colour ? openedPicture_ : openedPicture_.convertToFormat(QImage::Format_Grayscale8);
+    SaveToChosenFile(nullptr, shown, {});
     return;
   }
   if (!s_.ResultToShow()) return;
@@ -452,7 +450,7 @@ void GraphicsTab::SaveGraph(bool colour) {
 
   // Always a fresh drawing of the current output file with the current
   // options.
-  QtCanvas canvas;
+  GraphPicture canvas;
   GraphPage& page = s_.Graph;
   Redrawn redrawn = RedrawGraph(s_.DM.FileName, options, page.preparedType, canvas);
   for (const std::string& message : ReadMessages(redrawn.read, page.olderFileWarned)) ui_.ShowMessage(message);
@@ -464,21 +462,32 @@ void GraphicsTab::SaveGraph(bool colour) {
     page.preparedType = PreparedTypeOf(*model, options.calcObs);
   }
   if (redrawn.failure) std::rethrow_exception(redrawn.failure);
-  if (!ShowDrawing(redrawn.drawing, canvas)) return;
+  if (!ShowDrawing(redrawn.drawing, canvas.Image())) return;
   if (!redrawn.note.empty()) ui_.ShowMessage(redrawn.note);
-  SaveToChosenFile(canvas.Image());
+  SaveToChosenFile(&canvas, {}, PictureTitle(*redrawn.read.model, s_.DM.FileName));
 }
 
-void GraphicsTab::SaveToChosenFile(const QImage& picture) {
-  const std::optional<std::string> chosen = ui_.SaveFileDialog(dialogs_.GraphSave());
+void GraphicsTab::SaveToChosenFile(GraphPicture* drawn, const QImage& opened, const std::string& title) {
+  const std::optional<SaveChoice> chosen = ui_.SaveFileDialogWithFilter(dialogs_.GraphSave());
   if (!chosen) {
     ui_.ShowMessage("The graph was not saved");
     return;
   }
-  const std::string path = WithPictureExtension(*chosen);
+  // A name of another kind takes the extension of the filter chosen, which
+  // also tells the size of a PNG.
+  const GraphFileKind kind = FileDialogs::GraphSaveKind(chosen->filter);
+  std::string path = chosen->path;
+  if (!PictureFormatOf(path)) path += std::string(".") + kind.extension;
+  const PictureFormat format = *PictureFormatOf(path);
+  const int scale = format == PictureFormat::Png ? kind.scale : 1;
+  const bool asShown = (format == PictureFormat::Bmp || format == PictureFormat::Png) && scale == 1;
+  if (drawn == nullptr && !asShown) {
+    ui_.ShowMessage(kOpenedPictureKinds);
+    return;
+  }
   if (FileExists(path) && !ui_.AskYesNo("The file already exists, overwrite?", DefaultAnswer::Yes)) return;
   std::string reason;
-  if (!SavePicture(picture, path, reason)) {
+  if (drawn != nullptr ? !drawn->Save(path, scale, title, reason) : !SavePicture(opened, path, reason)) {
     ui_.ShowMessage(reason);
     return;
   }

@@ -1,8 +1,9 @@
 #pragma once
 // The Graphics tab: the graph of the current output file with its display
-// options, the calc-obs and combined graphs, saving the graph as a bitmap in
-// colour or black and white, and showing a bitmap saved earlier. Every
-// command reads the output file back; nothing is drawn from memory.
+// options, the calc-obs and combined graphs, saving the graph as a bitmap,
+// PNG, SVG or PDF in colour or black and white, and showing a bitmap saved
+// earlier. Every command reads the output file back; nothing is drawn from
+// memory.
 #include <cstdint>
 #include <optional>
 
@@ -18,7 +19,7 @@
 #include "graphs/graph_draw.h"
 
 namespace kinvalo {
-class QtCanvas;
+class GraphPicture;
 }
 
 namespace kinvalo::app {
@@ -77,10 +78,12 @@ class GraphicsTab : public QWidget {
   // Draws `kind` on a fresh picture and shows it; false when nothing was
   // drawn (the reason has been shown).
   bool Draw(GraphKind kind, const GraphModel& model, const PreparedGraph& prepared);
-  bool ShowDrawing(const DrawOutcome& outcome, QtCanvas& canvas);
+  bool ShowDrawing(const DrawOutcome& outcome, const QImage& picture);
   void SaveGraph(bool colour);
-  // Asks for a file and writes `picture` into it.
-  void SaveToChosenFile(const QImage& picture);
+  // Asks for a file and writes the graph `drawn` into it in the kind
+  // chosen, naming `title`; without a drawing, the `opened` picture as it
+  // is, as a bitmap or PNG only.
+  void SaveToChosenFile(GraphPicture* drawn, const QImage& opened, const std::string& title);
   // The commands that draw the result.
   void HideResultCommands();
   void SetZtypeCaption(const char* caption);

@@ -145,6 +145,42 @@ values; a comma or a point can be the decimal mark, and -4 may also be
 written (4). A cell that is no number, such as a column heading, stops the
 paste with a message naming it, and the table stays as it was.)";
 
+const char* const kOutputHelp = R"(THE OUTPUT TAB
+
+After "Save/calculate" on the Input tab, the report of the calculation is
+shown here. It is the output file (.out) beside your input file; it can
+also be read in any text editor or imported into a spreadsheet.
+
+- "Explanation" shows how the breakpoint was chosen (the .txt file). Only
+  results of Type 3 and 4 have one.
+- "Anova table" shows the analysis of variance (the .var file).
+- "Least squares" shows what plain least squares makes of the same data
+  (the .lsq file).
+- The same button, now "Close ...", brings the report back.
+- "Symbols" explains the symbols of the report in a small window.
+- "See graph" draws the data with the fitted lines on the Graphics tab.
+- "Open output" shows an output file of an earlier calculation.)";
+
+const char* const kGraphicsHelp = R"(THE GRAPHICS TAB
+
+"See graph" on the Output tab draws the data of the result on display,
+with the fitted lines and the confidence block around the breakpoint.
+
+- "Show regression line" draws the fitted regression line of each side
+  of the breakpoint; "Show connecting line" brings back the line whose
+  two parts meet at the breakpoint.
+- "Show confidence belt" adds the confidence belt around the lines;
+  "Confidence help" tells how it is made.
+- "Show least squares" adds the least-squares broken line, dotted red,
+  with the confidence limits of its breakpoint.
+- "See calc-obs graph" shows the observed against the calculated Y.
+- "Show combination Type 3 and 4" is offered when both shapes were
+  found.
+- "Save color graph" and "Save black-white graph" save the picture in
+  a file.
+- "Open graph" shows a picture saved earlier; "Make graph" draws the
+  graph of an output file saved earlier.)";
+
 const char* const kOutputSymbols = R"(EXPLANATION OF SOME SYMBOLS IN THE OUTPUT FILE
 
 st.dev.Yr    standard deviation of the residuals of Y (the

@@ -17,6 +17,7 @@
 #include "app/help_texts.h"
 #include "app/graphics_tab.h"
 #include "app/output_tab.h"
+#include "app/settings.h"
 #include "app/small_windows.h"
 #include "app/types_picture.h"
 #include "core/paths.h"
@@ -249,6 +250,7 @@ InputTab::InputTab(QWidget* parent, TabHost& host, AppState& state, Platform& ui
   MainActions::Bind(InputOpenButton, actions_.InputOpenAction);
   MainActions::Bind(InputSaveButton, actions_.InputSaveAction);
   OnSignal(host_, this, actions_.InputOpenAction, &QAction::triggered, &InputTab::InputOpenActionExecute);
+  OnSignal(host_, this, actions_.DataOpenAction, &QAction::triggered, &InputTab::DataOpenActionExecute);
   OnSignal(host_, this, actions_.InputSaveAction, &QAction::triggered, &InputTab::InputSaveExecute);
   connect(StringGrid1, &GridView::PasteRequested, this, [this](const QModelIndex& index) {
     if (!index.isValid() || index.column() == 0) return;
@@ -375,6 +377,10 @@ void InputTab::HelpOpenButtonClick() {
   SetPanelOpen(HelpMemo, HelpOpenButton, "Close symbols", "Symbols help ", PasteButton);
 }
 
+void InputTab::ShowHelp() {
+  if (HelpMemo->isHidden() && PasteMemo->isHidden()) HelpOpenButtonClick();
+}
+
 void InputTab::CloseSymbolsPanel() {
   // Hiding the panel also gives the table and the buttons back.
   if (!HelpMemo->isHidden()) HelpOpenButtonClick();
@@ -387,13 +393,20 @@ void InputTab::ClearButtonClick() {
   host_.ShowTab(Tab::Input);
 }
 
-void InputTab::InputOpenActionExecute() {
-  WorkingData& dm = s_.DM;
+void InputTab::InputOpenActionExecute() { OpenInput(ui_.OpenFileDialog(dialogs_.InputOpen())); }
+
+void InputTab::OpenInputFile(const std::string& path) { OpenInput(path); }
+
+void InputTab::PutResultAway() {
   input_->W.DecimalSeparator = input_->W.SystemDecimalSeparator;
   s_.Output.calculated = false;
   output_.HideFile();
   s_.bothTypesFound = false;
-  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.InputOpen());
+}
+
+void InputTab::OpenInput(const std::optional<std::string>& path) {
+  WorkingData& dm = s_.DM;
+  PutResultAway();
   if (!path) {
     ui_.ShowMessage("No input file was selected");
     return;
@@ -409,7 +422,13 @@ void InputTab::InputOpenActionExecute() {
   if (dm.XData.empty()) dm.NrOfData = std::clamp(dm.NrOfData, 0, kMaxNrOfData);
   dm.NrOfInputData = dm.NrOfData;
   dialogs_.SetFolder(ExtractFilePath(*path));
-  FileNameEdit->setText(QString::fromStdString(*path));
+  RememberRecentFile(*path);
+  ShowOpenedData(*path, true);
+}
+
+void InputTab::ShowOpenedData(const std::string& inputFile, bool saved) {
+  const WorkingData& dm = s_.DM;
+  FileNameEdit->setText(QString::fromStdString(inputFile));
   FileNameEdit->show();
   FileNameLabel->show();
   graphics_.ResetGraphicsPage(GraphicsTab::GraphicsReset::InputOpened);
@@ -417,7 +436,7 @@ void InputTab::InputOpenActionExecute() {
   Title2Edit->setText(QString::fromStdString(dm.Title2));
   input_->W.GridNrOfData = input_->W.OrigNrOfData = dm.NrOfData;
   input_->W.DataPresent = true;
-  input_->W.Unsaved = false;
+  input_->W.Unsaved = !saved;
   FillInputTable();
   host_.ShowTab(Tab::Input);
 }

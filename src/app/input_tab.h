@@ -1,7 +1,7 @@
 #pragma once
 // The Input tab: titles, count, confidence, preference, the data table with
-// its help panels, "Clear data", "Open input" and the calculation run
-// (input_tab_calc.cpp).
+// its help panels, "Clear data", "Open input", "Open data"
+// (input_tab_data.cpp) and the calculation run (input_tab_calc.cpp).
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +46,17 @@ class InputTab : public QScrollArea {
   void HelpOpenButtonClick();
   void ClearButtonClick();
   void InputOpenActionExecute();
+  // Open input without its dialog: `path` was given on the command line,
+  // dropped on the window or chosen from the recent files.
+  void OpenInputFile(const std::string& path);
+  // Open data: a data file of columns (CSV or tab-separated), two of which
+  // go into the table as if pasted, to be saved beside it as DATA.inp
+  // (input_tab_data.cpp).
+  void DataOpenActionExecute();
+  // Open data without its dialog.
+  void OpenDataFile(const std::string& path);
+  // F1: the symbols help panel, unless a help panel is open already.
+  void ShowHelp();
 
   // The calculation run.
   void InputSaveExecute();
@@ -69,6 +80,13 @@ class InputTab : public QScrollArea {
   Preference ChosenPreference() const;
 
   void ShowInputPage();  // mirrors the input page's table and count box
+  // Open input with the file chosen, or none.
+  void OpenInput(const std::optional<std::string>& path);
+  // New data come: the result on display goes.
+  void PutResultAway();
+  // The working data on the page, with the input file they belong to;
+  // `saved` when that file holds them.
+  void ShowOpenedData(const std::string& inputFile, bool saved);
   void CellTextChanged(int col, int row, const std::string& text);
   void CloseSymbolsPanel();
   void SetPanelOpen(QPlainTextEdit* memo, QPushButton* button, const char* openCaption,

@@ -6,6 +6,7 @@
 #include "app/graphics_tab.h"
 #include "app/input_tab.h"
 #include "app/output_tab.h"
+#include "app/settings.h"
 #include "calc/calculation.h"
 #include "core/paths.h"
 
@@ -64,7 +65,10 @@ void InputTab::InputSaveExecute() {
   output_.ResetCaptions();
   // A file that cannot be created has been reported; the run goes on with
   // the data in memory.
-  if (dm.WriteInputFile()) input_->W.Unsaved = false;
+  if (dm.WriteInputFile()) {
+    input_->W.Unsaved = false;
+    RememberRecentFile(dm.FileName);
+  }
   ConfComboBoxChange();
   bool refused = false;
   try {

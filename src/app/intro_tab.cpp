@@ -67,6 +67,10 @@ void IntroTab::IntroTabSheetShow() {
   host_.SetStatusText(QStringLiteral("Click on the Input tab to proceed."));
   actions_.InputSaveAction->setEnabled(false);
   actions_.GraphSaveAction->setEnabled(false);
+  ShowIntroduction();
+}
+
+void IntroTab::ShowIntroduction() {
   IntroMemo->show();
   for (QPlainTextEdit* m : {TypesMemo, TestsMemo, SequenceMemo, MethodsMemo}) m->hide();
   MoreInfoButton->hide();

@@ -21,6 +21,8 @@ class IntroTab : public QWidget {
 
   void IntroTabSheetShow();
   void TypesButtonClick();
+  // F1: the introduction in front again.
+  void ShowIntroduction();
 
  private:
   TabHost& host_;

@@ -17,6 +17,7 @@ QAction* MakeAction(QObject* owner, const char* name, const char* caption, const
 
 MainActions::MainActions(QObject* owner)
     : InputOpenAction(MakeAction(owner, "InputOpenAction", "Open input", QKeySequence(Qt::CTRL | Qt::Key_I))),
+      DataOpenAction(MakeAction(owner, "DataOpenAction", "Open data...", QKeySequence(Qt::CTRL | Qt::Key_D))),
       OutputOpenAction(MakeAction(owner, "OutputOpenAction", "Open output", QKeySequence(Qt::CTRL | Qt::Key_O))),
       GraphOpenAction(MakeAction(owner, "GraphOpenAction", "OpenGraph", QKeySequence(Qt::CTRL | Qt::Key_G))),
       InputSaveAction(MakeAction(owner, "InputSaveAction", "Save input", QKeySequence(Qt::CTRL | Qt::Key_S))),
@@ -26,18 +27,27 @@ MainActions::MainActions(QObject* owner)
       FileExit1(MakeAction(owner, "FileExit1", "program e&Xit", QKeySequence(Qt::CTRL | Qt::Key_Q))),
       EditCopy1(MakeAction(owner, "EditCopy1", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C))),
       EditCut1(MakeAction(owner, "EditCut1", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X))),
-      EditPaste1(MakeAction(owner, "EditPaste1", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V))) {}
+      EditPaste1(MakeAction(owner, "EditPaste1", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V))),
+      HelpAction(MakeAction(owner, "HelpAction", "&Help on this tab", QKeySequence(Qt::Key_F1))) {}
 
-void MainActions::BuildMenus(QMenuBar* bar) const {
+QMenu* MainActions::BuildMenus(QMenuBar* bar) const {
   bar->setObjectName(QStringLiteral("MainMenu1"));
   QMenu* file = bar->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("FileMenu"));
-  file->addActions({InputOpenAction, OutputOpenAction, GraphOpenAction, InputSaveAction, GraphSaveAction});
+  file->addActions(
+      {InputOpenAction, DataOpenAction, OutputOpenAction, GraphOpenAction, InputSaveAction, GraphSaveAction});
+  file->addSeparator();
+  QMenu* recent = file->addMenu(QStringLiteral("&Recent files"));
+  recent->setObjectName(QStringLiteral("RecentFilesMenu"));
   file->addSeparator();
   file->addAction(FileExit1);
   QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
   edit->setObjectName(QStringLiteral("EditMenu"));
   edit->addActions({EditCopy1, EditCut1, EditPaste1});
+  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+  help->setObjectName(QStringLiteral("HelpMenu"));
+  help->addAction(HelpAction);
+  return recent;
 }
 
 void MainActions::Bind(QAbstractButton* button, QAction* action) {

@@ -4,6 +4,7 @@
 // runs the same action.
 #include <QAbstractButton>
 #include <QAction>
+#include <QMenu>
 #include <QMenuBar>
 
 namespace kinvalo::app {
@@ -15,8 +16,10 @@ class MainActions {
   MainActions(const MainActions&) = delete;
   MainActions& operator=(const MainActions&) = delete;
 
-  // The File and Edit menus of the main window.
-  void BuildMenus(QMenuBar* bar) const;
+  // The File, Edit and Help menus of the main window. Returns the File
+  // menu's "Recent files" submenu, empty: the window fills it each time it
+  // opens.
+  QMenu* BuildMenus(QMenuBar* bar) const;
 
   // `button` runs `action`. The button keeps its own caption; the action's
   // enabled state is that of its menu entry, which a tab greys while the
@@ -25,6 +28,7 @@ class MainActions {
   static void Bind(QAbstractButton* button, QAction* action);
 
   QAction* const InputOpenAction;
+  QAction* const DataOpenAction;
   QAction* const OutputOpenAction;
   QAction* const GraphOpenAction;
   QAction* const InputSaveAction;
@@ -33,6 +37,8 @@ class MainActions {
   QAction* const EditCopy1;
   QAction* const EditCut1;
   QAction* const EditPaste1;
+  // The help of the tab in view.
+  QAction* const HelpAction;
 };
 
 }  // namespace kinvalo::app

@@ -1,23 +1,31 @@
 #include "app/main_window.h"
 
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
+#include <QTimer>
+#include <QUrl>
 
 #include "app/command_guard.h"
 #include "app/graphics_tab.h"
+#include "app/help_texts.h"
 #include "app/input_grid.h"
 #include "app/input_tab.h"
 #include "app/intro_tab.h"
 #include "app/output_tab.h"
 #include "app/settings.h"
 #include "app/small_windows.h"
+#include "core/paths.h"
 
 namespace kinvalo::app {
 
@@ -29,6 +37,24 @@ constexpr int kFrameAllowance = 8;  // the outer width of a window minus its cli
 // before it gets there.
 constexpr int kMinimumWidth = 640;
 constexpr int kMinimumHeight = 440;
+
+// The one local file that a drag carries; empty for anything else: several
+// files, a folder, a web address, text.
+std::string DraggedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return {};
+  const QList<QUrl> urls = data->urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+  const QFileInfo file(urls.front().toLocalFile());
+  return file.isFile() ? file.absoluteFilePath().toStdString() : std::string();
+}
+
+// The extension in lower case, with its dot: ".inp".
+std::string LowerExtension(const std::string& path) {
+  std::string extension = path.substr(ChangeFileExt(path, "").size());
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension;
+}
+
 }  // namespace
 
 WindowPlacement PlaceMainWindow(int screenWidth) {
@@ -47,6 +73,7 @@ MainWindow::MainWindow(Platform& ui, AppState& state, std::function<void()> endA
       SymbolsForm(new SymbolsWindow(this)),
       HelpForm(new HelpWindow(this)),
       MoreInfoForm(new MoreInfoWindow(this)),
+      TabHelpForm(new TabHelpWindow(this)),
       actions_(this),
       dialogs_(state.DM) {
   setObjectName(QStringLiteral("TTulmexForm"));
@@ -54,7 +81,10 @@ MainWindow::MainWindow(Platform& ui, AppState& state, std::function<void()> endA
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
   setCentralWidget(PageControl1);
-  actions_.BuildMenus(menuBar());
+  RecentMenu = actions_.BuildMenus(menuBar());
+  connect(RecentMenu, &QMenu::aboutToShow, this, [this] { Command([this] { FillRecentMenu(); }); });
+  connect(actions_.HelpAction, &QAction::triggered, this,
+          [this] { Command([this] { HelpActionExecute(); }); });
   connect(actions_.FileExit1, &QAction::triggered, this, [this] { close(); });
   connect(actions_.EditCopy1, &QAction::triggered, this, [this] { Command([this] { EditCopy1Execute(); }); });
   connect(actions_.EditCut1, &QAction::triggered, this, [this] { Command([this] { EditCut1Execute(); }); });
@@ -74,6 +104,9 @@ MainWindow::MainWindow(Platform& ui, AppState& state, std::function<void()> endA
           [this](int index) { Command([this, index] { PageChanged(index); }); });
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  setAcceptDrops(true);
+  installEventFilter(this);
+  for (QWidget* child : PageControl1->findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() {
@@ -87,7 +120,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Command(const std::function<void()>& handler) {
-  if (!dying_) RunCommand(ui_, handler);
+  if (dying_) return;
+  ++running_;
+  RunCommand(ui_, handler);
+  --running_;
 }
 
 bool MainWindow::EndApplication(const std::function<void()>& end) {
@@ -138,6 +174,8 @@ void MainWindow::ShowTab(Tab tab) {
 }
 
 void MainWindow::PageChanged(int index) {
+  // The help of one tab does not stay over another.
+  TabHelpForm->close();
   QWidget* previous = currentPage_;
   currentPage_ = PageControl1->widget(index);
   if (previous == OutputTabSheet && currentPage_ != OutputTabSheet) OutputTabSheet->OutputTabSheetExit();
@@ -159,6 +197,79 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     FinishForm->raise();
     FinishForm->activateWindow();
   });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
+    return StatusBarWindow::eventFilter(watched, event);
+  }
+  auto* drag = static_cast<QDropEvent*>(event);
+  const std::string path = DraggedFile(drag->mimeData());
+  // Anything else is the control's own business, or no drop at all.
+  if (path.empty()) return StatusBarWindow::eventFilter(watched, event);
+  // A calculation keeps the window painted while it runs; nothing is
+  // opened in the middle of it.
+  if (running_ > 0) {
+    drag->ignore();
+    return true;
+  }
+  drag->acceptProposedAction();
+  // The file is opened once the drop has ended: its dialogs and messages
+  // must not hold up the program the file came from.
+  if (type == QEvent::Drop) QTimer::singleShot(0, this, [this, path] { OpenFile(path); });
+  return true;
+}
+
+void MainWindow::OpenFile(const std::string& path) {
+  Command([this, &path] {
+    if (!FileExists(path)) {
+      ui_.ShowMessage("File does not exist, please select another one,");
+      return;
+    }
+    const std::string extension = LowerExtension(path);
+    if (extension == ".inp") {
+      InputTabSheet->OpenInputFile(path);
+    } else if (extension == ".out") {
+      OutputTabSheet->OpenOutputFile(path);
+    } else {
+      InputTabSheet->OpenDataFile(path);
+    }
+  });
+}
+
+void MainWindow::FillRecentMenu() {
+  RecentMenu->clear();
+  const std::vector<std::string> files = RecentFiles();
+  int number = 0;
+  for (const std::string& path : files) {
+    const QString name = QString::fromStdString(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* entry = RecentMenu->addAction(QStringLiteral("&%1  %2").arg(++number).arg(name));
+    entry->setObjectName(QStringLiteral("RecentFile%1").arg(number));
+    // A file that has gone is greyed until it is back or the list is
+    // cleared.
+    entry->setEnabled(FileExists(path));
+    connect(entry, &QAction::triggered, this, [this, path] { OpenFile(path); });
+  }
+  if (files.empty()) RecentMenu->addAction(QStringLiteral("No files yet"))->setEnabled(false);
+  RecentMenu->addSeparator();
+  QAction* clear = RecentMenu->addAction(QStringLiteral("Clear list"));
+  clear->setObjectName(QStringLiteral("ClearRecentFilesAction"));
+  clear->setEnabled(!files.empty());
+  connect(clear, &QAction::triggered, this, [this] { Command([] { ClearRecentFiles(); }); });
+}
+
+void MainWindow::HelpActionExecute() {
+  QWidget* page = PageControl1->currentWidget();
+  if (page == IntroTabSheet) {
+    IntroTabSheet->ShowIntroduction();
+  } else if (page == InputTabSheet) {
+    InputTabSheet->ShowHelp();
+  } else if (page == OutputTabSheet) {
+    TabHelpForm->ShowHelp("Help on the Output tab", texts::kOutputHelp);
+  } else {
+    TabHelpForm->ShowHelp("Help on the Graphics tab", texts::kGraphicsHelp);
+  }
 }
 
 void MainWindow::EditCopy1Execute() {

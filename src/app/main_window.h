@@ -18,6 +18,7 @@ class FinishWindow;
 class SymbolsWindow;
 class HelpWindow;
 class MoreInfoWindow;
+class TabHelpWindow;
 class IntroTab;
 class InputTab;
 class OutputTab;
@@ -46,6 +47,15 @@ class MainWindow : public StatusBarWindow, public TabHost {
   void SetStatusText(const QString& text) override { StatusBarWindow::SetStatusText(text); }
   void FormCreate() override;
 
+  // Opens a file as its kind asks: an input file (.inp) as Open input does,
+  // an output file (.out) as Open output does, any other as a data file
+  // whose columns the user chooses. For a file given on the command line,
+  // dropped on the window or chosen from the recent files.
+  void OpenFile(const std::string& path);
+
+  // F1: the help of the tab in view.
+  void HelpActionExecute();
+
   // Edit menu: the clipboard commands on the control that has the focus.
   void EditCopy1Execute();
   void EditCut1Execute();
@@ -55,6 +65,7 @@ class MainWindow : public StatusBarWindow, public TabHost {
   SymbolsWindow& Symbols() { return *SymbolsForm; }
   HelpWindow& Help() { return *HelpForm; }
   MoreInfoWindow& MoreInfo() { return *MoreInfoForm; }
+  TabHelpWindow& TabHelp() { return *TabHelpForm; }
   InputTab& Input() { return *InputTabSheet; }
 
   // For tests: the state behind the window.
@@ -63,6 +74,9 @@ class MainWindow : public StatusBarWindow, public TabHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormClose
+  // One local file dragged over any part of the window is taken by the
+  // window, also over a control that takes dropped text.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Ends the program unless the user keeps unsaved data; false then.
@@ -70,6 +84,8 @@ class MainWindow : public StatusBarWindow, public TabHost {
   QWidget* Page(Tab tab) const;
   void PageChanged(int index);
   void RunShowHandler(QWidget* page);
+  // The recent files as they are now, each time the submenu opens.
+  void FillRecentMenu();
 
   Platform& ui_;
   AppState& s_;
@@ -77,13 +93,16 @@ class MainWindow : public StatusBarWindow, public TabHost {
   SymbolsWindow* const SymbolsForm;
   HelpWindow* const HelpForm;
   MoreInfoWindow* const MoreInfoForm;
+  TabHelpWindow* const TabHelpForm;
   const MainActions actions_;
+  QMenu* RecentMenu = nullptr;
   FileDialogs dialogs_;
 
   std::string StartDir;
   QWidget* currentPage_ = nullptr;
   bool placed_ = false;
   bool dying_ = false;
+  int running_ = 0;  // commands under way, one inside another
 
   QTabWidget* PageControl1;
   IntroTab* IntroTabSheet;

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/graphics_tab.h"
+#include "app/settings.h"
 #include "app/small_windows.h"
 #include "core/paths.h"
 #include "data/output_reader.h"
@@ -285,14 +286,18 @@ void OutputTab::SymbolsButtonClick() {
   symbols_.raise();
 }
 
-void OutputTab::OutputOpenActionExecute() {
+void OutputTab::OutputOpenActionExecute() { ShowOutputFile(ui_.OpenFileDialog(dialogs_.OutputOpen())); }
+
+void OutputTab::OpenOutputFile(const std::string& path) { ShowOutputFile(path); }
+
+void OutputTab::ShowOutputFile(const std::optional<std::string>& path) {
   WorkingData& dm = s_.DM;
   s_.Graph.olderFileWarned = false;
-  const std::optional<std::string> path = ui_.OpenFileDialog(dialogs_.OutputOpen());
   const bool loaded = path && FileExists(*path);
   if (loaded) {
     dm.FileName = *path;
-    LoadText(".out");
+    // Only a file that could be read goes on the recent files.
+    if (LoadText(".out") && !dm.TextLines.empty()) RememberRecentFile(*path);
     ShowTextLines();
     s_.Output.calculated = true;
     s_.Output.fromFile = true;

@@ -1,6 +1,7 @@
 #pragma once
 // The Output tab: the output file, the explanation table, the ANOVA table and
 // the least-squares report of the current result, and "Open output".
+#include <optional>
 #include <string>
 
 #include <QPlainTextEdit>
@@ -32,6 +33,9 @@ class OutputTab : public QWidget {
   void LeastSquaresButtonClick();
   void SymbolsButtonClick();
   void OutputOpenActionExecute();
+  // Open output without its dialog: `path` was given on the command line,
+  // dropped on the window or chosen from the recent files.
+  void OpenOutputFile(const std::string& path);
 
   // For the calculation run of the input tab.
   // Into TextLines; false when the file holds too little to show. A file
@@ -51,6 +55,8 @@ class OutputTab : public QWidget {
 
  private:
   bool LoadText(const std::string& kind);  // of the file DM.FileName
+  // Open output with the file chosen, or none.
+  void ShowOutputFile(const std::optional<std::string>& path);
   // The explanation or variance table of the output file DM.FileName into
   // TextLines; false, with TextLines and the memo as they were, when it
   // cannot be shown.

@@ -35,9 +35,10 @@ bool QtPlatform::AskYesNo(const std::string& text, DefaultAnswer preselected) {
                                first) == QMessageBox::Yes;
 }
 
-std::optional<std::string> QtPlatform::RunDialog(const FileDialogOptions& options, bool save) {
+std::optional<SaveChoice> QtPlatform::RunDialog(const FileDialogOptions& options, bool save) {
+  const QString filters = ToQtFilter(options.filter);
   QFileDialog dialog(parent_, QString::fromStdString(options.title),
-                     QString::fromStdString(options.initialFolder), ToQtFilter(options.filter));
+                     QString::fromStdString(options.initialFolder), filters);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // The program asks itself before it overwrites a file.
@@ -54,14 +55,22 @@ std::optional<std::string> QtPlatform::RunDialog(const FileDialogOptions& option
   });
   if (!options.fileName.empty()) dialog.selectFile(QString::fromStdString(options.fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first().toStdString();
+  const qsizetype filter = filters.split(QStringLiteral(";;")).indexOf(dialog.selectedNameFilter());
+  return SaveChoice{dialog.selectedFiles().first().toStdString(),
+                    filter < 0 ? 0 : static_cast<std::size_t>(filter)};
 }
 
 std::optional<std::string> QtPlatform::OpenFileDialog(const FileDialogOptions& options) {
-  return RunDialog(options, false);
+  std::optional<SaveChoice> chosen = RunDialog(options, false);
+  return chosen ? std::optional(std::move(chosen->path)) : std::nullopt;
 }
 
 std::optional<std::string> QtPlatform::SaveFileDialog(const FileDialogOptions& options) {
+  std::optional<SaveChoice> chosen = RunDialog(options, true);
+  return chosen ? std::optional(std::move(chosen->path)) : std::nullopt;
+}
+
+std::optional<SaveChoice> QtPlatform::SaveFileDialogWithFilter(const FileDialogOptions& options) {
   return RunDialog(options, true);
 }
 

@@ -22,11 +22,12 @@ class QtPlatform : public Platform {
   bool AskYesNo(const std::string& text, DefaultAnswer preselected) override;
   std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) override;
+  std::optional<SaveChoice> SaveFileDialogWithFilter(const FileDialogOptions& options) override;
   // Repaints the window while it waits but takes no input meanwhile.
   void Wait(int milliseconds) override;
 
  private:
-  std::optional<std::string> RunDialog(const FileDialogOptions& options, bool save);
+  std::optional<SaveChoice> RunDialog(const FileDialogOptions& options, bool save);
   QPointer<QWidget> parent_;
 };
 

@@ -107,4 +107,21 @@ MoreInfoWindow::MoreInfoWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   Column(this)->addWidget(memo);
 }
 
+TabHelpWindow::TabHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  SmallWindow(this, "TTabHelpForm", "Help", 560, 340);
+  TabHelpMemo = MakeMemo(this, "TabHelpMemo", "", QColor(0xFF, 0xFF, 0xE8));
+  TabHelpMemo->setFont(QFont(QStringLiteral("Arial"), 10));
+  Column(this)->addWidget(TabHelpMemo);
+}
+
+void TabHelpWindow::ShowHelp(const char* caption, const char* text) {
+  setWindowTitle(QString::fromLatin1(caption));
+  TabHelpMemo->setPlainText(FlowText(text));
+  // It comes up over the middle of the main window.
+  if (isHidden() && parentWidget()) move(parentWidget()->frameGeometry().center() - rect().center());
+  show();
+  raise();
+  activateWindow();
+}
+
 }  // namespace kinvalo::app

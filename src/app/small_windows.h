@@ -64,4 +64,17 @@ class MoreInfoWindow : public QWidget {
   explicit MoreInfoWindow(QWidget* parent);
 };
 
+// F1 on a tab without a help panel of its own: the tab's help text in a
+// small window of its own, brought to the front.
+class TabHelpWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TabHelpWindow(QWidget* parent);
+  void ShowHelp(const char* caption, const char* text);
+
+ private:
+  QPlainTextEdit* TabHelpMemo;
+};
+
 }  // namespace kinvalo::app

@@ -88,7 +88,7 @@ const char* PreferenceText(Preference preference) {
 
 }  // namespace
 
-std::string CalculationJson(const JsonReport& report) {
+std::string CalculationJson(const JsonReport& report, bool oneLine) {
   json object = {{"n", report.n},
                  {"confidence", report.confidence.Percent()},
                  {"preference", PreferenceText(report.preference)},
@@ -98,9 +98,10 @@ std::string CalculationJson(const JsonReport& report) {
   const std::optional<Calculation>& run = report.calculation;
   if (run && !run->result.refusal) object["result"] = PartialResultJson(*run);
   if (run && run->leastSquares) object["least_squares"] = LeastSquaresJson(*run->leastSquares);
+  if (report.file) object["file"] = *report.file;
   // Text that is not UTF-8 (a title read as Windows-1252 is converted
   // already) is replaced rather than refused.
-  return object.dump(2, ' ', false, json::error_handler_t::replace);
+  return object.dump(oneLine ? -1 : 2, ' ', false, json::error_handler_t::replace);
 }
 
 }  // namespace kinvalo

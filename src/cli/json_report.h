@@ -16,10 +16,12 @@ struct JsonReport {
   std::vector<std::string> messages;  // as shown, in order
   // None when the data could not be read; a refused result has no fits.
   std::optional<Calculation> calculation;
+  // The file as given on the command line, when several were given.
+  std::optional<std::string> file;
 };
 
 // The object, numbers in full precision; a value that is not available is
-// null, never NaN or infinity.
-std::string CalculationJson(const JsonReport& report);
+// null, never NaN or infinity. Laid out over several lines, or on one.
+std::string CalculationJson(const JsonReport& report, bool oneLine = false);
 
 }  // namespace kinvalo

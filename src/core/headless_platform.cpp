@@ -1,7 +1,11 @@
 #include "core/headless_platform.h"
 
+#include <algorithm>
+#include <cctype>
 #include <ostream>
 #include <utility>
+
+#include "core/paths.h"
 
 namespace kinvalo {
 
@@ -21,6 +25,32 @@ bool HeadlessPlatform::AskYesNo(const std::string& text, DefaultAnswer) {
 std::optional<std::string> HeadlessPlatform::OpenFileDialog(const FileDialogOptions&) { return NextFile(); }
 
 std::optional<std::string> HeadlessPlatform::SaveFileDialog(const FileDialogOptions&) { return NextFile(); }
+
+std::optional<SaveChoice> HeadlessPlatform::SaveFileDialogWithFilter(const FileDialogOptions& options) {
+  std::optional<std::string> path = NextFile();
+  if (!path) return std::nullopt;
+  SaveChoice choice{std::move(*path), 0};
+  if (!filters.empty()) {
+    choice.filter = filters.front();
+    filters.pop_front();
+    return choice;
+  }
+  // The filter is "description|pattern|description|pattern...".
+  std::string extension = choice.path.substr(ChangeFileExt(choice.path, "").size());
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  size_t start = 0;
+  for (std::size_t pair = 0; start < options.filter.size(); ++pair) {
+    const size_t pattern = options.filter.find('|', start);
+    if (pattern == std::string::npos) break;
+    const size_t end = std::min(options.filter.find('|', pattern + 1), options.filter.size());
+    if (!extension.empty() && options.filter.substr(pattern + 1, end - pattern - 1) == "*" + extension) {
+      choice.filter = pair;
+      break;
+    }
+    start = end + 1;
+  }
+  return choice;
+}
 
 void HeadlessPlatform::Wait(int milliseconds) { waited += milliseconds; }
 

@@ -27,12 +27,17 @@ class HeadlessPlatform : public Platform {
   bool defaultAnswer = false;
   // For the open and save dialogs alike; nullopt is a cancelled dialog.
   std::deque<std::optional<std::string>> files;
+  // The filter each save dialog with filters is left at, an index into its
+  // FileDialogOptions::filter. When none is queued, the first filter whose
+  // extension the file has, else the first.
+  std::deque<std::size_t> filters;
   int waited = 0;  // milliseconds
 
   void ShowMessage(const std::string& text) override;
   bool AskYesNo(const std::string& text, DefaultAnswer preselected) override;
   std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) override;
+  std::optional<SaveChoice> SaveFileDialogWithFilter(const FileDialogOptions& options) override;
   void Wait(int milliseconds) override;
 
  private:

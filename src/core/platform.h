@@ -2,6 +2,7 @@
 // Everything that would open a window from inside the core goes through this
 // seam: the window implements it with message boxes and file dialogs, the
 // batch command with standard error, the tests with a script.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +15,14 @@ struct FileDialogOptions {
   std::string defaultExtension;  // "inp"
   std::string initialFolder;
   std::string fileName;
+};
+
+// A file chosen in a save dialog and the filter it was chosen under: the
+// index of its pair in FileDialogOptions::filter.
+struct SaveChoice {
+  std::string path;
+  std::size_t filter = 0;
+  friend bool operator==(const SaveChoice&, const SaveChoice&) = default;
 };
 
 // The answer a confirmation box offers first: the one Enter chooses.
@@ -29,6 +38,9 @@ class Platform {
   virtual bool AskYesNo(const std::string& text, DefaultAnswer preselected) = 0;
   virtual std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) = 0;
   virtual std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) = 0;
+  // A save dialog whose filters stand for different kinds of file (two
+  // filters may share an extension): the file and the filter chosen.
+  virtual std::optional<SaveChoice> SaveFileDialogWithFilter(const FileDialogOptions& options) = 0;
   // A plain pause on the user-interface thread.
   virtual void Wait(int milliseconds) = 0;
 };

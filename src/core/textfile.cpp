@@ -420,7 +420,8 @@ bool IsKinvaloTemporaryName(const std::string& fileName, long* pid) {
 }
 
 int CreateTemporaryBeside(const std::string& target, unsigned mode, std::string& tempPath) {
-  static std::mt19937_64 rng{std::random_device{}()};
+  // One generator a thread: the batch command writes several result sets at once.
+  thread_local std::mt19937_64 rng{std::random_device{}()};
   const std::string folder = FolderOf(target);
   std::string base = target.substr(folder.size());
   if (base.size() > kTemporaryKeptNameBytes) {

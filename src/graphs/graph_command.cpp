@@ -78,6 +78,12 @@ std::string DrawLeastSquaresOver(const std::string& path, GraphKind kind, const 
   return {};
 }
 
+std::string PictureTitle(const GraphModel& model, const std::string& path) {
+  const size_t first = model.title1.find_first_not_of(' ');
+  if (first == std::string::npos) return ExtractFileName(path);
+  return model.title1.substr(first, model.title1.find_last_not_of(' ') + 1 - first);
+}
+
 bool FileShowsBothTypes(const GraphModel& model) {
   if (model.x.empty()) return false;
   const double xMin = *std::min_element(model.x.begin(), model.x.end());

@@ -39,6 +39,10 @@ std::string DrawLeastSquaresOver(const std::string& path, GraphKind kind, const 
 // calc-obs graph, else the model's own.
 FunctionType PreparedTypeOf(const GraphModel& model, bool calcObs);
 
+// The title a saved picture names in its description: the graph's first
+// title line, or the file name of the output file `path` when it is blank.
+std::string PictureTitle(const GraphModel& model, const std::string& path);
+
 // Whether the file holds a second breakpoint of the other type, as a
 // result under "Best of the two" that found both types does.
 bool FileShowsBothTypes(const GraphModel& model);

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPen>
+#include <QPointF>
 #include <QRect>
 #include <QSaveFile>
 #include <QString>
@@ -24,11 +25,18 @@ QtCanvas::QtCanvas() : image_(PictureWidth, PictureHeight, QImage::Format_RGB32)
   image_.fill(Qt::white);
 }
 
+QtCanvas::QtCanvas(QPainter& target, double oddLineShift)
+    : image_(1, 1, QImage::Format_RGB32), target_(&target), oddLineShift_(oddLineShift) {
+  image_.setDotsPerMeterX(kDotsPerMeter);
+  image_.setDotsPerMeterY(kDotsPerMeter);
+}
+
 QtCanvas::~QtCanvas() = default;
 
 QPainter& QtCanvas::Painter() {
   if (!painter_) {
-    painter_ = std::make_unique<QPainter>(&image_);
+    if (target_ == nullptr) ownPainter_ = std::make_unique<QPainter>(&image_);
+    painter_ = target_ != nullptr ? target_ : ownPainter_.get();
     painter_->setRenderHint(QPainter::Antialiasing, false);
     ApplyPen();
   }
@@ -41,7 +49,10 @@ void QtCanvas::ApplyPen() {
   Qt::PenStyle style = Qt::SolidLine;
   if (penStyle_ == PenStyle::Dashed) style = Qt::DashLine;
   if (penStyle_ == PenStyle::Dotted) style = Qt::DotLine;
-  QPen pen(penColour_, penWidth_, style, Qt::FlatCap, Qt::MiterJoin);
+  // Painted finer than the bitmap, a solid line reaches over the pixels at
+  // its ends as the bitmap's does.
+  const Qt::PenCapStyle cap = target_ != nullptr && style == Qt::SolidLine ? Qt::SquareCap : Qt::FlatCap;
+  QPen pen(penColour_, penWidth_, style, cap, Qt::MiterJoin);
   painter_->setPen(pen);
 }
 
@@ -85,7 +96,12 @@ void QtCanvas::LineTo(int x, int y) {
   const QPoint to(x, y);
   QPainter& p = Painter();
   if (textPen_) ApplyPen();
-  p.drawLine(current_, to);
+  if (target_ == nullptr) {
+    p.drawLine(current_, to);
+  } else {
+    const double shift = penWidth_ % 2 == 1 ? oddLineShift_ : 0;
+    p.drawLine(QPointF(current_) + QPointF(shift, shift), QPointF(to) + QPointF(shift, shift));
+  }
   current_ = to;
 }
 
@@ -129,12 +145,13 @@ int QtCanvas::TextHeight(const std::string&) {
 }
 
 QImage QtCanvas::Image() {
-  if (painter_) {
-    painter_->end();
-    painter_.reset();
+  if (ownPainter_) {
+    ownPainter_->end();
+    ownPainter_.reset();
+    painter_ = nullptr;
     textPen_ = false;
   }
-  return image_;
+  return target_ == nullptr ? image_ : QImage();
 }
 
 bool QtCanvas::Save(const std::string& path, std::string& reason) { return SavePicture(Image(), path, reason); }

@@ -1,6 +1,8 @@
 #pragma once
 // The drawing surface of the window and of the batch command: a 623 x 465
-// picture painted with Qt, saved as a Windows bitmap or a PNG file.
+// picture painted with Qt, saved as a Windows bitmap or a PNG file. The
+// same drawing can go to another painter (an SVG or PDF page, a larger
+// bitmap) whose coordinates are the picture's pixels.
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -22,6 +24,12 @@ bool SavePicture(const QImage& picture, const std::string& path, std::string& re
 class QtCanvas : public Canvas {
  public:
   QtCanvas();
+  // Paints on `target` instead, measuring text as on the bitmap so that
+  // the graph is laid out alike. Lines of an odd width move right and down
+  // by `oddLineShift` pixels of the picture: on the bitmap such a line
+  // covers the pixels to the right of and below its path, and a painter
+  // that draws finer than a pixel should cover the same.
+  QtCanvas(QPainter& target, double oddLineShift);
   ~QtCanvas() override;
   QtCanvas(const QtCanvas&) = delete;
   QtCanvas& operator=(const QtCanvas&) = delete;
@@ -40,7 +48,7 @@ class QtCanvas : public Canvas {
   int TextWidth(const std::string& text) override;
   int TextHeight(const std::string& text) override;
 
-  // The picture as drawn so far.
+  // The picture as drawn so far (blank when painting on another painter).
   QImage Image();
   // Writes the picture as drawn (SavePicture).
   bool Save(const std::string& path, std::string& reason);
@@ -51,7 +59,10 @@ class QtCanvas : public Canvas {
   const QFont& CurrentFont();
 
   QImage image_;
-  std::unique_ptr<QPainter> painter_;
+  std::unique_ptr<QPainter> ownPainter_;  // of the image
+  QPainter* painter_ = nullptr;           // the one painting, once begun
+  QPainter* target_ = nullptr;            // painting elsewhere; the image only measures
+  double oddLineShift_ = 0;
   QColor brush_{Qt::white};
   QColor penColour_{Qt::black};
   int penWidth_ = 1;

@@ -73,7 +73,10 @@ class DialogsLayoutTest : public QObject {
         {"Open input file", input, "inp", start, ""},
         {"Save input file", input, "inp", folder, "salinity.inp"},
         {"Open output file", "Kinvalo output (*.out)|*.out|All files (*)|*", "out", folder, "salinity-run.out"},
-        {"Save graph", pictures, "bmp", folder, "salinity-run.bmp"},
+        {"Save graph",
+         pictures + "|PNG, twice the size (*.png)|*.png|PNG, three times the size (*.png)|*.png|"
+                    "SVG, sharp at any size (*.svg)|*.svg|PDF, sharp at any size (*.pdf)|*.pdf",
+         "bmp", folder, "salinity-run.bmp"},
         {"Open graph", pictures + "|All files (*)|*", "bmp", folder, "salinity-run.bmp"},
     };
     QStringList shown, wanted;

@@ -205,6 +205,47 @@ class GraphicsTabTest : public QObject {
     QCOMPARE(s.Caption("LeastSquaresGraphButton"), QStringLiteral("Show least squares"));
   }
 
+  // The name's ending decides the kind; the filter chosen the size of a PNG
+  // and the ending of a name without one. Both save buttons write every
+  // kind; a picture opened from disk is saved as a bitmap or PNG only.
+  void everyFilterWritesItsKind() {
+    Session s;
+    s.RunExample("salinity");
+    s.Click("GraphicsButton");
+    const struct {
+      const char* name;
+      std::size_t filter;
+      const char* file;
+      std::string start;
+      QSize size;
+      bool bw;
+    } saves[] = {{"x2.png", 2, "x2.png", "\x89PNG", {1246, 930}, false},
+                 {"x3", 3, "x3.png", "\x89PNG", {1869, 1395}, true},
+                 {"drawing", 4, "drawing.svg", "<?xml", {}, true},
+                 {"page.pdf", 5, "page.pdf", "%PDF-", {}, false},
+                 {"named.svg", 0, "named.svg", "<?xml", {}, false}};
+    for (const auto& save : saves) {
+      const std::string path = s.dir / save.file;
+      s.ui.files = {s.dir / save.name};
+      s.ui.filters = {save.filter};
+      s.Click(save.bw ? "SaveBlWhButton" : "SaveGraphButton");
+      QCOMPARE(s.Last(), "The graph was saved in  " + path);
+      QCOMPARE(test::ReadBytes(path).substr(0, save.start.size()), save.start);
+      const QImage saved(QString::fromStdString(path));
+      if (save.size.isValid())
+        QCOMPARE(std::pair(saved.size(), ColouredPixels(saved) == 0), std::pair(save.size, save.bw));
+    }
+    s.ui.files = {s.dir / "x2.png", s.dir / "copy.svg", s.dir / "copy.png"};
+    s.ui.filters = {4, 3};
+    s.Action("GraphOpenAction")->trigger();
+    s.Click("SaveGraphButton");
+    s.Click("SaveBlWhButton");
+    const std::string refused = "A picture opened with Open graph is saved as a bitmap or a PNG of its own size "
+                                "only. For SVG, PDF or a larger PNG, draw the graph from its output file.";
+    QCOMPARE(Names(s.ui.messages.end() - 2, s.ui.messages.end()), Names(2, refused));
+    QVERIFY(!std::filesystem::exists(s.dir / "copy.svg") && !std::filesystem::exists(s.dir / "copy.png"));
+  }
+
   // With no result at all: the bitmap is shown whole and saved as it is
   // shown, or in greys; a larger one is shown smaller.
   void openedBitmapShownWholeAndSavedAsShown() {

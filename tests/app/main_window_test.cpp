@@ -46,6 +46,7 @@ class MainWindowTest : public QObject {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("shortcut");
     QTest::newRow("open input") << "InputOpenAction" << "Open input" << "Ctrl+I";
+    QTest::newRow("open data") << "DataOpenAction" << "Open data..." << "Ctrl+D";
     QTest::newRow("open output") << "OutputOpenAction" << "Open output" << "Ctrl+O";
     QTest::newRow("open graph") << "GraphOpenAction" << "OpenGraph" << "Ctrl+G";
     QTest::newRow("save input") << "InputSaveAction" << "Save input" << "Ctrl+S";
@@ -54,6 +55,7 @@ class MainWindowTest : public QObject {
     QTest::newRow("copy") << "EditCopy1" << "&Copy" << "Ctrl+C";
     QTest::newRow("cut alone has Ctrl+X") << "EditCut1" << "Cu&t" << "Ctrl+X";
     QTest::newRow("paste") << "EditPaste1" << "&Paste" << "Ctrl+V";
+    QTest::newRow("help of the tab") << "HelpAction" << "&Help on this tab" << "F1";
   }
 
   void menuEntries() {

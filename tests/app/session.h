@@ -82,8 +82,9 @@ struct Session {
   test::TempDir dir;
   MainWindow* form = nullptr;
 
-  explicit Session(Settings start = Settings::Fresh) : settings(start) {
-    app.Start();
+  // `arguments` is the command line, the program's name first.
+  explicit Session(Settings start = Settings::Fresh, const QStringList& arguments = {}) : settings(start) {
+    app.Start(arguments);
     form = app.mainWindow.get();
     QApplication::setActiveWindow(form);
   }

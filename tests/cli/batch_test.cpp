@@ -136,10 +136,11 @@ TEST(Cli, UsageErrorsGoToStandardErrorAndHelpToStandardOutput) {
   const std::vector<std::vector<std::string>> wrong{
       {},
       {"calculate"},          {"calculate", "a.inp", "--prefer", "5"}, {"calculate", "a.inp", "--confidence"},
-      {"compute", "a.inp"},   {"calculate", "a.inp", "b.inp"},         {"calculate", "a.inp", "--fast"},
+      {"compute", "a.inp"},   {"calculate", "a.csv", "--y"},           {"calculate", "a.inp", "--fast"},
       {"calculate", "run.out"}, {"calculate", "results.TXT"},          {"graph"},
       {"graph", "a.out"},     {"graph", "a.out", "a.jpg"},             {"graph", "a.out", "a.bmp", "--colour"},
-      {"graph", "a.out", "a.bmp", "b.bmp"}, {"calculate", "--"},       {"calculate", "a.inp", "--", "b.inp"},
+      {"graph", "a.out", "a.bmp", "b.bmp"}, {"calculate", "--"},       {"calculate", "a.inp", "b.lsq"},
+      {"calculate", "a.inp", "-j", "0"},    {"calculate", "a.inp", "-jx"}, {"--quiet", "calculate", "a.inp", "--json"},
       {"calculate", "--", "-a.out"},        {"graph", "--", "a.out"},  {"graph", "a.out", "--", "-a.jpg"}};
   for (const std::vector<std::string>& args : wrong) {
     const std::string shown = args.empty() ? "(nothing)" : args.back();

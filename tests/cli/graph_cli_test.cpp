@@ -108,6 +108,52 @@ TEST(GraphCli, WritesAPngForAPngNameAfterTheEndOfTheOptions) {
   EXPECT_EQ(ReadBytes(dir / "-salinity.PNG").substr(1, 3), "PNG");
 }
 
+// Each ending writes its kind of file, --scale a larger PNG; another
+// ending, or a scale that is not 2 or 3 of a PNG, is a wrong command line.
+TEST(GraphCli, EachEndingWritesItsKindAndAWrongOneGivesTheUsage) {
+  TempDir dir;
+  const std::string out = Calculated(dir, "salinity");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> written = {
+      {{"g.bmp"}, "BM"},
+      {{"g.PNG"}, "\x89PNG"},
+      {{"g.svg"}, "<?xml"},
+      {{"g.pdf"}, "%PDF-"},
+      {{"g2.png", "--scale", "2"}, "\x89PNG"}};
+  for (auto [args, start] : written) {
+    args.insert(args.begin(), {"graph", out}), args[2] = dir / args[2];
+    const CliResult run = Cli(args);
+    EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(0, "")) << args[2];
+    EXPECT_EQ(ReadBytes(args[2]).substr(0, start.size()), start) << args[2];
+  }
+  EXPECT_EQ(QImage(QString::fromStdString(dir / "g2.png")).size(), QSize(1246, 930));
+  // The first title names the drawing, escaped.
+  std::string input = ReadBytes(std::string(KINVALO_EXAMPLES) + "/salinity.inp");
+  test::WriteBytes(dir / "t.inp", input.replace(0, input.find_first_of("\r\n"), "Yield & <salt>"));
+  ASSERT_EQ(Cli({"calculate", dir / "t.inp"}).status + Cli({"graph", dir / "t.out", dir / "t.svg"}).status,
+            0);
+  EXPECT_NE(ReadBytes(dir / "t.svg").find("<title>Yield &amp; &lt;salt&gt;</title>"), std::string::npos);
+
+  const std::string usage =
+      "       kinvalo-cli graph FILE.out IMAGE.bmp|.png|.svg|.pdf [--scale 2|3] [--bw]\n"
+      "                         [--regression-line] [--belt] [--no-block] [--combined]\n"
+      "                         [--calc-obs] [--least-squares]\n"
+      "       kinvalo-cli [--quiet] ...   kinvalo-cli --version   kinvalo-cli --help\n"
+      "Try 'kinvalo-cli --help' for more.\n";
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"g.jpg"}, "The image file must end in .bmp, .png, .svg or .pdf."},
+      {{"g.svg", "--scale", "2"}, "The option --scale is for a .png image only."},
+      {{"g.png", "--scale", "1"}, "The scale must be 2 or 3."},
+      {{"g.png", "--scale"}, "The option --scale needs a value."}};
+  for (auto [args, problem] : refused) {
+    args.insert(args.begin(), {"graph", out});
+    const CliResult run = Cli(args);
+    EXPECT_EQ(run.status, 2) << problem;
+    EXPECT_TRUE(run.err.starts_with(problem + "\nUsage: kinvalo-cli ") && run.err.ends_with(usage))
+        << run.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "g.jpg"));
+}
+
 TEST(GraphCli, RefusalsGiveTheWindowsMessagesAndStatusOne) {
   TempDir dir;
   const std::string input = dir / "salinity.inp";

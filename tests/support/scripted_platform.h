@@ -38,6 +38,10 @@ class ScriptedPlatform : public HeadlessPlatform {
     dialogs.push_back(options);
     return HeadlessPlatform::SaveFileDialog(options);
   }
+  std::optional<SaveChoice> SaveFileDialogWithFilter(const FileDialogOptions& options) override {
+    dialogs.push_back(options);
+    return HeadlessPlatform::SaveFileDialogWithFilter(options);
+  }
 };
 
 }  // namespace kinvalo::test
