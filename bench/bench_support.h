@@ -3,17 +3,14 @@
 // (Type 3) input files of N data sets.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <filesystem>
 #include <map>
-#include <random>
 #include <string>
 
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "core/headless_platform.h"
-#include "data/working_data.h"
+#include "bench/noisy_input.h"
 
 namespace kinvalo::bench {
 
@@ -32,23 +29,8 @@ inline std::string InputFile(int n) {
   static std::map<int, std::string> files;
   auto& path = files[n];
   if (!path.empty()) return path;
-  HeadlessPlatform platform;
-  WorkingData dm(platform);
-  std::mt19937_64 random(42);
-  std::uniform_real_distribution<double> x(0.0, 20.0);
-  std::normal_distribution<double> noise(0.0, 0.5);
-  for (int i = 0; i < n; ++i) {
-    const double xi = std::round(x(random) * 100) / 100;
-    const double yi = (xi < 8 ? 10.0 : 10.0 - 0.6 * (xi - 8)) + noise(random);
-    dm.XData.push_back(xi);
-    dm.YData.push_back(std::round(yi * 100) / 100);
-  }
-  dm.NrOfData = n;
-  dm.Title1 = "Benchmark";
-  dm.Title2 = "Noisy threshold";
-  dm.FileName = Folder() + "/n" + std::to_string(n) + ".inp";
-  dm.WriteInputFile();
-  path = dm.FileName;
+  path = Folder() + "/n" + std::to_string(n) + ".inp";
+  WriteNoisyThreshold(n, path);
   return path;
 }
 
