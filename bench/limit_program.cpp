@@ -110,7 +110,7 @@ std::vector<DataSet> ReadInput(const std::string& path) {
     while (p < end && !blank(*p)) ++p;
     return {start, static_cast<size_t>(p - start)};
   };
-  constexpr size_t kGiveBack = size_t{64} << 20;
+  constexpr size_t kGiveBack = size_t{4} << 20;
   const char* given = begin;
   const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
   for (skipBlanks(); p < end; skipBlanks()) {
