@@ -6,6 +6,7 @@
 // again on each.
 #include <QImage>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,7 +70,9 @@ class GraphPicture : public Canvas {
   int StringIndex(const std::string& text);
 
   QtCanvas bitmap_;
-  std::vector<Call> calls_;
+  // A graph of a million data sets keeps a million calls: blocks that
+  // never move, rather than one array copied each time it grows.
+  std::deque<Call> calls_;
   std::vector<std::string> strings_;
 };
 
