@@ -22,6 +22,7 @@
 #include "graphs/graph_command.h"
 #include "render/graph_picture.h"
 #include "render/gui_app.h"
+#include "render/qt_canvas.h"
 
 namespace kinvalo {
 
@@ -509,7 +510,13 @@ int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     const FunctionType prepared = PreparedTypeOf(model, options.calcObs);
 
-    GraphPicture canvas;
+    // A bitmap or PNG of the graph's own size is the drawing itself; only
+    // the other kinds paint the graph again from the calls kept.
+    const std::optional<PictureFormat> format = PictureFormatOf(line.image);
+    const bool asDrawn = line.scale == 1 && (format == PictureFormat::Bmp || format == PictureFormat::Png);
+    std::optional<QtCanvas> bitmap;
+    std::optional<GraphPicture> picture;
+    Canvas& canvas = asDrawn ? static_cast<Canvas&>(bitmap.emplace()) : picture.emplace();
     const Redrawn redrawn = DrawReadGraph(std::move(read), path, options, canvas);
     if (redrawn.failure) std::rethrow_exception(redrawn.failure);
     if (!redrawn.drawing.drawn) {
@@ -522,7 +529,8 @@ int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     if (!redrawn.note.empty()) err << redrawn.note << '\n' << std::flush;
     std::string reason;
-    if (!canvas.Save(line.image, line.scale, PictureTitle(*redrawn.read.model, path), reason)) {
+    if (asDrawn ? !bitmap->Save(line.image, reason)
+                : !picture->Save(line.image, line.scale, PictureTitle(*redrawn.read.model, path), reason)) {
       err << reason << '\n';
       return 1;
     }
