@@ -1,9 +1,9 @@
 // The yardstick of the calculation: what no program that writes Kinvalo's
 // result files of an input file can do without. It reads the input file
 // (mmap and std::from_chars), sorts the data sets by X and writes the same
-// bytes as Kinvalo: the observation table of the .out, the one part that
-// grows with N, is rendered here from the sorted data; the parts of a few
-// lines that need the search (the head of the .out, the .txt, .var and
+// bytes as Kinvalo: the observation table of the .out, the one piece that
+// grows with N, is rendered here from the sorted data; the files and lines
+// of a fixed size that need the search (the head of the .out, the .txt, .var and
 // .lsq) are copied from Kinvalo's own files of the same input, read before
 // anything else. The fitted Y of each row comes from the side statistics
 // at the breakpoint that Kinvalo's JSON report gives in full precision,
