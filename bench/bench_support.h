@@ -3,17 +3,14 @@
 // (Type 3) input files of N data sets.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <map>
-#include <random>
 #include <string>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include "core/headless_platform.h"
-#include "data/working_data.h"
+#include "bench/noisy_input.h"
 
 namespace kinvalo::bench {
 
@@ -32,32 +29,40 @@ inline std::string InputFile(int n) {
   static std::map<int, std::string> files;
   auto& path = files[n];
   if (!path.empty()) return path;
-  HeadlessPlatform platform;
-  WorkingData dm(platform);
-  std::mt19937_64 random(42);
-  std::uniform_real_distribution<double> x(0.0, 20.0);
-  std::normal_distribution<double> noise(0.0, 0.5);
-  for (int i = 0; i < n; ++i) {
-    const double xi = std::round(x(random) * 100) / 100;
-    const double yi = (xi < 8 ? 10.0 : 10.0 - 0.6 * (xi - 8)) + noise(random);
-    dm.XData.push_back(xi);
-    dm.YData.push_back(std::round(yi * 100) / 100);
-  }
-  dm.NrOfData = n;
-  dm.Title1 = "Benchmark";
-  dm.Title2 = "Noisy threshold";
-  dm.FileName = Folder() + "/n" + std::to_string(n) + ".inp";
-  dm.WriteInputFile();
-  path = dm.FileName;
+  path = Folder() + "/n" + std::to_string(n) + ".inp";
+  WriteNoisyThreshold(n, path);
   return path;
 }
 
-// Peak memory of the process so far, in MiB.
-inline double PeakMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+// The peak memory of one benchmark case: the largest resident set of the
+// process (VmHWM) from the moment the case starts measuring, in MiB. It
+// holds what the process held before the case (the program, its libraries,
+// a Qt application), not the peak of an earlier, larger case: starting
+// sets the high-water mark back to the current resident set through
+// /proc/self/clear_refs. Where that cannot be done the case reports no
+// peak rather than a wrong one.
+class CasePeak {
+ public:
+  CasePeak() {
+    std::ofstream reset("/proc/self/clear_refs");
+    reset << "5";
+    reset_ = static_cast<bool>(reset.flush());
+  }
+  void Report(benchmark::State& state) const {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    double kib = 0;
+    while (reset_ && status >> key) {
+      if (key == "VmHWM:" && status >> kib) {
+        state.counters["peak_MiB"] = kib / 1024.0;
+        return;
+      }
+    }
+  }
+
+ private:
+  bool reset_ = false;
+};
 
 // The main of every benchmark program: runs what the command line selects
 // and removes the benchmark folder afterwards.

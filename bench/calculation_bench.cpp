@@ -17,6 +17,7 @@ using bench::InputFile;
 void BM_Calculation(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   const std::string input = InputFile(n);
+  const bench::CasePeak peak;
   for (auto _ : state) {
     HeadlessPlatform platform;
     WorkingData dm(platform);
@@ -28,8 +29,7 @@ void BM_Calculation(benchmark::State& state) {
     if (result.type != FunctionType::Threshold) state.SkipWithError("the benchmark data should give Type 3");
   }
   state.SetItemsProcessed(state.iterations() * n);
-  // The sizes run in ascending order.
-  state.counters["peak_MiB"] = bench::PeakMiB();
+  peak.Report(state);
 }
 BENCHMARK(BM_Calculation)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 

@@ -40,6 +40,7 @@ void BM_Graph(benchmark::State& state, bool fitted) {
   options.regressionLine = fitted;
   options.belt = fitted;
   options.block = true;
+  const bench::CasePeak peak;  // of the drawing, not of the calculation above
   for (auto _ : state) {
     QtCanvas canvas;
     if (!RedrawGraph(output, options, FunctionType::NoRelation, canvas).drawing.drawn) {
@@ -47,7 +48,7 @@ void BM_Graph(benchmark::State& state, bool fitted) {
     }
   }
   state.SetItemsProcessed(state.iterations() * n);
-  state.counters["peak_MiB"] = bench::PeakMiB();
+  peak.Report(state);
 }
 BENCHMARK_CAPTURE(BM_Graph, connecting_lines, false)
     ->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,6 @@
 // Reading an input file whose one data line is a long run of short tokens:
 // the reader keeps the three numbers of the line, not the line. The peak
-// memory of the process, against the size of the line, shows what it holds.
+// memory of the case, against the size of the line, shows what it holds.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -27,6 +27,7 @@ void BM_ReadLongLineOfShortTokens(benchmark::State& state) {
   const int mebibytes = static_cast<int>(state.range(0));
   const std::string path = LongLineFile(mebibytes);
   HeadlessPlatform platform;
+  const bench::CasePeak peak;
   for (auto _ : state) {
     WorkingData dm(platform);
     dm.FileName = path;
@@ -34,7 +35,7 @@ void BM_ReadLongLineOfShortTokens(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * (std::int64_t{mebibytes} << 20));
   state.counters["line_MiB"] = mebibytes;
-  state.counters["peak_MiB"] = bench::PeakMiB();
+  peak.Report(state);
 }
 BENCHMARK(BM_ReadLongLineOfShortTokens)->Arg(16)->Arg(256)->Unit(benchmark::kMillisecond);
 

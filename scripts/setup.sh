@@ -7,7 +7,8 @@ set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-svg-dev fonts-liberation libboost-math-dev nlohmann-json3-dev)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-             xvfb openbox xdotool xclip imagemagick poppler-utils lintian appstream desktop-file-utils)
+             xvfb openbox xdotool xclip imagemagick poppler-utils lintian appstream desktop-file-utils
+             time)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -174,31 +174,35 @@ bool GraphicsTab::Draw(GraphKind kind, const GraphModel& model, const PreparedGr
 
 void GraphicsTab::GraphicsButtonClick() {
   if (!s_.ResultToShow()) return;
-  GraphOptions& o = Options();
   const std::optional<GraphModel> model = ReadOutput();
   if (!model) return;
+  ShowGraph(*model);
+}
+
+void GraphicsTab::ShowGraph(const GraphModel& model) {
+  GraphOptions& o = Options();
   // A file opened from disk tells itself whether it holds both types.
-  if (s_.Output.fromFile) s_.bothTypesFound = FileShowsBothTypes(*model);
+  if (s_.Output.fromFile) s_.bothTypesFound = FileShowsBothTypes(model);
 
   ConfButton->show();
   RegButton->show();
   PictureImage->hide();
   if (!s_.bothTypesFound) o.combined = false;
   // The least-squares line goes over the graph of a Type 3 or Type 4 result.
-  LeastSquaresGraphButton->setVisible(HasHorizontalSegment(model->type));
+  LeastSquaresGraphButton->setVisible(HasHorizontalSegment(model.type));
   LeastSquaresGraphButton->setEnabled(!o.combined);
   o.regressionLine = false;
   const bool fitted = RegButton->text() == QLatin1String(kRegToConnecting);
   // The data are those of the calc-obs graph while that option stands,
   // whatever kind is drawn with them.
-  s_.Graph.preparedType = PreparedTypeOf(*model, o.calcObs);
-  const PreparedGraph prepared = PrepareGraph(*model, o.calcObs);
+  s_.Graph.preparedType = PreparedTypeOf(model, o.calcObs);
+  const PreparedGraph prepared = PrepareGraph(model, o.calcObs);
   SaveGraphButton->show();
   SaveBlWhButton->show();
   actions_.GraphSaveAction->setEnabled(true);
   SelectButton->hide();
-  s_.Graph.preparedType = model->type;
-  if (!HasHorizontalSegment(model->type)) {
+  s_.Graph.preparedType = model.type;
+  if (!HasHorizontalSegment(model.type)) {
     o.regressionLine = fitted;
     ConfButton->setEnabled(true);
     for (QPushButton* b : {CalcObs_Button, RegButton, ZtypeButton}) b->hide();
@@ -213,12 +217,12 @@ void GraphicsTab::GraphicsButtonClick() {
     ZtypeButton->hide();
     if (s_.bothTypesFound) ZtypeButton->show();
   }
-  if (WithoutBreakpoint(model->type)) {
+  if (WithoutBreakpoint(model.type)) {
     CalcObs_Button->hide();
     o.regressionLine = true;
-    Draw(GraphKind::Regression, *model, prepared);
-  } else if (model->type != FunctionType::TwoSlopes) {
-    Draw(o.combined ? GraphKind::Combined : GraphKind::Partial, *model, prepared);
+    Draw(GraphKind::Regression, model, prepared);
+  } else if (model.type != FunctionType::TwoSlopes) {
+    Draw(o.combined ? GraphKind::Combined : GraphKind::Partial, model, prepared);
   }
   GraphShown_ = true;
   host_.ShowTab(Tab::Graphics);
@@ -288,7 +292,8 @@ void GraphicsTab::CalcObs_ButtonClick() {
     RegButton->show();
     if (s_.bothTypesFound) ZtypeButton->show();
     o.calcObs = false;
-    GraphicsButtonClick();
+    // The file as just read: the prepared type has not changed since.
+    ShowGraph(*model);
   }
 }
 

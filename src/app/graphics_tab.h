@@ -75,6 +75,9 @@ class GraphicsTab : public QWidget {
   void PictureOpened();
 
  private:
+  // The graph of `model`, the output file as read for this command, with
+  // the commands that go with it.
+  void ShowGraph(const GraphModel& model);
   // Draws `kind` on a fresh picture and shows it; false when nothing was
   // drawn (the reason has been shown).
   bool Draw(GraphKind kind, const GraphModel& model, const PreparedGraph& prepared);

@@ -22,6 +22,7 @@
 #include "graphs/graph_command.h"
 #include "render/graph_picture.h"
 #include "render/gui_app.h"
+#include "render/qt_canvas.h"
 
 namespace kinvalo {
 
@@ -485,8 +486,8 @@ int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::o
 }
 
 // Draws as the window does when the user has clicked through to the same
-// options and saves: the graph command reads the file and prepares the
-// graph, the save reads it again and draws afresh.
+// options and saves. The file is read once, taking the level of the graph
+// prepared from it: that of its own type, or of Type 1 for calc-obs.
 int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   GraphCommandLine line;
   const std::string problem = ParseGraphOptions(args, line);
@@ -494,27 +495,29 @@ int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
   const GraphOptions options = DisplayOptions(line);
   const std::string path = Absolute(line.output);
-  bool olderFileWarned = false;
-  // Messages go to standard error, one per line.
-  auto show = [&](const OutputReadResult& read) {
-    for (const std::string& message : ReadMessages(read, olderFileWarned)) err << message << '\n' << std::flush;
-    olderFileWarned = olderFileWarned || read.olderFile;
-  };
   try {
     EnsureGuiApplication();
-    const OutputReadResult first = ReadOutputFile(path, FunctionType::NoRelation);
-    show(first);
-    if (!first.model) return 1;
-    const GraphModel& model = *first.model;
+    OutputReadResult read = ReadOutputFile(path, [&](FunctionType fileType) {
+      return options.calcObs ? FunctionType::StraightLine : fileType;
+    });
+    // Messages go to standard error, one per line.
+    for (const std::string& message : ReadMessages(read, false)) err << message << '\n' << std::flush;
+    if (!read.model) return 1;
+    const GraphModel& model = *read.model;
     if (options.combined && (!HasHorizontalSegment(model.type) || !FileShowsBothTypes(model))) {
       err << "This result has only one breakpoint, so there is no combined graph.\n";
       return 1;
     }
     const FunctionType prepared = PreparedTypeOf(model, options.calcObs);
 
-    GraphPicture canvas;
-    const Redrawn redrawn = RedrawGraph(path, options, prepared, canvas);
-    show(redrawn.read);
+    // A bitmap or PNG of the graph's own size is the drawing itself; only
+    // the other kinds paint the graph again from the calls kept.
+    const std::optional<PictureFormat> format = PictureFormatOf(line.image);
+    const bool asDrawn = line.scale == 1 && (format == PictureFormat::Bmp || format == PictureFormat::Png);
+    std::optional<QtCanvas> bitmap;
+    std::optional<GraphPicture> picture;
+    Canvas& canvas = asDrawn ? static_cast<Canvas&>(bitmap.emplace()) : picture.emplace();
+    const Redrawn redrawn = DrawReadGraph(std::move(read), path, options, canvas);
     if (redrawn.failure) std::rethrow_exception(redrawn.failure);
     if (!redrawn.drawing.drawn) {
       if (!redrawn.drawing.message.empty()) {
@@ -526,7 +529,8 @@ int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     if (!redrawn.note.empty()) err << redrawn.note << '\n' << std::flush;
     std::string reason;
-    if (!canvas.Save(line.image, line.scale, PictureTitle(*redrawn.read.model, path), reason)) {
+    if (asDrawn ? !bitmap->Save(line.image, reason)
+                : !picture->Save(line.image, line.scale, PictureTitle(*redrawn.read.model, path), reason)) {
       err << reason << '\n';
       return 1;
     }

@@ -1,10 +1,14 @@
 #include "data/output_reader.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "core/format.h"
@@ -52,6 +56,7 @@ class OutputScanner {
     line_ = 1;
   }
   bool AtEnd() const { return pos_ >= bytes_.size(); }
+  size_t Remaining() const { return bytes_.size() - pos_; }
   int Line() const { return line_; }
 
   // At most 4 characters of the current line; they are consumed, the line
@@ -108,7 +113,9 @@ class OutputScanner {
 
   // Skips blanks and line ends and takes the next token of at most 32
   // non-blank characters. Empty at the end of the file.
-  std::string Token() {
+  std::string Token() { return std::string(TokenView()); }
+
+  std::string_view TokenView() {
     while (pos_ < bytes_.size() && (IsBlank(bytes_[pos_]) || IsLineEnd(bytes_[pos_]))) {
       if (bytes_[pos_] == '\n' || (bytes_[pos_] == '\r' &&
                                    (pos_ + 1 >= bytes_.size() || bytes_[pos_ + 1] != '\n'))) {
@@ -116,15 +123,21 @@ class OutputScanner {
       }
       ++pos_;
     }
-    std::string token;
-    while (token.size() < 32 && !AtLineEnd() && !IsBlank(bytes_[pos_])) token += bytes_[pos_++];
-    return token;
+    const size_t start = pos_;
+    while (pos_ - start < 32 && !AtLineEnd() && !IsBlank(bytes_[pos_])) ++pos_;
+    return std::string_view(bytes_).substr(start, pos_ - start);
   }
 
   double Real() {
-    const std::string token = Token();
+    const std::string_view token = TokenView();
     double value = 0;
-    if (!ParseReal(token, value)) throw BadNumber{line_, Cp1252ToUtf8(token)};
+    // The plain numbers of a result file convert at once; whatever else
+    // from_chars takes whole (inf, nan) or not at all goes through the
+    // reader's own rules of a number.
+    const char* const end = token.data() + token.size();
+    const auto read = std::from_chars(token.data(), end, value);
+    if (read.ec == std::errc() && read.ptr == end && !token.empty() && std::isfinite(value)) return value;
+    if (!ParseReal(std::string(token), value)) throw BadNumber{line_, Cp1252ToUtf8(std::string(token))};
     return value;
   }
 
@@ -179,8 +192,8 @@ std::string SingleBlanks(const std::string& text) {
 
 class OutputFileReader {
  public:
-  OutputFileReader(OutputScanner& in, FunctionType preparedType)
-      : in_(in), preparedType_(preparedType) {}
+  OutputFileReader(OutputScanner& in, const PreparedTypeRule& preparedType)
+      : in_(in), preparedTypeOf_(preparedType) {}
 
   // False when the file is not an output file of this program.
   bool Read() {
@@ -193,6 +206,7 @@ class OutputFileReader {
     if (!recognised) return false;
 
     if (!ReadSummary()) return false;
+    preparedType_ = preparedTypeOf_(m_.type);
     ReadHeader();
     ReadStraightLine();
     if (fileNumber_ >= 2) ReadSides();
@@ -411,6 +425,14 @@ class OutputFileReader {
   // the file was cut short.
   void ReadObservations() {
     in_.Search(" ---", "observation table");
+    // Room for the rows the file counts, as far as its size can hold them
+    // (a row takes more than 40 characters).
+    if (m_.all.n > 0) {
+      const size_t rows = static_cast<size_t>(std::min(m_.all.n, static_cast<double>(in_.Remaining() / 40)));
+      m_.yObs.reserve(rows);
+      m_.x.reserve(rows);
+      m_.yCalc.reserve(rows);
+    }
     while (!in_.AtEnd()) {
       // Blank lines after the table are not rows.
       if (in_.LineIsBlank()) {
@@ -456,7 +478,8 @@ class OutputFileReader {
   }
 
   OutputScanner& in_;
-  FunctionType preparedType_;
+  const PreparedTypeRule& preparedTypeOf_;
+  FunctionType preparedType_ = FunctionType::NoRelation;
   GraphModel m_;
   int fileNumber_ = 0;
   bool olderFile_ = false;
@@ -468,6 +491,10 @@ const char* const kOlderOutputFile =
     "This is an older output file. Please do the calculations again from the input tabsheet.";
 
 OutputReadResult ReadOutputFile(const std::string& path, FunctionType preparedType) {
+  return ReadOutputFile(path, [preparedType](FunctionType) { return preparedType; });
+}
+
+OutputReadResult ReadOutputFile(const std::string& path, const PreparedTypeRule& preparedType) {
   OutputReadResult result;
   auto refuse = [&](ReadRefusal reason, std::string message) {
     result.refusal = reason;

@@ -3,6 +3,7 @@
 // memory but from the file, so that a file of an earlier run can be drawn.
 // Loading a result file whole for display.
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,13 @@ extern const char* const kOlderOutputFile;
 // function type of the graph prepared last (Type 1 after a calc-obs graph,
 // none before the first graph), in the place of the read type's own.
 OutputReadResult ReadOutputFile(const std::string& path, FunctionType preparedType);
+
+// The function type a graph is prepared for, given the type the file holds.
+using PreparedTypeRule = std::function<FunctionType(FunctionType fileType)>;
+
+// As above, for a graph prepared from this very read: the level taken is
+// that of the type `preparedType` gives for the function type read.
+OutputReadResult ReadOutputFile(const std::string& path, const PreparedTypeRule& preparedType);
 
 // The messages of a read in the order it met them: the older-file warning,
 // unless it has been shown for this file already, then the refusal.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "core/paths.h"
 #include "graphs/graph_frame.h"
@@ -42,8 +43,13 @@ FunctionType PreparedTypeOf(const GraphModel& model, bool calcObs) {
 
 Redrawn RedrawGraph(const std::string& path, const GraphOptions& options, FunctionType preparedType,
                     Canvas& canvas) {
+  return DrawReadGraph(ReadOutputFile(path, preparedType), path, options, canvas);
+}
+
+Redrawn DrawReadGraph(OutputReadResult read, const std::string& path, const GraphOptions& options,
+                      Canvas& canvas) {
   Redrawn result;
-  result.read = ReadOutputFile(path, preparedType);
+  result.read = std::move(read);
   if (!result.read.model) return result;
   const GraphModel& model = *result.read.model;
   PreparedGraph prepared;

@@ -29,6 +29,11 @@ struct Redrawn {
 Redrawn RedrawGraph(const std::string& path, const GraphOptions& options, FunctionType preparedType,
                     Canvas& canvas);
 
+// Draws the graph of the output file at `path` as RedrawGraph does, from
+// `read`, the file as read already.
+Redrawn DrawReadGraph(OutputReadResult read, const std::string& path, const GraphOptions& options,
+                      Canvas& canvas);
+
 // Draws the least-squares line and limits of the .lsq file beside the
 // output file `path` over the partial graph of `model` on `canvas`; what to
 // say when they are not drawn, else nothing.

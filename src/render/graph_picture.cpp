@@ -162,22 +162,26 @@ int GraphPicture::StringIndex(const std::string& text) {
 }
 
 void GraphPicture::Replay(Canvas& canvas) const {
-  for (const Call& call : calls_) {
-    const Rgb colour{static_cast<std::uint8_t>(call.a), static_cast<std::uint8_t>(call.b),
-                     static_cast<std::uint8_t>(call.c)};
-    switch (call.op) {
-      case Op::Brush: canvas.SetBrushColor(colour); break;
-      case Op::Fill: canvas.FillRect(call.a, call.b, call.c, call.d); break;
-      case Op::PenColour: canvas.SetPenColor(colour); break;
-      case Op::PenWidth: canvas.SetPenWidth(call.a); break;
-      case Op::PenStyle: canvas.SetPenStyle(static_cast<PenStyle>(call.a)); break;
-      case Op::Move: canvas.MoveTo(call.a, call.b); break;
-      case Op::Line: canvas.LineTo(call.a, call.b); break;
-      case Op::FontName: canvas.SetFontName(strings_.at(static_cast<size_t>(call.a))); break;
-      case Op::FontSize: canvas.SetFontSize(call.a); break;
-      case Op::FontColour: canvas.SetFontColor(colour); break;
-      case Op::Text: canvas.TextOut(call.a, call.b, strings_.at(static_cast<size_t>(call.c))); break;
-    }
+  for (const std::vector<Call>& block : calls_) {
+    for (const Call& call : block) ReplayCall(call, canvas);
+  }
+}
+
+void GraphPicture::ReplayCall(const Call& call, Canvas& canvas) const {
+  const Rgb colour{static_cast<std::uint8_t>(call.a), static_cast<std::uint8_t>(call.b),
+                   static_cast<std::uint8_t>(call.c)};
+  switch (call.op) {
+    case Op::Brush: canvas.SetBrushColor(colour); break;
+    case Op::Fill: canvas.FillRect(call.a, call.b, call.c, call.d); break;
+    case Op::PenColour: canvas.SetPenColor(colour); break;
+    case Op::PenWidth: canvas.SetPenWidth(call.a); break;
+    case Op::PenStyle: canvas.SetPenStyle(static_cast<PenStyle>(call.a)); break;
+    case Op::Move: canvas.MoveTo(call.a, call.b); break;
+    case Op::Line: canvas.LineTo(call.a, call.b); break;
+    case Op::FontName: canvas.SetFontName(strings_.at(static_cast<size_t>(call.a))); break;
+    case Op::FontSize: canvas.SetFontSize(call.a); break;
+    case Op::FontColour: canvas.SetFontColor(colour); break;
+    case Op::Text: canvas.TextOut(call.a, call.b, strings_.at(static_cast<size_t>(call.c))); break;
   }
 }
 

@@ -5,6 +5,7 @@
 // kind holds the same drawing: the calls on the canvas are kept and painted
 // again on each.
 #include <QImage>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -63,13 +64,20 @@ class GraphPicture : public Canvas {
     Op op;
     int a = 0, b = 0, c = 0, d = 0;
   };
-  void Keep(Op op, int a = 0, int b = 0, int c = 0, int d = 0) { calls_.push_back({op, a, b, c, d}); }
+  void Keep(Op op, int a = 0, int b = 0, int c = 0, int d = 0) {
+    if (calls_.empty() || calls_.back().size() == kCallsPerBlock) calls_.emplace_back().reserve(kCallsPerBlock);
+    calls_.back().push_back({op, a, b, c, d});
+  }
   void KeepColour(Op op, Rgb colour) { Keep(op, colour.r, colour.g, colour.b); }
+  void ReplayCall(const Call& call, Canvas& canvas) const;
   // The index of `text` among the strings; a graph repeats its bullet.
   int StringIndex(const std::string& text);
 
   QtCanvas bitmap_;
-  std::vector<Call> calls_;
+  // A graph of a million data sets keeps a million calls: in blocks that
+  // never move, rather than one array copied each time it grows.
+  static constexpr size_t kCallsPerBlock = 4096;
+  std::vector<std::vector<Call>> calls_;
   std::vector<std::string> strings_;
 };
 

@@ -127,10 +127,12 @@ void QtCanvas::TextOut(int x, int y, const std::string& text) {
     p.setPen(fontColour_);
     textPen_ = true;
   }
-  if (text != lastText_ || lastLayout_.text().isEmpty()) {
+  // Asking the layout for its text would copy it for every bullet.
+  if (!layoutMade_ || text != lastText_) {
     lastText_ = text;
     lastLayout_ = QStaticText(QString::fromStdString(text));
     lastLayout_.setTextFormat(Qt::PlainText);
+    layoutMade_ = true;
   }
   p.drawStaticText(QPoint(x, y), lastLayout_);
 }

@@ -80,6 +80,7 @@ class QtCanvas : public Canvas {
   // The last text laid out, kept for the next data set's bullet.
   std::string lastText_;
   QStaticText lastLayout_;
+  bool layoutMade_ = false;
 };
 
 }  // namespace kinvalo

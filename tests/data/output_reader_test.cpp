@@ -206,6 +206,9 @@ INSTANTIATE_TEST_SUITE_P(
                 ReadRefusal::MissingPart, "\" is incomplete: its summary is missing. It can not be read."},
         Refused{"LetterInsideANumber", Edit(Golden("salinity.out"), "9.09E-001", "9.O9E-001"), ReadRefusal::Damaged,
                 "\" is damaged: line 24 holds \"9.O9E-001\" where a number belongs. It can not be read."},
+        // A number from_chars takes whole, but no number of a result file.
+        Refused{"InfinityInTheTable", Edit(Golden("salinity.out"), "1.387E+001", "inf"), ReadRefusal::Damaged,
+                "\" is damaged: line 116 holds \"inf\" where a number belongs. It can not be read."},
         Refused{"ObservationTableCutShort", Cut(15), ReadRefusal::ShortTable,
                 "\" is incomplete: its observation table breaks off after 25 rows. It can not be read."},
         Refused{"LastNumberCutShort", Cut(15, "  26         7.22E+001  9.6"), ReadRefusal::CutShort,
