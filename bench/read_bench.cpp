@@ -1,6 +1,7 @@
-// Reading an input file whose one data line is a long run of short tokens:
-// the reader keeps the three numbers of the line, not the line. The peak
-// memory of the case, against the size of the line, shows what it holds.
+// Reading input files: one of N data sets, as a calculation starts, and one
+// whose one data line is a long run of short tokens: the reader keeps the
+// three numbers of the line, not the line. The peak memory of the case,
+// against the size of the line, shows what it holds.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -38,6 +39,19 @@ void BM_ReadLongLineOfShortTokens(benchmark::State& state) {
   peak.Report(state);
 }
 BENCHMARK(BM_ReadLongLineOfShortTokens)->Arg(16)->Arg(256)->Unit(benchmark::kMillisecond);
+
+// Reading the input file of N data sets, as a calculation starts.
+void BM_ReadInputFile(benchmark::State& state) {
+  const std::string path = bench::InputFile(static_cast<int>(state.range(0)));
+  HeadlessPlatform platform;
+  for (auto _ : state) {
+    WorkingData dm(platform);
+    dm.FileName = path;
+    if (!dm.ReadInputFile() || dm.NrOfData != state.range(0)) state.SkipWithError("the file was not read");
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReadInputFile)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kinvalo

@@ -37,29 +37,36 @@ SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options
   return Calculate(dm, options, platform).result;
 }
 
-Calculation Calculate(WorkingData& dm, const CalculationOptions& options, Platform& platform) {
-  CheckDataHeld(dm);
-  const ResultLock lock(dm.FileName, std::chrono::milliseconds(options.lockWaitMilliseconds));
-  Calculation run;
-  if (lock.state() == ResultLock::State::Busy) {
-    run.result.refusal = ResultsBusyMessage(dm.FileName);
-    platform.ShowMessage(*run.result.refusal);
-    return run;
-  }
-  RemoveLeftovers(dm.FileName);
-  const auto n = static_cast<size_t>(dm.NrOfData);
-  SearchInput input;
-  input.x.assign(dm.XData.begin(), dm.XData.begin() + dm.NrOfData);
-  input.y.assign(dm.YData.begin(), dm.YData.begin() + dm.NrOfData);
-  if (dm.Serial.size() >= n) input.serial.assign(dm.Serial.begin(), dm.Serial.begin() + dm.NrOfData);
-  input.nrOfInputData = dm.NrOfInputData;
-  SearchOptions search{options.confidence, options.preference, dm.Title1, dm.Title2, dm.FileName};
+namespace {
 
-  run.result = RunBreakpointSearch(std::move(input), search);
+// The data of a run go to the search and come back sorted: moved when an
+// array holds just the run's data, so that the run holds one copy of them,
+// copied when it holds more.
+template <typename T>
+void Lend(std::vector<T>& held, std::vector<T>& run, size_t n) {
+  if (held.size() == n) {
+    run = std::move(held);
+    held.clear();
+  } else if (held.size() > n) {
+    run.assign(held.begin(), held.begin() + static_cast<std::ptrdiff_t>(n));
+  }
+}
+
+template <typename T>
+void GiveBack(std::vector<T>& held, std::vector<T>& run, size_t n) {
+  if (run.size() != n) return;
+  if (held.size() < n) {
+    held = std::move(run);
+  } else {
+    std::copy(run.begin(), run.end(), held.begin());
+  }
+  run.clear();
+}
+
+// The result files of a search beside its input file, and the variance
+// analysis.
+void WriteRun(Calculation& run, Platform& platform) {
   const SearchResult& result = run.result;
-  std::copy(result.data.x.begin(), result.data.x.end(), dm.XData.begin());
-  std::copy(result.data.y.begin(), result.data.y.end(), dm.YData.begin());
-  std::copy(result.data.serial.begin(), result.data.serial.end(), dm.Serial.begin());
   const std::string lsqPath = LeastSquaresPath(result.options.inputPath);
   try {
     if (result.refusal) {
@@ -68,7 +75,7 @@ Calculation Calculate(WorkingData& dm, const CalculationOptions& options, Platfo
       FileSet files;
       files.Remove(lsqPath);
       files.Commit();
-      return run;
+      return;
     }
     for (const std::string& notice : result.notices) platform.ShowMessage(notice);
     run.leastSquares = FitBeside(result);
@@ -87,6 +94,42 @@ Calculation Calculate(WorkingData& dm, const CalculationOptions& options, Platfo
   } catch (const ReadOnlyFileError& e) {
     throw ReadOnlyResultError(OpenFailureMessage(e.path()));
   }
+}
+
+}  // namespace
+
+Calculation Calculate(WorkingData& dm, const CalculationOptions& options, Platform& platform) {
+  CheckDataHeld(dm);
+  const ResultLock lock(dm.FileName, std::chrono::milliseconds(options.lockWaitMilliseconds));
+  Calculation run;
+  if (lock.state() == ResultLock::State::Busy) {
+    run.result.refusal = ResultsBusyMessage(dm.FileName);
+    platform.ShowMessage(*run.result.refusal);
+    return run;
+  }
+  RemoveLeftovers(dm.FileName);
+  const auto n = static_cast<size_t>(dm.NrOfData);
+  SearchInput input;
+  Lend(dm.XData, input.x, n);
+  Lend(dm.YData, input.y, n);
+  Lend(dm.Serial, input.serial, n);
+  input.nrOfInputData = dm.NrOfInputData;
+  SearchOptions search{options.confidence, options.preference, dm.Title1, dm.Title2, dm.FileName};
+
+  run.result = RunBreakpointSearch(std::move(input), search);
+  SearchInput& sorted = run.result.data;
+  auto giveBack = [&] {
+    GiveBack(dm.XData, sorted.x, n);
+    GiveBack(dm.YData, sorted.y, n);
+    GiveBack(dm.Serial, sorted.serial, n);
+  };
+  try {
+    WriteRun(run, platform);
+  } catch (...) {
+    giveBack();
+    throw;
+  }
+  giveBack();
   return run;
 }
 

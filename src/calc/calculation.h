@@ -50,7 +50,8 @@ SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options
 // A run's results: the partial regression's, the coefficient of
 // explanation its report shows, and beside them the least-squares fits,
 // which go to the .lsq file with the other result files. Data the search
-// refuses get no fits, and an .lsq file of an earlier run goes.
+// refuses get no fits, and an .lsq file of an earlier run goes. The sorted
+// data go back to the working data: the result keeps no copy of them.
 struct Calculation {
   SearchResult result;
   double coefExpl = 0;

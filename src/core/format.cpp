@@ -30,7 +30,7 @@ std::string DropMinusOfZero(std::string text) {
 
 // For a number of valid syntax that does not fit a double: true when it is
 // too close to zero rather than too large.
-bool IsUnderflow(const std::string& text) {
+bool IsUnderflow(std::string_view text) {
   long long magnitude = 0;  // decimal position of the first significant digit
   bool seenDigit = false, afterPoint = false;
   size_t i = 0;
@@ -46,7 +46,7 @@ bool IsUnderflow(const std::string& text) {
   if (i < text.size()) {
     // strtoll saturates; the digits before the exponent are far fewer
     // than this bound, so the sum below cannot overflow.
-    exponent = std::clamp(std::strtoll(text.c_str() + i + 1, nullptr, 10), -(1LL << 60), 1LL << 60);
+    exponent = std::clamp(std::strtoll(std::string(text.substr(i + 1)).c_str(), nullptr, 10), -(1LL << 60), 1LL << 60);
   }
   return magnitude + exponent <= 0;
 }
@@ -116,7 +116,7 @@ std::string ExactDecimal(double value) {
   return std::string(buf, result.ptr);
 }
 
-bool ParseReal(const std::string& text, double& value) {
+bool ParseReal(std::string_view text, double& value) {
   size_t i = 0;
   const size_t n = text.size();
   if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
@@ -153,7 +153,7 @@ bool ParseReal(const std::string& text, double& value) {
   return true;
 }
 
-bool ParseInt(const std::string& text, int& value) {
+bool ParseInt(std::string_view text, int& value) {
   const char* begin = text.data();
   const char* end = begin + text.size();
   if (begin != end && *begin == '+') ++begin;

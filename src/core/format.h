@@ -4,6 +4,7 @@
 // truncate: a value wider than its field is written whole.
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace kinvalo {
 
@@ -44,9 +45,9 @@ std::string ExactDecimal(double value);
 // optional fraction after a point, optional exponent. The whole text must be
 // the number. Returns false for anything else, including values that
 // overflow a double.
-bool ParseReal(const std::string& text, double& value);
+bool ParseReal(std::string_view text, double& value);
 
 // Optional sign and digits, within the range of a 32-bit integer.
-bool ParseInt(const std::string& text, int& value);
+bool ParseInt(std::string_view text, int& value);
 
 }  // namespace kinvalo

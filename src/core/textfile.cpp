@@ -244,7 +244,6 @@ void TextReader::OpenBytes(std::string bytes) {
 }
 
 bool TextReader::Fill() {
-  using Kind = ReadProblem::Kind;
   if (eof_ || fd_ < 0) return false;
   buffer_.resize(kChunk);
   pos_ = 0;
@@ -254,12 +253,34 @@ bool TextReader::Fill() {
     buffer_.resize(static_cast<std::size_t>(n));
     return true;
   }
+  buffer_.clear();
+  EndFile(n);
+  return false;
+}
+
+void TextReader::EndFile(long n) {
+  using Kind = ReadProblem::Kind;
   if (n < 0) problem_ = {Kind::Read, errno};
   else if (n > 0) problem_ = {Kind::TooLarge, 0};
   else if (taken_ < expected_) problem_ = {Kind::CutShort, 0};
-  buffer_.clear();
   eof_ = true;
   Close();
+}
+
+bool TextReader::ReadMore() {
+  if (eof_ || fd_ < 0) return false;
+  buffer_.erase(0, pos_);
+  pos_ = 0;
+  const std::size_t kept = buffer_.size();
+  buffer_.resize(kept + kChunk);
+  const ssize_t n = ReadSome(fd_, buffer_.data() + kept, kChunk);
+  const bool read = n > 0 && taken_ + static_cast<std::uint64_t>(n) <= kMaxReadBytes;
+  buffer_.resize(kept + (read ? static_cast<std::size_t>(n) : 0));
+  if (read) {
+    taken_ += static_cast<std::uint64_t>(n);
+    return true;
+  }
+  EndFile(n);
   return false;
 }
 
@@ -296,6 +317,30 @@ std::string TextReader::ReadRawLine(std::size_t maxBytes) {
   EndLine();
   ++line_;
   return line;
+}
+
+bool TextReader::ReadLineView(std::string_view& line) {
+  for (bool more = true;; more = false) {
+    const char* begin = buffer_.data() + pos_;
+    const char* end = buffer_.data() + buffer_.size();
+    const char* p = begin;
+    while (p < end && *p != '\r' && *p != '\n') ++p;
+    // A CR as the last byte read may be the first half of a CR LF.
+    const bool whole = p < end ? (*p == '\n' || p + 1 < end || eof_) : (eof_ && p > begin);
+    if (whole) {
+      line = {begin, static_cast<std::size_t>(p - begin)};
+      pos_ = static_cast<std::size_t>(p - buffer_.data());
+      if (p < end) {
+        ++pos_;
+        if (*p == '\r' && p + 1 < end && p[1] == '\n') ++pos_;
+      }
+      ++line_;
+      return true;
+    }
+    // The line goes on beyond the buffer: once, read more after it.
+    if (!more || eof_ || buffer_.size() - pos_ >= kChunk) return false;
+    ReadMore();
+  }
 }
 
 std::vector<std::string> TextReader::ReadLineTokens(std::size_t count, std::size_t maxTokenBytes) {

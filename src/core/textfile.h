@@ -6,6 +6,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kinvalo {
@@ -86,10 +87,21 @@ class TextReader {
   // longer than `maxTokenBytes` comes back as its first maxTokenBytes + 1
   // bytes.
   std::vector<std::string> ReadLineTokens(std::size_t count, std::size_t maxTokenBytes);
+  // The next line as raw bytes without its line end, seen in the reader's
+  // buffer: valid until the next call. False, with nothing taken, at the end
+  // of the file and for a line longer than the buffer holds, which the
+  // other reads take piece by piece.
+  bool ReadLineView(std::string_view& line);
 
  private:
   int Peek();  // the next byte, or -1 at the end of the file
   bool Fill();
+  // Keeps the bytes not yet taken at the front of the buffer and reads more
+  // after them; false at the end of the file or when the read fails.
+  bool ReadMore();
+  // Ends the file after a read that gave no bytes (n == 0), failed (n < 0)
+  // or passed kMaxReadBytes, setting the problem it met.
+  void EndFile(long n);
   void Close();
   // Passes the line end at the current position, if there is one.
   void EndLine();

@@ -1,6 +1,9 @@
 #include "data/working_data.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
+#include <string_view>
 #include <stdexcept>
 #include <system_error>
 
@@ -31,6 +34,45 @@ std::string CorruptMessage(const std::string& path) {
 [[noreturn]] void ThrowHeaderFault(const std::string& path, int line, const std::string& what) {
   throw std::runtime_error("The input file \"" + path + "\", line " + std::to_string(line) +
                            ": " + what);
+}
+
+// The shortest data line, "1 2 3" and its line end: a header's count of
+// data sets is believed no further than the file's size allows.
+constexpr std::uintmax_t kShortestDataLine = 6;
+
+// The first three blank-separated tokens (blanks and tabs) of a data line,
+// each cut to kMaxNumberLength + 1 bytes as the reader keeps them.
+struct DataTokens {
+  std::array<std::string_view, 3> token;
+  size_t count = 0;
+};
+
+DataTokens SplitDataLine(std::string_view line) {
+  DataTokens t;
+  const size_t n = line.size();
+  size_t i = 0;
+  while (t.count < t.token.size()) {
+    while (i < n && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i == n) break;
+    const size_t start = i;
+    while (i < n && line[i] != ' ' && line[i] != '\t') ++i;
+    t.token[t.count++] = line.substr(start, std::min(i - start, kMaxNumberLength + 1));
+  }
+  return t;
+}
+
+enum class LineKind : std::uint8_t { Blank, Pair, Corrupt };
+
+// A data line is the serial number, Y and X. A blank line, such as one an
+// editor leaves at the end, or the end-of-file mark of old DOS files holds
+// no data set.
+LineKind ParseDataLine(const DataTokens& t, int& serial, double& y, double& x) {
+  if (t.count == 0 || (t.count == 1 && t.token[0] == "\x1A")) return LineKind::Blank;
+  if (t.count < 3 || t.token[1].size() > kMaxNumberLength || t.token[2].size() > kMaxNumberLength ||
+      !ParseInt(t.token[0], serial) || !ParseReal(t.token[1], y) || !ParseReal(t.token[2], x)) {
+    return LineKind::Corrupt;
+  }
+  return LineKind::Pair;
 }
 
 // Serial in 5 characters, Y in 10 after a blank, X in 13. A value wider
@@ -118,16 +160,32 @@ bool WorkingData::ReadInputFile() {
   DataArrayI serial;
   DataArrayR y;
   DataArrayR x;
+  std::error_code sizeUnknown;
+  const std::uintmax_t fileSize = std::filesystem::file_size(path, sizeUnknown);
+  if (!sizeUnknown) {
+    const auto expected = static_cast<size_t>(
+        std::min<std::uintmax_t>(static_cast<std::uintmax_t>(count), fileSize / kShortestDataLine + 1));
+    serial.reserve(expected);
+    y.reserve(expected);
+    x.reserve(expected);
+  }
+  std::string_view line;
   while (!in.AtEnd()) {
-    const std::vector<std::string> tokens = in.ReadLineTokens(3, kMaxNumberLength);
-    // A blank line, such as one an editor leaves at the end, or the end-of-file
-    // mark of old DOS files.
-    if (tokens.empty() || (tokens.size() == 1 && tokens[0] == "\x1A")) continue;
     int s = 0;
     double yv = 0.0;
     double xv = 0.0;
-    if (tokens.size() < 3 || tokens[1].size() > kMaxNumberLength || tokens[2].size() > kMaxNumberLength ||
-        !ParseInt(tokens[0], s) || !ParseReal(tokens[1], yv) || !ParseReal(tokens[2], xv)) {
+    LineKind kind = LineKind::Blank;
+    if (in.ReadLineView(line)) {
+      kind = ParseDataLine(SplitDataLine(line), s, yv, xv);
+    } else {
+      // A line longer than the reader's buffer, taken token by token.
+      const std::vector<std::string> tokens = in.ReadLineTokens(3, kMaxNumberLength);
+      DataTokens t;
+      for (const std::string& token : tokens) t.token[t.count++] = token;
+      kind = ParseDataLine(t, s, yv, xv);
+    }
+    if (kind == LineKind::Blank) continue;
+    if (kind == LineKind::Corrupt) {
       ReportProgramError(CorruptMessage(path));
       return false;
     }

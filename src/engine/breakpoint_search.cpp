@@ -25,21 +25,56 @@ constexpr int kLowestAcceptedCandidate = 20;
 constexpr int kHighestAcceptedCandidate = 180;
 
 // Sorts the data sets by X, carrying Y and the serial number along; data
-// sets with equal X keep their input order.
+// sets with equal X keep their input order. The pairs of X and place are
+// sorted, then Y and the serial numbers follow them in place, cycle by
+// cycle of the order: no second copy of the data.
 void SortByX(SearchInput& data) {
   const size_t n = data.x.size();
-  std::vector<std::int32_t> order(n);
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::int32_t a, std::int32_t b) { return data.x.at(a) < data.x.at(b); });
-  auto permute = [&](auto& array) {
-    if (array.size() < n) return;
-    auto copy = array;
-    for (size_t i = 0; i < n; ++i) array[i] = copy[static_cast<size_t>(order[i])];
+  if (std::any_of(data.x.begin(), data.x.end(), [](double v) { return std::isnan(v); })) {
+    // No order of X: the stable sort keeps it from harm.
+    std::vector<std::int32_t> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::int32_t a, std::int32_t b) { return data.x.at(a) < data.x.at(b); });
+    auto permute = [&](auto& array) {
+      if (array.size() < n) return;
+      auto copy = array;
+      for (size_t i = 0; i < n; ++i) array[i] = copy[static_cast<size_t>(order[i])];
+    };
+    permute(data.x);
+    permute(data.y);
+    permute(data.serial);
+    return;
+  }
+  struct Key {
+    double x;
+    std::uint32_t at;  // the place in the input
   };
-  permute(data.x);
-  permute(data.y);
-  permute(data.serial);
+  std::vector<Key> keys(n);
+  for (size_t i = 0; i < n; ++i) keys[i] = {data.x[i], static_cast<std::uint32_t>(i)};
+  std::sort(keys.begin(), keys.end(),
+            [](const Key& a, const Key& b) { return a.x < b.x || (a.x == b.x && a.at < b.at); });
+  for (size_t i = 0; i < n; ++i) data.x[i] = keys[i].x;
+  std::vector<double>& y = data.y;
+  std::vector<std::int32_t>& serial = data.serial;
+  const bool withSerial = serial.size() >= n;
+  for (size_t i = 0; i < n; ++i) {
+    if (keys[i].at == i) continue;  // in place, or placed by an earlier cycle
+    const double firstY = y[i];
+    const std::int32_t firstSerial = withSerial ? serial[i] : 0;
+    for (size_t j = i;;) {
+      const size_t from = keys[j].at;
+      keys[j].at = static_cast<std::uint32_t>(j);
+      if (from == i) {
+        y[j] = firstY;
+        if (withSerial) serial[j] = firstSerial;
+        break;
+      }
+      y[j] = y[from];
+      if (withSerial) serial[j] = serial[from];
+      j = from;
+    }
+  }
 }
 
 // The Type 3 test: the slope below the breakpoint may be taken as zero.

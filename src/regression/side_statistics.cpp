@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace kinvalo {
 
@@ -46,6 +47,10 @@ bool Suspicious(long double ss, long double squares, long double n, long double 
 bool SideConstant(Sample d, double breakpoint, SideIndex g, const SideSums& side, bool ofY) {
   if (!ofY && side.sorted) {
     return side.last <= side.first || d.x[side.first] == d.x[side.last - 1];
+  }
+  if (side.sorted) {
+    const auto values = d.y.subspan(static_cast<size_t>(side.first), static_cast<size_t>(side.last - side.first));
+    return std::adjacent_find(values.begin(), values.end(), std::not_equal_to<>()) == values.end();
   }
   bool seen = false;
   double first = 0;
@@ -106,33 +111,20 @@ BreakpointSides Statistics(Sample d, double breakpoint, const PerSide<SideSums>&
   return result;
 }
 
-// Sum of squared residuals of data [from, to) about the line through
-// (avX, avY) with the given slope. Four running sums keep the additions
-// from waiting on each other.
-double ResidualSum(Sample d, std::int32_t from, std::int32_t to, double avX, double avY,
-                   double slope) {
-  double acc[4] = {0, 0, 0, 0};
-  std::int32_t i = from;
-  for (; i + 4 <= to; i += 4) {
-    for (int j = 0; j < 4; ++j) {
-      const double e = (d.y[i + j] - avY) - slope * (d.x[i + j] - avX);
-      acc[j] += e * e;
-    }
-  }
-  for (; i < to; ++i) {
-    const double e = (d.y[i] - avY) - slope * (d.x[i] - avX);
-    acc[0] += e * e;
-  }
-  return (acc[0] + acc[1]) + (acc[2] + acc[3]);
+// The residual sum of squares of a side about the line through its means
+// with the given slope: SSY - 2 b SXY + b^2 SSX, from the side's sums about
+// its means, without a pass over its data. A side without spread in X or Y
+// has no product of them either, whatever rounding left in SXY.
+double ResidualSum(const SideStatistics& side, double slope) {
+  const long double b = slope;
+  const long double sxy = side.ssx > 0 && side.ssy > 0 ? side.sxy : 0;
+  const long double sum = side.ssy - 2 * b * sxy + b * b * side.ssx;
+  return sum > 0 ? static_cast<double>(sum) : 0;
 }
 
-// The residual sums of both sides about their segments, for sorted data.
-PerSide<double> SegmentResiduals(SortedSplitter& data, double breakpoint,
-                                 const BreakpointSides& sides, PerSide<double> slope) {
-  const Sample d = data.data();
-  const std::int32_t k = data.CountBelow(breakpoint);
-  return {ResidualSum(d, 0, k, sides[kBelow].avX, sides[kBelow].avY, slope[kBelow]),
-          ResidualSum(d, k, d.size(), sides[kAbove].avX, sides[kAbove].avY, slope[kAbove])};
+// The residual sums of both sides about their segments.
+PerSide<double> SegmentResiduals(const BreakpointSides& sides, PerSide<double> slope) {
+  return {ResidualSum(sides[kBelow], slope[kBelow]), ResidualSum(sides[kAbove], slope[kAbove])};
 }
 
 double Explained(double residualSS, double totalSSY, const BreakpointSides& sides) {
@@ -226,7 +218,7 @@ BreakpointFit FitStraightLine(SortedSplitter& data, double smallestX) {
   BreakpointFit fit;
   fit.sides = data.SplitAt(smallestX);
   fit.segmentSlope = {fit.sides[kBelow].slope, fit.sides[kAbove].slope};
-  fit.residualSS = SegmentResiduals(data, smallestX, fit.sides, fit.segmentSlope);
+  fit.residualSS = SegmentResiduals(fit.sides, fit.segmentSlope);
   fit.coefExpl = Explained(fit.residualSS[kBelow] + fit.residualSS[kAbove],
                            fit.sides[kAbove].ssy, fit.sides);
   return fit;
@@ -248,7 +240,7 @@ BreakpointFit FitPartial(SortedSplitter& data, double breakpoint, FunctionType t
     fit.segmentSlope[kBelow] =
         breakpoint == below.avX ? 0 : (above.avY - below.avY) / (breakpoint - below.avX);
   }
-  fit.residualSS = SegmentResiduals(data, breakpoint, fit.sides, fit.segmentSlope);
+  fit.residualSS = SegmentResiduals(fit.sides, fit.segmentSlope);
   fit.coefExpl =
       Explained(fit.residualSS[kBelow] + fit.residualSS[kAbove], totals.ssy, fit.sides);
   fit.errors = ComputeSegmentErrors(fit.sides, fit.residualSS, breakpoint, totals.ssx);

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/working_data.h"
@@ -122,6 +123,31 @@ TEST_F(InputFileTest, ReadsHandMadeFiles) {
     EXPECT_EQ(dm.XData, c.x);
     EXPECT_EQ(dm.HeaderLines, InputHeaderLines());
   }
+}
+
+// The reader takes a file in pieces of 64 KiB: a line end split between two
+// pieces (CR | LF), a lone CR as the last byte of one and an LF as the first
+// byte of the next end their lines as anywhere else.
+TEST_F(InputFileTest, ReadsLineEndsAtTheEdgesOfItsPieces) {
+  std::string bytes = InputFile("3", "");
+  DataArrayR y, x;
+  auto add = [&](const std::string& line, const std::string& end) {
+    bytes += std::to_string(y.size() + 1) + " " + line + end;
+    y.push_back(static_cast<double>(y.size()) + 0.5);
+    x.push_back(-static_cast<double>(x.size()));
+  };
+  const std::pair<size_t, std::string> edges[] = {{65536, "\r\n"}, {131072, "\r"}, {196608 + 1, "\n"}};
+  for (const auto& [edge, end] : edges) {
+    while (bytes.size() + 64 < edge) add(std::to_string(y.size()) + ".5 " + "-" + std::to_string(x.size()), "\r\n");
+    std::string line = std::to_string(y.size()) + ".5 " + "-" + std::to_string(x.size());
+    const size_t before = bytes.size() + std::to_string(y.size() + 1).size() + 1;
+    line += std::string(edge - 1 - before - line.size(), ' ');
+    add(line, end);
+  }
+  Read(bytes);
+  ASSERT_TRUE(dm.ReadInputFile());
+  EXPECT_EQ(dm.YData, y);
+  EXPECT_EQ(dm.XData, x);
 }
 
 // A file refused for a data line shows the message; one refused for its
