@@ -60,7 +60,7 @@ Tally Simulate(const Design& d, int sets, std::mt19937_64& random) {
     for (int percent : {90, 95}) {
       SearchOptions options;
       options.confidence = Confidence::FromPercent(percent);
-      const SearchResult partial = RunBreakpointSearch(input, options);
+      const SearchResult partial = RunBreakpointSearch(SearchInput(input), options);
       const LeastSquaresFit fit = FitBeside(partial);
       if (fit.unfit) continue;
       if (d.type == FunctionType::StraightLine) {

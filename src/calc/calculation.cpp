@@ -116,7 +116,15 @@ Calculation Calculate(WorkingData& dm, const CalculationOptions& options, Platfo
   input.nrOfInputData = dm.NrOfInputData;
   SearchOptions search{options.confidence, options.preference, dm.Title1, dm.Title2, dm.FileName};
 
-  run.result = RunBreakpointSearch(std::move(input), search);
+  try {
+    run.result = RunBreakpointSearch(std::move(input), search);
+  } catch (...) {
+    // The user's data stay in the working data, whatever went wrong.
+    GiveBack(dm.XData, input.x, n);
+    GiveBack(dm.YData, input.y, n);
+    GiveBack(dm.Serial, input.serial, n);
+    throw;
+  }
   SearchInput& sorted = run.result.data;
   auto giveBack = [&] {
     GiveBack(dm.XData, sorted.x, n);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <exception>
 #include <limits>
 #include <numeric>
 #include <stdexcept>
@@ -368,7 +369,7 @@ void Search::Run() {
 
 }  // namespace
 
-SearchResult RunBreakpointSearch(SearchInput data, const SearchOptions& options) {
+SearchResult RunBreakpointSearch(SearchInput&& data, const SearchOptions& options) {
   if (data.y.size() != data.x.size()) {
     throw std::out_of_range("The data hold " + std::to_string(data.x.size()) + " X values and " +
                             std::to_string(data.y.size()) + " Y values.");
@@ -377,6 +378,15 @@ SearchResult RunBreakpointSearch(SearchInput data, const SearchOptions& options)
   result.options = options;
   SortByX(data);
   result.data = std::move(data);
+  // On the way out by an exception the data go back to the caller.
+  struct GiveBackOnThrow {
+    SearchInput& owner;
+    SearchInput& held;
+    const int uncaught = std::uncaught_exceptions();
+    ~GiveBackOnThrow() {
+      if (std::uncaught_exceptions() > uncaught) owner = std::move(held);
+    }
+  } giveBack{data, result.data};
   const std::vector<double>& x = result.data.x;
   const std::vector<double>& y = result.data.y;
   const size_t n = x.size();

@@ -102,8 +102,10 @@ struct SearchResult {
 };
 
 // Sorts the data by X, scans the candidate breakpoints of Type 3 and 4 and
-// chooses the result by the preference. Throws std::out_of_range when the
-// arrays of the input differ in length.
-SearchResult RunBreakpointSearch(SearchInput data, const SearchOptions& options);
+// chooses the result by the preference. The data move into the result,
+// sorted; should the search throw, they are back in `data` (sorted or not),
+// so that a caller who lent them loses nothing. Throws std::out_of_range
+// when the arrays of the input differ in length.
+SearchResult RunBreakpointSearch(SearchInput&& data, const SearchOptions& options);
 
 }  // namespace kinvalo

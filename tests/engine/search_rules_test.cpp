@@ -288,7 +288,7 @@ TEST(SearchEdgeTest, AFallingPlateauAtTheLowestAcceptedCandidateKeepsItsFirstRow
   for (size_t i = 0; i < in.x.size(); ++i) {
     in.y.push_back((in.x[i] < 9.5 ? 30 - in.x[i] : 20.7) + 0.3 * std::sin(2.3 * i + 0.4));
   }
-  const SearchResult r = RunBreakpointSearch(in, {Confidence(), Best, "", "", ""});
+  const SearchResult r = RunBreakpointSearch(std::move(in), {Confidence(), Best, "", "", ""});
   EXPECT_EQ(Details(r),
             "T4 bp=9.5000 3:0.0000[-1.2350,10.0000]0.000 4:9.5000[8.5500,18.5500]20.699 skip=10 both=0 notices=0 "
             "se=7.0000 rows=172(5,37..39,3)o zero=5");
