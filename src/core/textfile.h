@@ -6,13 +6,16 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kinvalo {
 
 std::string Cp1252ToUtf8(const std::string& bytes);
 // A character that Windows-1252 cannot hold becomes '?'.
-std::string Utf8ToCp1252(const std::string& text);
+std::string Utf8ToCp1252(std::string_view text);
+// The same, appended to `out`.
+void AppendCp1252(std::string& out, std::string_view text);
 
 // Every reader refuses a file larger than this (2 GB): no file of this
 // program comes near it, and a reader never holds more of a file than this.
@@ -171,8 +174,10 @@ class TextWriter {
   const std::string& TargetPath() const { return target_; }
 
   // Text is UTF-8; throws std::runtime_error when the write fails.
-  void WriteLine(const std::string& text);
-  void Write(const std::string& text);  // without a line end
+  void WriteLine(std::string_view text);
+  // Without a line end: also whole lines that end in CR LF, a buffer of
+  // them at a time. Text in ASCII is written as it is, without a copy.
+  void Write(std::string_view text);
 
   // Finishes the file and puts it in place; throws std::runtime_error when
   // that fails (disk full, folder gone). Finish() and PutInPlace() are its
@@ -193,6 +198,7 @@ class TextWriter {
   std::string path_;
   std::string target_;
   std::string tempPath_;
+  std::string converted_;  // text that is not ASCII, in Windows-1252
 };
 
 // A free temporary name beside `target` in the pattern above, created empty

@@ -154,6 +154,28 @@ TEST(TextWriter, WritesCp1252WithCrLfOnlyWhenCommitted) {
   EXPECT_FALSE(TextWriter().Create(dir / "missing/folder/file.out"));
 }
 
+// A buffer of lines goes to the file as it is, but for the characters
+// beyond ASCII: wherever one stands in it, it is converted, and the ASCII
+// around it is kept.
+TEST(TextWriter, WritesBuffersOfLinesWithTheirOwnLineEnds) {
+  TempDir dir;
+  const std::string path = dir / "table.out";
+  const std::string line = "    1      1.00E+000\r\n";
+  std::string expected;
+  TextWriter out;
+  ASSERT_TRUE(out.Create(path));
+  for (size_t at = 0; at <= line.size(); ++at) {
+    out.Write(line.substr(0, at) + "°" + line.substr(at));
+    expected += line.substr(0, at) + "\xB0" + line.substr(at);
+  }
+  std::string block;
+  for (int i = 0; i < 5000; ++i) block += line;
+  out.Write(block);
+  out.Write("");
+  out.Commit();
+  EXPECT_EQ(ReadBytes(path), expected + block);
+}
+
 // The temporary file of a target whose name takes 250 bytes, or 255 with
 // a character of two bytes at the cut, stays within the 255 bytes of a
 // name and is recognised as the writer's.
