@@ -93,7 +93,7 @@ std::string F(double value, int width, int decimals) {
 TEST(Rendering, AppendedRenderingsMatchTheFirstOnesCharacterForCharacter) {
   std::mt19937_64 random(20261206);
   std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 0.5, 9.995, 9.9995, 0.125, -0.125, 2.5, 1e-5, 5e-324,
-                                -5e-324, 2.2250738585072014e-308, std::numeric_limits<double>::max(),
+                                -5e-324, 2.2250738585072014e-308, 2.675, 1.0005, 0.0015, 1234.5, 9.9995e10, 4.9999999999999996e-2, std::numeric_limits<double>::max(),
                                 std::numeric_limits<double>::lowest(), 1e100, 1e-100, 20240115.5};
   for (int p = -320; p <= 308; ++p) {
     const double ten = std::pow(10.0, p);
@@ -107,7 +107,8 @@ TEST(Rendering, AppendedRenderingsMatchTheFirstOnesCharacterForCharacter) {
     const double scale = std::pow(10.0, static_cast<int>(random() % 13) - 6);
     const double data = std::round(std::uniform_real_distribution<double>(-1e4, 1e4)(random)) * scale;
     values.push_back(data);
-    values.push_back(data + 0.5 * scale);  // a half at the last digit
+    const double half = data + 0.5 * scale;  // a half at the last digit, and just beside it
+    values.insert(values.end(), {half, std::nextafter(half, -1e300), std::nextafter(half, 1e300)});
     values.push_back(std::normal_distribution<double>(0, 1)(random) * scale);
   }
   std::erase_if(values, [](double v) { return !std::isfinite(v); });
