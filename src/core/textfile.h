@@ -199,6 +199,11 @@ class TextWriter {
   std::string target_;
   std::string tempPath_;
   std::string converted_;  // text that is not ASCII, in Windows-1252
+  // Bytes written so far, and where the writing back to the disk that was
+  // asked for ends.
+  static constexpr std::uint64_t kWriteBackStep = std::uint64_t{8} << 20;
+  std::uint64_t written_ = 0;
+  std::uint64_t writeBackFrom_ = 0;
 };
 
 // A free temporary name beside `target` in the pattern above, created empty
