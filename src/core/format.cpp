@@ -17,17 +17,6 @@ void RequireFinite(double value) {
   }
 }
 
-// printf writes "-0.00" for a negative value that rounds to zero; the files
-// show such a value as zero.
-std::string DropMinusOfZero(std::string text) {
-  if (text.empty() || text[0] != '-') return text;
-  for (char c : text) {
-    if (c >= '1' && c <= '9') return text;
-    if (c == 'e' || c == 'E') break;
-  }
-  return text.substr(1);
-}
-
 // For a number of valid syntax that does not fit a double: true when it is
 // too close to zero rather than too large.
 bool IsUnderflow(std::string_view text) {
@@ -74,35 +63,96 @@ std::string PadLeft(const std::string& text, int width) {
   return std::string(static_cast<size_t>(width) - text.size(), ' ') + text;
 }
 
-std::string E(double value, int width, int digits) {
-  RequireFinite(value);
-  if (digits < 1) digits = 1;
-  // to_chars ignores the locale: a German desktop must not put commas here.
-  char buf[64];
-  const auto result = std::to_chars(buf, buf + sizeof buf, value,
-                                    std::chars_format::scientific, digits - 1);
-  std::string text = DropMinusOfZero(std::string(buf, result.ptr));
-  const size_t e = text.find('e');
-  std::string mantissa = text.substr(0, e);
-  const char sign = text[e + 1];
-  std::string exponent = text.substr(e + 2);
-  while (exponent.size() < 3) exponent.insert(exponent.begin(), '0');
-  return PadLeft(mantissa + "E" + sign + exponent, width);
+namespace {
+
+// Appends the characters from `begin` to `end` right-aligned in `width`.
+void AppendPadded(std::string& out, const char* begin, const char* end, int width) {
+  const auto size = static_cast<size_t>(end - begin);
+  if (width > 0 && size < static_cast<size_t>(width)) out.append(static_cast<size_t>(width) - size, ' ');
+  out.append(begin, size);
 }
 
-std::string F(double value, int width, int decimals) {
+// to_chars writes "-0.00" for a negative value that rounds to zero (and
+// "-0.00e+00" for a negative zero); the files show such a value as zero.
+const char* SkipMinusOfZero(const char* begin, const char* end) {
+  if (begin == end || *begin != '-') return begin;
+  for (const char* c = begin; c != end; ++c) {
+    if (*c >= '1' && *c <= '9') return begin;
+    if (*c == 'e') break;
+  }
+  return begin + 1;
+}
+
+// The most significant digits E renders; no field of a file comes near.
+constexpr int kMostDigits = 100;
+
+}  // namespace
+
+void AppendE(std::string& out, double value, int width, int digits) {
+  RequireFinite(value);
+  digits = std::clamp(digits, 1, kMostDigits);
+  // to_chars ignores the locale: a German desktop must not put commas here.
+  // It writes "d.ddde+XX" with at least two digits of exponent.
+  char buf[kMostDigits + 16];
+  const char* end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1).ptr;
+  const char* begin = SkipMinusOfZero(buf, end);
+  const char* e = end - 1;
+  while (*e != 'e') --e;
+  // The mantissa, then "E", the sign and the exponent in three digits at
+  // least, put together before they are appended in one piece.
+  char field[kMostDigits + 16];
+  char* p = std::copy(begin, e, field);
+  *p++ = 'E';
+  *p++ = e[1];
+  for (std::ptrdiff_t expDigits = end - (e + 2); expDigits < 3; ++expDigits) *p++ = '0';
+  p = std::copy(e + 2, end, p);
+  AppendPadded(out, field, p, width);
+}
+
+void AppendF(std::string& out, double value, int width, int decimals) {
   RequireFinite(value);
   if (decimals < 0) decimals = 0;
   // 309 integer digits, a sign, a point and the decimals at the most.
-  std::string text(static_cast<size_t>(decimals) + 330, '\0');
-  const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
-                                    std::chars_format::fixed, decimals);
-  text.resize(static_cast<size_t>(result.ptr - text.data()));
-  return PadLeft(DropMinusOfZero(text), width);
+  constexpr int kMostDecimals = 60;
+  if (decimals > kMostDecimals) {
+    std::string text(static_cast<size_t>(decimals) + 330, '\0');
+    const char* end = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed,
+                                    decimals).ptr;
+    AppendPadded(out, SkipMinusOfZero(text.data(), end), end, width);
+    return;
+  }
+  char buf[kMostDecimals + 330];
+  const char* end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals).ptr;
+  AppendPadded(out, SkipMinusOfZero(buf, end), end, width);
+}
+
+void AppendI(std::string& out, long long value, int width) {
+  char buf[24];
+  const char* end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+  AppendPadded(out, buf, end, width);
+}
+
+void SeparateField(std::string& out, std::size_t rowStart, std::size_t fieldStart) {
+  const bool fieldBlank = fieldStart < out.size() && out[fieldStart] == ' ';
+  if (fieldStart > rowStart && out[fieldStart - 1] != ' ' && !fieldBlank) out.insert(fieldStart, 1, ' ');
+}
+
+std::string E(double value, int width, int digits) {
+  std::string text;
+  AppendE(text, value, width, digits);
+  return text;
+}
+
+std::string F(double value, int width, int decimals) {
+  std::string text;
+  AppendF(text, value, width, decimals);
+  return text;
 }
 
 std::string I(long long value, int width) {
-  return PadLeft(std::to_string(value), width);
+  std::string text;
+  AppendI(text, value, width);
+  return text;
 }
 
 std::string ExactDecimal(double value) {

@@ -2,6 +2,7 @@
 // Number renderings shared by every result file. All of them use a point as
 // decimal mark whatever the locale, right-align in a minimum width and never
 // truncate: a value wider than its field is written whole.
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -19,6 +20,18 @@ std::string F(double value, int width, int decimals);
 
 // Decimal integer; I(v, 0) is the integer alone.
 std::string I(long long value, int width = 0);
+
+// The same renderings appended to `out`, for the writers of long tables:
+// they allocate nothing once `out` has room, so that one buffer serves a
+// table of any length. The characters are those of E, F and I.
+void AppendE(std::string& out, double value, int width, int digits);
+void AppendF(std::string& out, double value, int width, int decimals);
+void AppendI(std::string& out, long long value, int width = 0);
+
+// Fields() for a row that is rendered at the end of `out` from `rowStart`
+// on: puts the blank Fields() would put before the field that was appended
+// from `fieldStart` on.
+void SeparateField(std::string& out, std::size_t rowStart, std::size_t fieldStart);
 
 // Fields of a row put one after another. Every field keeps at least one
 // blank before it: a value wider than its field pushes the rest of the row

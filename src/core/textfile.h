@@ -13,7 +13,9 @@ namespace kinvalo {
 
 std::string Cp1252ToUtf8(const std::string& bytes);
 // A character that Windows-1252 cannot hold becomes '?'.
-std::string Utf8ToCp1252(const std::string& text);
+std::string Utf8ToCp1252(std::string_view text);
+// The same, appended to `out`.
+void AppendCp1252(std::string& out, std::string_view text);
 
 // Every reader refuses a file larger than this (2 GB): no file of this
 // program comes near it, and a reader never holds more of a file than this.
@@ -183,8 +185,10 @@ class TextWriter {
   const std::string& TargetPath() const { return target_; }
 
   // Text is UTF-8; throws std::runtime_error when the write fails.
-  void WriteLine(const std::string& text);
-  void Write(const std::string& text);  // without a line end
+  void WriteLine(std::string_view text);
+  // Without a line end: also whole lines that end in CR LF, a buffer of
+  // them at a time. Text in ASCII is written as it is, without a copy.
+  void Write(std::string_view text);
 
   // Finishes the file and puts it in place; throws std::runtime_error when
   // that fails (disk full, folder gone). Finish() and PutInPlace() are its
@@ -205,6 +209,12 @@ class TextWriter {
   std::string path_;
   std::string target_;
   std::string tempPath_;
+  std::string converted_;  // text that is not ASCII, in Windows-1252
+  // Bytes written so far, and where the writing back to the disk that was
+  // asked for ends.
+  static constexpr std::uint64_t kWriteBackStep = std::uint64_t{8} << 20;
+  std::uint64_t written_ = 0;
+  std::uint64_t writeBackFrom_ = 0;
 };
 
 // A free temporary name beside `target` in the pattern above, created empty

@@ -55,18 +55,40 @@ void WriteExplanationHeader(TextWriter& out, const ExplanationTable& table) {
   out.WriteLine("");
 }
 
-std::string ExplanationLine(const ExplanationRow& row, FunctionType type) {
+// A table of one line per candidate or per data set is rendered into one
+// buffer, handed to the file whenever it holds this much.
+constexpr std::size_t kTableBlock = std::size_t{64} << 10;
+
+// Appends one line of the explanation table, with its line end.
+void AppendExplanationLine(std::string& out, const ExplanationRow& row, FunctionType type) {
   const BreakpointSides& sides = row.fit.sides;
   const SideStatistics& below = sides[kBelow];
   const SideStatistics& above = sides[kAbove];
   const bool type3 = type == FunctionType::Threshold;
   // The tested slope is the one of the side that should be horizontal.
   const double se = sides[type3 ? kBelow : kAbove].stErrSlope;
-  return Fields({F(row.breakpoint, 8, 2), F(below.n, 4, 0), F(below.avY, 8, 2), F(below.avX, 8, 2),
-                 F(below.slope, 8, type3 ? 3 : 2), F(above.slope, 8, type3 ? 2 : 3),
-                 F(row.fit.segmentSlope[type3 ? kAbove : kBelow], 8, 2), F(above.avY, 8, 2),
-                 F(above.avX, 8, 2), se == NotAvailable ? std::string("       n.a.") : F(1.25 * se, 11, 3),
-                 row.passed ? "      #" : "      o"});
+  // The fields as Fields() parts them.
+  const std::size_t start = out.size();
+  auto fixed = [&](double value, int width, int decimals) {
+    const std::size_t at = out.size();
+    AppendF(out, value, width, decimals);
+    SeparateField(out, start, at);
+  };
+  fixed(row.breakpoint, 8, 2);
+  fixed(below.n, 4, 0);
+  fixed(below.avY, 8, 2);
+  fixed(below.avX, 8, 2);
+  fixed(below.slope, 8, type3 ? 3 : 2);
+  fixed(above.slope, 8, type3 ? 2 : 3);
+  fixed(row.fit.segmentSlope[type3 ? kAbove : kBelow], 8, 2);
+  fixed(above.avY, 8, 2);
+  fixed(above.avX, 8, 2);
+  if (se == NotAvailable) {
+    out += "       n.a.";
+  } else {
+    fixed(1.25 * se, 11, 3);
+  }
+  out += row.passed ? "      #\r\n" : "      o\r\n";
 }
 
 // ---------------------------------------------------------------------------
@@ -438,6 +460,8 @@ void ReportWriter::Summary(const ResultTable& t, PerSide<double> slope) {
   out_.WriteLine(" " + std::string(46, '-'));
 
   const Sample d = r_.sample();
+  std::string block;
+  block.reserve(kTableBlock + 256);
   for (std::int32_t i = 1; i <= d.size(); ++i) {
     const double x = d.x[i - 1];
     const double y = d.y[i - 1];
@@ -450,10 +474,19 @@ void ReportWriter::Summary(const ResultTable& t, PerSide<double> slope) {
     if (type == FunctionType::Plateau) {
       ycalc = x < bp ? below.avY + slope[kBelow] * (x - below.avX) : above.avY;
     }
-    std::string row = I(i, 4) + "      " + E(y, 12, 3) + E(x, 12, 4) + E(ycalc, 12, 3);
-    if (i > r_.data.nrOfInputData) row += "  Added";
-    out_.WriteLine(row);
+    AppendI(block, i, 4);
+    block += "      ";
+    AppendE(block, y, 12, 3);
+    AppendE(block, x, 12, 4);
+    AppendE(block, ycalc, 12, 3);
+    if (i > r_.data.nrOfInputData) block += "  Added";
+    block += "\r\n";
+    if (block.size() >= kTableBlock) {
+      out_.Write(block);
+      block.clear();
+    }
   }
+  out_.Write(block);
 }
 
 VarianceSums ReportWriter::Write() {
@@ -483,7 +516,15 @@ VarianceSums ReportWriter::Write() {
 
 void WriteExplanationTable(TextWriter& out, const ExplanationTable& table) {
   WriteExplanationHeader(out, table);
-  for (const ExplanationRow& row : table.rows) out.WriteLine(ExplanationLine(row, table.type));
+  std::string block;
+  for (const ExplanationRow& row : table.rows) {
+    AppendExplanationLine(block, row, table.type);
+    if (block.size() >= kTableBlock) {
+      out.Write(block);
+      block.clear();
+    }
+  }
+  out.Write(block);
 }
 
 VarianceSums WriteOutputReport(TextWriter& out, std::vector<std::string>& rawVariance,

@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 #include <stdexcept>
 
 namespace kinvalo {
@@ -46,6 +53,68 @@ TEST(Rendering, WritesTheFileNumbersExactly) {
       {"Digits_dates_narrow", E(-20240115.5, 13, DigitsFor(-20240115.5, 40, 4, 13)), " -2.0240E+007"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.text, c.expected) << c.name;
+}
+
+// E and F as they were first written, one temporary string after another.
+std::string ReferenceText(double value, int width, int precision, std::chars_format format) {
+  std::string text(static_cast<size_t>(precision) + 330, '\0');
+  text.resize(static_cast<size_t>(
+      std::to_chars(text.data(), text.data() + text.size(), value, format, precision).ptr - text.data()));
+  const size_t exp = text.find('e');
+  if (text[0] == '-' && text.find_first_of("123456789") >= std::min(exp, text.size())) text.erase(0, 1);
+  if (const size_t e = text.find('e'); e != std::string::npos) {
+    std::string exponent = text.substr(e + 2);
+    while (exponent.size() < 3) exponent.insert(exponent.begin(), '0');
+    text = text.substr(0, e) + "E" + text[e + 1] + exponent;
+  }
+  return PadLeft(text, width);
+}
+
+// Random bit patterns (every exponent, subnormals), data and statistics,
+// halves at the last digit and just beside them, powers of ten and their
+// neighbours, both zeros and the extremes, in the precisions the files use
+// and more, appended behind text already there: every character alike.
+TEST(Rendering, AppendedRenderingsMatchTheFirstOnesCharacterForCharacter) {
+  std::mt19937_64 random(20261206);
+  std::vector<double> values = {0.0, -0.0, 0.125, -0.125, 2.5, 2.675, 1.0005, 1234.5, 9.9995e10, 5e-324, -5e-324,
+                                2.2250738585072014e-308, std::numeric_limits<double>::max(),
+                                std::numeric_limits<double>::lowest(), 20240115.5};
+  for (int p = -320; p <= 308; ++p) {
+    const double ten = std::pow(10.0, p);
+    values.insert(values.end(), {ten, -ten, std::nextafter(ten, 0.0), std::nextafter(ten, 2 * ten), 9.995 * ten});
+  }
+  for (int k = 0; k < 10000; ++k) {
+    const std::uint64_t bits = random();
+    values.push_back(std::bit_cast<double>(bits));
+    const double scale = std::pow(10.0, static_cast<int>(random() % 13) - 6);
+    const double half = (std::round(std::uniform_real_distribution<double>(-1e4, 1e4)(random)) + 0.5) * scale;
+    values.insert(values.end(), {half - 0.5 * scale, half, std::nextafter(half, -1e300), std::nextafter(half, 1e300),
+                                 std::normal_distribution<double>(0, 1)(random) * scale});
+  }
+  std::erase_if(values, [](double v) { return !std::isfinite(v); });
+  for (const double v : values) {
+    for (const int width : {0, 13}) {
+      for (int digits = 1; digits <= 18; digits += (digits < 5 ? 1 : 4)) {
+        std::string out = "ab";
+        AppendE(out, v, width, digits);
+        ASSERT_EQ(out, "ab" + ReferenceText(v, width, digits - 1, std::chars_format::scientific)) << v << " " << digits;
+      }
+      for (int decimals = 0; decimals <= 4; ++decimals) {
+        std::string out = "ab";
+        AppendF(out, v, width, decimals);
+        ASSERT_EQ(out, "ab" + ReferenceText(v, width, decimals, std::chars_format::fixed)) << v << " " << decimals;
+      }
+    }
+  }
+  for (const long long v : {0LL, -7LL, std::numeric_limits<long long>::min(), std::numeric_limits<long long>::max()}) {
+    std::string out = "ab";
+    AppendI(out, v, 5);
+    EXPECT_EQ(out, "ab" + PadLeft(std::to_string(v), 5)) << v;
+  }
+  std::string out = "kept";
+  EXPECT_THROW(AppendE(out, std::nan(""), 12, 3), std::domain_error);
+  EXPECT_THROW(AppendF(out, -std::numeric_limits<double>::infinity(), 12, 3), std::domain_error);
+  EXPECT_EQ(out, "kept");
 }
 
 TEST(Rendering, RefusesValuesThatAreNotNumbers) {

@@ -154,6 +154,23 @@ TEST(TextWriter, WritesCp1252WithCrLfOnlyWhenCommitted) {
   EXPECT_FALSE(TextWriter().Create(dir / "missing/folder/file.out"));
 }
 
+// A buffer of lines goes to the file as it is but for the characters
+// beyond ASCII, converted wherever they stand.
+TEST(TextWriter, WritesBuffersOfLinesWithTheirOwnLineEnds) {
+  TempDir dir;
+  const std::string line = "    1      1.00E+000\r\n", block(100000, 'x');
+  std::string expected;
+  TextWriter out;
+  ASSERT_TRUE(out.Create(dir / "table.out"));
+  for (size_t at = 0; at <= line.size(); ++at) {
+    out.Write(line.substr(0, at) + "°" + line.substr(at));
+    expected += line.substr(0, at) + "\xB0" + line.substr(at);
+  }
+  out.Write(block);
+  out.Commit();
+  EXPECT_EQ(ReadBytes(dir / "table.out"), expected + block);
+}
+
 // The temporary file of a target whose name takes 250 bytes, or 255 with
 // a character of two bytes at the cut, stays within the 255 bytes of a
 // name and is recognised as the writer's.
