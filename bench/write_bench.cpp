@@ -37,6 +37,7 @@ double FileBytes(const std::string& path) {
 }
 
 void BM_WriteResultFiles(benchmark::State& state) {
+  const bench::CasePeak peak;
   const int n = static_cast<int>(state.range(0));
   HeadlessPlatform platform;
   WorkingData dm(platform);
@@ -64,7 +65,7 @@ void BM_WriteResultFiles(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
   state.SetItemsProcessed(state.iterations() * n);
-  state.counters["peak_MiB"] = bench::PeakMiB();
+  peak.Report(state);
 }
 BENCHMARK(BM_WriteResultFiles)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
