@@ -17,10 +17,7 @@ namespace {
 // The input file always ends in ".inp": its result files are named by
 // replacing that extension, so no other name can make them overwrite it.
 std::string WithInputExtension(const std::string& path) {
-  const std::string base = ChangeFileExt(path, "");
-  std::string extension = path.substr(base.size());
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension == ".inp" ? path : path + ".inp";
+  return LowerCaseExtension(path) == ".inp" ? path : path + ".inp";
 }
 
 }  // namespace

@@ -48,13 +48,6 @@ std::string DraggedFile(const QMimeData* data) {
   return file.isFile() ? file.absoluteFilePath().toStdString() : std::string();
 }
 
-// The extension in lower case, with its dot: ".inp".
-std::string LowerExtension(const std::string& path) {
-  std::string extension = path.substr(ChangeFileExt(path, "").size());
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension;
-}
-
 }  // namespace
 
 WindowPlacement PlaceMainWindow(int screenWidth) {
@@ -227,7 +220,7 @@ void MainWindow::OpenFile(const std::string& path) {
       ui_.ShowMessage("File does not exist, please select another one,");
       return;
     }
-    const std::string extension = LowerExtension(path);
+    const std::string extension = LowerCaseExtension(path);
     if (extension == ".inp") {
       InputTabSheet->OpenInputFile(path);
     } else if (extension == ".out") {

@@ -160,11 +160,6 @@ GraphOptions DisplayOptions(const GraphCommandLine& line) {
   return options;
 }
 
-std::string Lowered(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 std::string Absolute(const std::string& path) {
   std::error_code ec;
   const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
@@ -256,7 +251,7 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
   // The results are written under the input's name with these extensions;
   // an input file or a data file of that name would be overwritten by them.
   for (const std::string& input : options.inputs) {
-    const std::string extension = Lowered(input.substr(ChangeFileExt(input, "").size()));
+    const std::string extension = LowerCaseExtension(input);
     if (extension == ".txt" || extension == ".out" || extension == ".var" || extension == ".lsq") {
       return "The file " + input +
              " must not end in .txt, .out, .var or .lsq: the results are written under those names.";
@@ -277,7 +272,7 @@ int Usage(std::ostream& err, const std::string& problem) {
 // regular file, goes to the input-file reader, which tells why it cannot be
 // read.
 bool IsDataFile(const std::string& path) {
-  const std::string extension = Lowered(path.substr(ChangeFileExt(path, "").size()));
+  const std::string extension = LowerCaseExtension(path);
   if (extension == ".inp") return false;
   if (extension == ".csv" || extension == ".tsv") return true;
   std::error_code ec;

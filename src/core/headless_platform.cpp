@@ -36,8 +36,7 @@ std::optional<SaveChoice> HeadlessPlatform::SaveFileDialogWithFilter(const FileD
     return choice;
   }
   // The filter is "description|pattern|description|pattern...".
-  std::string extension = choice.path.substr(ChangeFileExt(choice.path, "").size());
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string extension = LowerCaseExtension(choice.path);
   size_t start = 0;
   for (std::size_t pair = 0; start < options.filter.size(); ++pair) {
     const size_t pattern = options.filter.find('|', start);

@@ -1,5 +1,6 @@
 #include "core/paths.h"
 
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -18,6 +19,12 @@ std::string ChangeFileExt(const std::string& path, const std::string& extension)
     return path + extension;
   }
   return path.substr(0, dot) + extension;
+}
+
+std::string LowerCaseExtension(const std::string& path) {
+  std::string extension = path.substr(ChangeFileExt(path, "").size());
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension;
 }
 
 std::string ExtractFileName(const std::string& path) {

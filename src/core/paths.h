@@ -8,6 +8,9 @@ namespace kinvalo {
 // Replaces what follows the last "." after the last path delimiter (the dot
 // included) by `extension` (".out"); a name without one gets it appended.
 std::string ChangeFileExt(const std::string& path, const std::string& extension);
+// The extension with its dot, in lower case: ".inp" of "Trial.INP"; ""
+// for a name without one.
+std::string LowerCaseExtension(const std::string& path);
 // The name without its folder.
 std::string ExtractFileName(const std::string& path);
 // The folder up to and including the last path delimiter ("" when none).

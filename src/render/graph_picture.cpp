@@ -88,8 +88,7 @@ bool WritePdf(const GraphPicture& picture, const std::string& title, QIODevice& 
 }  // namespace
 
 std::optional<PictureFormat> PictureFormatOf(const std::string& path) {
-  std::string extension = path.substr(ChangeFileExt(path, "").size());
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string extension = LowerCaseExtension(path);
   if (extension == ".bmp") return PictureFormat::Bmp;
   if (extension == ".png") return PictureFormat::Png;
   if (extension == ".svg") return PictureFormat::Svg;
