@@ -6,7 +6,7 @@
 # bash scripts/screenshots.sh [BUILD_DIR]   (default: build, made if missing)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$here/build}
+build=$(realpath "${1:-$here/build}")
 bash "$here/scripts/setup.sh" --tests
 if [ ! -x "$build/src/app/kinvalo" ]; then
   bash "$here/scripts/build.sh" release
@@ -23,14 +23,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec 6>"$work/display"
-Xvfb -displayfd 6 -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
+source "$here/scripts/x_display.sh"
 
 # A fresh user, and the example as a spreadsheet's export: a plot label,
 # then Y and X.

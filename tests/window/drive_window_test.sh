@@ -25,15 +25,7 @@ fail() {
   exit 1
 }
 
-# A display of our own, whatever else runs.
-exec 6>"$work/display"
-Xvfb -displayfd 6 -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
+source "$(dirname "$0")/../../scripts/x_display.sh"
 
 # A fresh user: no remembered folders or window place.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" LC_ALL=C
