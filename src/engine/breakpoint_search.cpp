@@ -1,5 +1,7 @@
 #include "engine/breakpoint_search.h"
 
+#include "engine/sort_by_x.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -24,59 +26,6 @@ constexpr double kSameX = 1e-9;
 // lies inside the data.
 constexpr int kLowestAcceptedCandidate = 20;
 constexpr int kHighestAcceptedCandidate = 180;
-
-// Sorts the data sets by X, carrying Y and the serial number along; data
-// sets with equal X keep their input order. The pairs of X and place are
-// sorted, then Y and the serial numbers follow them in place, cycle by
-// cycle of the order: no second copy of the data.
-void SortByX(SearchInput& data) {
-  const size_t n = data.x.size();
-  if (std::any_of(data.x.begin(), data.x.end(), [](double v) { return std::isnan(v); })) {
-    // No order of X: the stable sort keeps it from harm.
-    std::vector<std::int32_t> order(n);
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::int32_t a, std::int32_t b) { return data.x.at(a) < data.x.at(b); });
-    auto permute = [&](auto& array) {
-      if (array.size() < n) return;
-      auto copy = array;
-      for (size_t i = 0; i < n; ++i) array[i] = copy[static_cast<size_t>(order[i])];
-    };
-    permute(data.x);
-    permute(data.y);
-    permute(data.serial);
-    return;
-  }
-  struct Key {
-    double x;
-    std::uint32_t at;  // the place in the input
-  };
-  std::vector<Key> keys(n);
-  for (size_t i = 0; i < n; ++i) keys[i] = {data.x[i], static_cast<std::uint32_t>(i)};
-  std::sort(keys.begin(), keys.end(),
-            [](const Key& a, const Key& b) { return a.x < b.x || (a.x == b.x && a.at < b.at); });
-  for (size_t i = 0; i < n; ++i) data.x[i] = keys[i].x;
-  std::vector<double>& y = data.y;
-  std::vector<std::int32_t>& serial = data.serial;
-  const bool withSerial = serial.size() >= n;
-  for (size_t i = 0; i < n; ++i) {
-    if (keys[i].at == i) continue;  // in place, or placed by an earlier cycle
-    const double firstY = y[i];
-    const std::int32_t firstSerial = withSerial ? serial[i] : 0;
-    for (size_t j = i;;) {
-      const size_t from = keys[j].at;
-      keys[j].at = static_cast<std::uint32_t>(j);
-      if (from == i) {
-        y[j] = firstY;
-        if (withSerial) serial[j] = firstSerial;
-        break;
-      }
-      y[j] = y[from];
-      if (withSerial) serial[j] = serial[from];
-      j = from;
-    }
-  }
-}
 
 // The Type 3 test: the slope below the breakpoint may be taken as zero.
 bool Type3Holds(const BreakpointFit& fit, double slopeAll) {
@@ -369,24 +318,15 @@ void Search::Run() {
 
 }  // namespace
 
-SearchResult RunBreakpointSearch(SearchInput&& data, const SearchOptions& options) {
+SearchResult PrepareBreakpointSearch(SearchInput&& data, const SearchOptions& options) {
   if (data.y.size() != data.x.size()) {
     throw std::out_of_range("The data hold " + std::to_string(data.x.size()) + " X values and " +
                             std::to_string(data.y.size()) + " Y values.");
   }
   SearchResult result;
   result.options = options;
-  SortByX(data);
+  SortByX(data.x, data.y, data.serial);
   result.data = std::move(data);
-  // On the way out by an exception the data go back to the caller.
-  struct GiveBackOnThrow {
-    SearchInput& owner;
-    SearchInput& held;
-    const int uncaught = std::uncaught_exceptions();
-    ~GiveBackOnThrow() {
-      if (std::uncaught_exceptions() > uncaught) owner = std::move(held);
-    }
-  } giveBack{data, result.data};
   const std::vector<double>& x = result.data.x;
   const std::vector<double>& y = result.data.y;
   const size_t n = x.size();
@@ -410,9 +350,26 @@ SearchResult RunBreakpointSearch(SearchInput&& data, const SearchOptions& option
   result.xMax = x.back();
   if (!(result.xMax - result.xMin > kSameX * std::max(std::fabs(result.xMin), std::fabs(result.xMax)))) {
     result.refusal = kNoVariationMessage;
-    return result;
   }
-  Search(result).Run();
+  return result;
+}
+
+void RunPreparedSearch(SearchResult& prepared) {
+  if (!prepared.refusal) Search(prepared).Run();
+}
+
+SearchResult RunBreakpointSearch(SearchInput&& data, const SearchOptions& options) {
+  SearchResult result = PrepareBreakpointSearch(std::move(data), options);
+  // On the way out by an exception the data go back to the caller.
+  struct GiveBackOnThrow {
+    SearchInput& owner;
+    SearchInput& held;
+    const int uncaught = std::uncaught_exceptions();
+    ~GiveBackOnThrow() {
+      if (std::uncaught_exceptions() > uncaught) owner = std::move(held);
+    }
+  } giveBack{data, result.data};
+  RunPreparedSearch(result);
   return result;
 }
 

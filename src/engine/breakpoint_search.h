@@ -108,4 +108,12 @@ struct SearchResult {
 // when the arrays of the input differ in length.
 SearchResult RunBreakpointSearch(SearchInput&& data, const SearchOptions& options);
 
+// The same in two steps, so that other work on the sorted data can run
+// beside the search. The first sorts the data into the result and refuses
+// data that cannot be searched (the result's refusal); should it throw,
+// the data are still in `data`. The second searches unless the data were
+// refused; should it throw, the data are in the result.
+SearchResult PrepareBreakpointSearch(SearchInput&& data, const SearchOptions& options);
+void RunPreparedSearch(SearchResult& prepared);
+
 }  // namespace kinvalo
