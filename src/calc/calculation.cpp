@@ -1,5 +1,7 @@
 #include "calc/calculation.h"
 
+#include <functional>
+#include <future>
 #include <stdexcept>
 
 #include "anova/anova.h"
@@ -20,17 +22,34 @@ void ReplaceEmptyTitles(WorkingData& dm) {
 std::string VariancePath(const std::string& inputPath) { return ChangeFileExt(inputPath, ".var"); }
 std::string LeastSquaresPath(const std::string& inputPath) { return ChangeFileExt(inputPath, ".lsq"); }
 
-LeastSquaresFit FitBeside(const SearchResult& result) {
+namespace {
+
+// The fits need only the sorted data; the breakpoints of the search are
+// compared with them afterwards.
+LeastSquaresFit FitSorted(const SearchInput& sorted, Confidence confidence) {
   LeastSquaresInput input;
-  input.x = result.data.x;
-  input.y = result.data.y;
-  input.confidence = result.options.confidence;
-  // The report shows the breakpoint of its own type, and that of the other
-  // type when it found both.
-  const bool both = HasHorizontalSegment(result.type) && result.bothTypesFound;
-  if (result.type == FunctionType::Threshold || both) input.partialBreakpointType3 = result.type3.breakpoint;
-  if (result.type == FunctionType::Plateau || both) input.partialBreakpointType4 = result.type4.breakpoint;
+  input.x = sorted.x;
+  input.y = sorted.y;
+  input.confidence = confidence;
   return FitLeastSquares(input);
+}
+
+// The report shows the breakpoint of its own type, and that of the other
+// type when it found both.
+void CompareWithSearch(LeastSquaresFit& fit, const SearchResult& result) {
+  const bool both = HasHorizontalSegment(result.type) && result.bothTypesFound;
+  std::optional<double> type3, type4;
+  if (result.type == FunctionType::Threshold || both) type3 = result.type3.breakpoint;
+  if (result.type == FunctionType::Plateau || both) type4 = result.type4.breakpoint;
+  ComparePartialBreakpoints(fit, type3, type4);
+}
+
+}  // namespace
+
+LeastSquaresFit FitBeside(const SearchResult& result) {
+  LeastSquaresFit fit = FitSorted(result.data, result.options.confidence);
+  CompareWithSearch(fit, result);
+  return fit;
 }
 
 SearchResult CalculateResults(WorkingData& dm, const CalculationOptions& options, Platform& platform) {
@@ -65,7 +84,7 @@ void GiveBack(std::vector<T>& held, std::vector<T>& run, size_t n) {
 
 // The result files of a search beside its input file, and the variance
 // analysis.
-void WriteRun(Calculation& run, Platform& platform) {
+void WriteRun(Calculation& run, std::future<LeastSquaresFit>& fits, Platform& platform) {
   const SearchResult& result = run.result;
   const std::string lsqPath = LeastSquaresPath(result.options.inputPath);
   try {
@@ -78,15 +97,18 @@ void WriteRun(Calculation& run, Platform& platform) {
       return;
     }
     for (const std::string& notice : result.notices) platform.ShowMessage(notice);
-    run.leastSquares = FitBeside(result);
     // Every result file goes to a temporary file first; the set is put in
     // place together at the end, the .out last. A file the user made
     // read-only stops the run before anything changes.
     FileSet files;
     TextWriter& var = files.Stage(VariancePath(result.options.inputPath));
-    WriteLeastSquaresFile(files.Stage(lsqPath), *run.leastSquares,
-                          {result.options.inputPath, result.options.title1, result.options.title2});
+    TextWriter& lsq = files.Stage(lsqPath);
     const ResultFiles written = WriteResultFiles(result, files);
+    // The fits have run beside the search and the writing so far.
+    run.leastSquares = fits.get();
+    CompareWithSearch(*run.leastSquares, result);
+    WriteLeastSquaresFile(lsq, *run.leastSquares,
+                          {result.options.inputPath, result.options.title1, result.options.title2});
     run.coefExpl = written.coefExpl;
     AnovaRun(var, written.sums, written.rawVariance,
              {result.type, result.bothTypesFound, result.type3.breakpoint, result.type4.breakpoint}, platform);
@@ -117,7 +139,7 @@ Calculation Calculate(WorkingData& dm, const CalculationOptions& options, Platfo
   SearchOptions search{options.confidence, options.preference, dm.Title1, dm.Title2, dm.FileName};
 
   try {
-    run.result = RunBreakpointSearch(std::move(input), search);
+    run.result = PrepareBreakpointSearch(std::move(input), search);
   } catch (...) {
     // The user's data stay in the working data, whatever went wrong.
     GiveBack(dm.XData, input.x, n);
@@ -131,9 +153,19 @@ Calculation Calculate(WorkingData& dm, const CalculationOptions& options, Platfo
     GiveBack(dm.YData, sorted.y, n);
     GiveBack(dm.Serial, sorted.serial, n);
   };
+  // The least-squares fits read the sorted data on a second thread while
+  // the search runs and writes its files; they change nothing the search
+  // reads. Without a thread to spare they run when they are asked for.
+  std::future<LeastSquaresFit> fits;
   try {
-    WriteRun(run, platform);
+    if (!run.result.refusal) {
+      fits = std::async(std::launch::async | std::launch::deferred, FitSorted, std::cref(sorted),
+                        options.confidence);
+    }
+    RunPreparedSearch(run.result);
+    WriteRun(run, fits, platform);
   } catch (...) {
+    if (fits.valid()) fits.wait();  // they still read the data
     giveBack();
     throw;
   }

@@ -14,6 +14,13 @@ namespace kinvalo {
 
 namespace {
 
+// The partial regression's breakpoint and whether the limits hold it.
+void ComparePartial(BrokenLineFit& fit, std::optional<double> partial) {
+  fit.partialBreakpoint = partial;
+  fit.partialInside.reset();
+  if (partial) fit.partialInside = fit.limits.Contains(*partial);
+}
+
 using LD = long double;
 
 // The broken line at c is a straight line in z: z = X - c on its sloping
@@ -328,8 +335,7 @@ BrokenLineFit Fitter::Broken(FunctionType type, std::optional<double> partial) {
     ForEachInterval(type, [&](const Interval& v) { AddPieces(v, threshold, pieces); });
   }
   fit.limits = Limits(std::move(pieces));
-  fit.partialBreakpoint = partial;
-  if (partial) fit.partialInside = fit.limits.Contains(*partial);
+  ComparePartial(fit, partial);
   return fit;
 }
 
@@ -457,6 +463,12 @@ LeastSquaresFit FitLeastSquares(const LeastSquaresInput& input) {
     fit.type4.pValue = p.type4;
   }
   return fit;
+}
+
+void ComparePartialBreakpoints(LeastSquaresFit& fit, std::optional<double> type3, std::optional<double> type4) {
+  if (fit.unfit) return;
+  ComparePartial(fit.type3, type3);
+  ComparePartial(fit.type4, type4);
 }
 
 std::string Significant(double value, int digits) {

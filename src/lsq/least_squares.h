@@ -88,6 +88,11 @@ struct LeastSquaresFit {
 
 LeastSquaresFit FitLeastSquares(const LeastSquaresInput& input);
 
+// Checks the partial regression's breakpoints against the limits of the
+// fits of their types, as FitLeastSquares does with the breakpoints of its
+// input: for fits made while the partial regression was still searching.
+void ComparePartialBreakpoints(LeastSquaresFit& fit, std::optional<double> type3, std::optional<double> type4);
+
 // The fitted equations written out, with 5 significant digits:
 // "Y = 100.79 for X <= 5.7823, Y = 100.79 - 6.9187 (X - 5.7823) beyond".
 std::string EquationText(const StraightLineFit& line);
