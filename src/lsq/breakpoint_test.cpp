@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <random>
 #include <stdexcept>
 #include <vector>
 
 #include <boost/math/distributions/normal.hpp>
+
+#include "lsq/random_words.h"
 
 namespace kinvalo {
 
@@ -222,12 +223,12 @@ BreakpointPValues BootstrapBreakpointTest(const BreakpointTestInput& input) {
   const Reached gainNothing{ratio3 >= 1, ratio4 >= 1};
   if (gainNothing.type3 && gainNothing.type4) return p;
   const Design design = MakeDesign(input);
-  std::mt19937_64 random(input.seed);
+  RandomWords random(input.seed);
   std::vector<std::uint64_t> words((n + kNoisePerWord - 1) / kNoisePerWord);
   std::vector<double> prefix(design.steps.size());
   int reached3 = 0, reached4 = 0;
   for (int b = 0; b < input.samples; ++b) {
-    for (std::uint64_t& word : words) word = random();
+    random.Fill(words);
     const Reached r = Sample(design, words, ratio3, ratio4, gainNothing, prefix);
     reached3 += r.type3 ? 1 : 0;
     reached4 += r.type4 ? 1 : 0;

@@ -14,6 +14,7 @@
 
 #include "core/headless_platform.h"
 #include "data/working_data.h"
+#include "lsq/random_words.h"
 #include "support/norris.h"
 
 namespace kinvalo {
@@ -244,6 +245,21 @@ TEST(LeastSquaresLimits, CoverTheTrueBreakpointAtTheirLevel) {
   }
   EXPECT_GE(covered, 166);
   EXPECT_LE(covered, 194);
+}
+
+// The bootstrap's own generator gives the library's sequence word for
+// word, however the words are asked for: the p-values of every stored
+// .lsq file rest on it.
+TEST(RandomWordsTest, TheWordsAreThoseOfTheLibrarysMersenneTwister) {
+  for (const std::uint64_t seed : {std::uint64_t{0}, std::uint64_t{5489}, ~std::uint64_t{0}}) {
+    std::mt19937_64 library(seed);
+    RandomWords words(seed);
+    for (const size_t chunk : {1, 311, 312, 313, 5000, 2}) {
+      std::vector<std::uint64_t> got(chunk);
+      words.Fill(got);
+      for (size_t i = 0; i < chunk; ++i) ASSERT_EQ(got[i], library()) << "seed " << seed << ", chunk " << chunk;
+    }
+  }
 }
 
 }  // namespace
