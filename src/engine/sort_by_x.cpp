@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace kinvalo {
@@ -23,12 +25,29 @@ class ParallelArrays {
   void Sort(size_t n) {
     int depth = 0;
     for (size_t m = n; m > 1; m >>= 1) depth += 2;
-    Introsort(0, n, depth);
+    if (n < kTwoThreads) {
+      Introsort(0, n, depth);
+      return;
+    }
+    // One partition, then each part on a thread of its own: they touch
+    // different places of the arrays.
+    const size_t middle = Partition(0, n);
+    try {
+      std::thread below([&] { Introsort(0, middle, depth); });
+      Introsort(middle + 1, n, depth);
+      below.join();
+    } catch (const std::system_error&) {
+      // No thread to be had: the lower part waits its turn.
+      Introsort(middle + 1, n, depth);
+      Introsort(0, middle, depth);
+    }
   }
 
  private:
   // Below this many, insertion sort.
   static constexpr size_t kSmall = 24;
+  // From this many on, two threads sort.
+  static constexpr size_t kTwoThreads = 1 << 16;
 
   bool Less(size_t a, size_t b) const { return x_[a] < x_[b] || (x_[a] == x_[b] && at_[a] < at_[b]); }
   bool LessThanKey(size_t a, double x, std::uint32_t at) const {
@@ -96,27 +115,35 @@ class ParallelArrays {
     Swap(lo, b);
   }
 
+  // Splits [lo, hi), more than kSmall long, about the median of three:
+  // what is less than it comes before the place returned, where it lies,
+  // the rest after.
+  size_t Partition(size_t lo, size_t hi) {
+    MedianToFront(lo, lo + 1, lo + (hi - lo) / 2, hi - 1);
+    // The pivot's key is unique, and lies at lo: both scans stop at it or
+    // before the ends.
+    const double px = x_[lo];
+    const std::uint32_t pat = at_[lo];
+    size_t i = lo + 1, j = hi - 1;
+    for (;;) {
+      while (LessThanKey(i, px, pat)) ++i;
+      while (KeyLessThan(px, pat, j)) --j;
+      if (i >= j) break;
+      Swap(i, j);
+      ++i;
+      --j;
+    }
+    Swap(lo, j);
+    return j;
+  }
+
   void Introsort(size_t lo, size_t hi, int depth) {
     while (hi - lo > kSmall) {
       if (depth-- == 0) {
         HeapSort(lo, hi);
         return;
       }
-      MedianToFront(lo, lo + 1, lo + (hi - lo) / 2, hi - 1);
-      // The pivot's key is unique, and lies at lo: both scans stop at it
-      // or before the ends.
-      const double px = x_[lo];
-      const std::uint32_t pat = at_[lo];
-      size_t i = lo + 1, j = hi - 1;
-      for (;;) {
-        while (LessThanKey(i, px, pat)) ++i;
-        while (KeyLessThan(px, pat, j)) --j;
-        if (i >= j) break;
-        Swap(i, j);
-        ++i;
-        --j;
-      }
-      Swap(lo, j);
+      const size_t j = Partition(lo, hi);
       // The smaller part first, so that the stack stays shallow.
       if (j - lo < hi - j - 1) {
         Introsort(lo, j, depth);
