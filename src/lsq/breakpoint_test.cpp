@@ -1,9 +1,12 @@
 #include "lsq/breakpoint_test.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <future>
 #include <limits>
 #include <stdexcept>
+#include <system_error>
 #include <vector>
 
 #include <boost/math/distributions/normal.hpp>
@@ -223,16 +226,45 @@ BreakpointPValues BootstrapBreakpointTest(const BreakpointTestInput& input) {
   const Reached gainNothing{ratio3 >= 1, ratio4 >= 1};
   if (gainNothing.type3 && gainNothing.type4) return p;
   const Design design = MakeDesign(input);
-  RandomWords random(input.seed);
-  std::vector<std::uint64_t> words((n + kNoisePerWord - 1) / kNoisePerWord);
-  std::vector<double> prefix(design.steps.size());
-  int reached3 = 0, reached4 = 0;
-  for (int b = 0; b < input.samples; ++b) {
-    random.Fill(words);
-    const Reached r = Sample(design, words, ratio3, ratio4, gainNothing, prefix);
-    reached3 += r.type3 ? 1 : 0;
-    reached4 += r.type4 ? 1 : 0;
+  // Sample b takes the words from b times a sample's words on. The samples
+  // are handed out one at a time to the workers, each with its own copy of
+  // the generator, which passes over the words of the samples others took:
+  // whoever works out a sample, it draws the same words, and only counts
+  // are added up.
+  const size_t wordsPerSample = (n + kNoisePerWord - 1) / kNoisePerWord;
+  std::atomic<int> nextSample{0};
+  struct Counts {
+    int type3 = 0, type4 = 0;
+  };
+  auto work = [&] {
+    RandomWords random(input.seed);
+    std::vector<std::uint64_t> words(wordsPerSample);
+    std::vector<double> prefix(design.steps.size());
+    Counts counts;
+    for (int drawn = 0;;) {
+      const int b = nextSample.fetch_add(1);
+      if (b >= input.samples) return counts;
+      random.Skip(static_cast<std::uint64_t>(b - drawn) * wordsPerSample);
+      random.Fill(words);
+      drawn = b + 1;
+      const Reached r = Sample(design, words, ratio3, ratio4, gainNothing, prefix);
+      counts.type3 += r.type3 ? 1 : 0;
+      counts.type4 += r.type4 ? 1 : 0;
+    }
+  };
+  // A second worker pays for its thread and its pass over the words from
+  // about a million data in all samples on.
+  std::future<Counts> second;
+  if (static_cast<double>(n) * input.samples >= 1 << 20) {
+    try {
+      second = std::async(std::launch::async, work);
+    } catch (const std::system_error&) {
+      // One worker does it all.
+    }
   }
+  const Counts first = work();
+  const Counts other = second.valid() ? second.get() : Counts{};
+  const int reached3 = first.type3 + other.type3, reached4 = first.type4 + other.type4;
   const double all = 1.0 + input.samples;
   if (!gainNothing.type3) p.type3 = (1 + reached3) / all;
   if (!gainNothing.type4) p.type4 = (1 + reached4) / all;

@@ -53,4 +53,13 @@ void RandomWords::Fill(std::span<std::uint64_t> out) {
   }
 }
 
+void RandomWords::Skip(std::uint64_t count) {
+  while (count > 0) {
+    if (next_ == kState) NextBlock();
+    const std::uint64_t take = std::min<std::uint64_t>(count, static_cast<std::uint64_t>(kState - next_));
+    next_ += static_cast<int>(take);
+    count -= take;
+  }
+}
+
 }  // namespace kinvalo

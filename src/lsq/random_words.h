@@ -15,6 +15,8 @@ class RandomWords {
 
   // The next words of the sequence, in order.
   void Fill(std::span<std::uint64_t> out);
+  // Passes over the next `count` words.
+  void Skip(std::uint64_t count);
 
  private:
   static constexpr int kState = 312;

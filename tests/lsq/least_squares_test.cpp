@@ -14,6 +14,7 @@
 
 #include "core/headless_platform.h"
 #include "data/working_data.h"
+#include "lsq/breakpoint_test.h"
 #include "lsq/random_words.h"
 #include "support/norris.h"
 
@@ -245,6 +246,17 @@ TEST(LeastSquaresLimits, CoverTheTrueBreakpointAtTheirLevel) {
   }
   EXPECT_GE(covered, 166);
   EXPECT_LE(covered, 194);
+}
+
+// The samples of the bootstrap of 20000 data are shared out between two
+// threads; each sample still draws the same words, so the p-values are
+// those one thread found, here in the middle of their range.
+TEST(BreakpointTestTest, SamplesSharedBetweenThreadsGiveTheSamePValues) {
+  std::vector<double> x;
+  for (int i = 0; i < 20000; ++i) x.push_back(0.05 * (i / 40) + (i % 40 == 0 ? 0.001 : 0));
+  const BreakpointPValues p = BootstrapBreakpointTest({x, 0.3, 20000, 19999, 19999.6, 99, 987654321});
+  EXPECT_EQ(p.type3, 0.21);
+  EXPECT_EQ(p.type4, 0.34);
 }
 
 // The bootstrap's own generator gives the library's sequence word for
