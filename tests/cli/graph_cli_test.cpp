@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/write_graph.h"
 #include "render/gui_app.h"
 #include "support/cli_process.h"
 
@@ -28,7 +29,7 @@ struct CliResult {
 
 CliResult Cli(const std::vector<std::string>& args) {
   std::ostringstream out, err;
-  const int status = RunBatch(args, out, err);
+  const int status = RunBatch(args, out, err, WriteGraph);
   return {status, out.str(), err.str()};
 }
 
