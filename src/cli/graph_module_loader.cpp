@@ -26,7 +26,7 @@ std::filesystem::path GraphModulePath() {
 
 int WriteGraphFromModule(const GraphCommandLine& line, std::ostream& out, std::ostream& err) {
   const std::string path = GraphModulePath().string();
-  // Loaded once and kept: Qt's objects live until the program ends.
+  // Never closed: Qt's objects in it live until the program ends.
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   const auto entry =
       module != nullptr ? reinterpret_cast<GraphModuleEntry>(dlsym(module, kGraphModuleEntry)) : nullptr;
