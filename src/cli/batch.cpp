@@ -18,11 +18,7 @@
 #include "core/textfile.h"
 #include "core/version.h"
 #include "data/delimited_file.h"
-#include "data/output_reader.h"
-#include "graphs/graph_command.h"
-#include "render/graph_picture.h"
-#include "render/gui_app.h"
-#include "render/qt_canvas.h"
+#include "graphs/picture_format.h"
 
 namespace kinvalo {
 
@@ -139,27 +135,6 @@ struct Options {
 // The most files calculated at the same time.
 constexpr int kMaxJobs = 256;
 
-struct GraphCommandLine {
-  std::string output;
-  std::string image;
-  int scale = 1;  // of a PNG
-  bool bw = false, regressionLine = false, belt = false, noBlock = false, combined = false,
-       calcObs = false, leastSquares = false;
-};
-
-// The flags of the graph command as the window's display options.
-GraphOptions DisplayOptions(const GraphCommandLine& line) {
-  GraphOptions options;
-  options.colour = !line.bw;
-  options.regressionLine = line.regressionLine;
-  options.belt = line.belt;
-  options.block = !line.noBlock;
-  options.combined = line.combined;
-  options.calcObs = line.calcObs;
-  options.leastSquares = line.leastSquares;
-  return options;
-}
-
 std::string Absolute(const std::string& path) {
   std::error_code ec;
   const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
@@ -189,7 +164,7 @@ std::string ParseGraphOptions(const std::vector<std::string>& args, GraphCommand
     else files.push_back(arg);
   }
   if (files.size() != 2) return "The graph command needs an output file and an image file.";
-  options.output = files[0];
+  options.output = Absolute(files[0]);
   options.image = files[1];
   const std::optional<PictureFormat> format = PictureFormatOf(options.image);
   if (!format) return "The image file must end in .bmp, .png, .svg or .pdf.";
@@ -480,66 +455,20 @@ int RunCalculate(const std::vector<std::string>& args, std::ostream& out, std::o
   return status;
 }
 
-// Draws as the window does when the user has clicked through to the same
-// options and saves. The file is read once, taking the level of the graph
-// prepared from it: that of its own type, or of Type 1 for calc-obs.
-int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// The graph command: its command line is read here, without Qt; `writeGraph`
+// draws and saves the graph.
+int RunGraph(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             GraphRunner writeGraph) {
   GraphCommandLine line;
   const std::string problem = ParseGraphOptions(args, line);
   if (!problem.empty()) return Usage(err, problem);
-
-  const GraphOptions options = DisplayOptions(line);
-  const std::string path = Absolute(line.output);
-  try {
-    EnsureGuiApplication();
-    OutputReadResult read = ReadOutputFile(path, [&](FunctionType fileType) {
-      return options.calcObs ? FunctionType::StraightLine : fileType;
-    });
-    // Messages go to standard error, one per line.
-    for (const std::string& message : ReadMessages(read, false)) err << message << '\n' << std::flush;
-    if (!read.model) return 1;
-    const GraphModel& model = *read.model;
-    if (options.combined && (!HasHorizontalSegment(model.type) || !FileShowsBothTypes(model))) {
-      err << "This result has only one breakpoint, so there is no combined graph.\n";
-      return 1;
-    }
-    const FunctionType prepared = PreparedTypeOf(model, options.calcObs);
-
-    // A bitmap or PNG of the graph's own size is the drawing itself; only
-    // the other kinds paint the graph again from the calls kept.
-    const std::optional<PictureFormat> format = PictureFormatOf(line.image);
-    const bool asDrawn = line.scale == 1 && (format == PictureFormat::Bmp || format == PictureFormat::Png);
-    std::optional<QtCanvas> bitmap;
-    std::optional<GraphPicture> picture;
-    Canvas& canvas = asDrawn ? static_cast<Canvas&>(bitmap.emplace()) : picture.emplace();
-    const Redrawn redrawn = DrawReadGraph(std::move(read), path, options, canvas);
-    if (redrawn.failure) std::rethrow_exception(redrawn.failure);
-    if (!redrawn.drawing.drawn) {
-      if (!redrawn.drawing.message.empty()) {
-        err << redrawn.drawing.message << '\n' << std::flush;
-      } else if (prepared == FunctionType::TwoSlopes) {
-        err << "A graph of function type 2 can not be drawn.\n";
-      }
-      return 1;
-    }
-    if (!redrawn.note.empty()) err << redrawn.note << '\n' << std::flush;
-    std::string reason;
-    if (asDrawn ? !bitmap->Save(line.image, reason)
-                : !picture->Save(line.image, line.scale, PictureTitle(*redrawn.read.model, path), reason)) {
-      err << reason << '\n';
-      return 1;
-    }
-  } catch (const std::exception& e) {
-    err << e.what() << '\n';
-    return 1;
-  }
-  out << "Graph of " << path << " written to " << line.image << '\n';
-  return 0;
+  return writeGraph(line, out, err);
 }
 
 }  // namespace
 
-int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             GraphRunner writeGraph) {
   for (const std::string& arg : args) {
     if (arg == "--") break;  // a file may be named --help
     if (arg == "--help" || arg == "-h") {
@@ -565,7 +494,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   }
   if (!rest.empty() && rest[0] == "calculate") return RunCalculate(rest, out, err, quiet);
   std::ostream discarded(nullptr);
-  if (!rest.empty() && rest[0] == "graph") return RunGraph(rest, quiet ? discarded : out, err);
+  if (!rest.empty() && rest[0] == "graph") return RunGraph(rest, quiet ? discarded : out, err, writeGraph);
   return Usage(err, "Unknown command.");
 }
 

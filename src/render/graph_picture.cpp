@@ -10,7 +10,6 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "core/paths.h"
 
 namespace kinvalo {
 
@@ -86,15 +85,6 @@ bool WritePdf(const GraphPicture& picture, const std::string& title, QIODevice& 
 }
 
 }  // namespace
-
-std::optional<PictureFormat> PictureFormatOf(const std::string& path) {
-  const std::string extension = LowerCaseExtension(path);
-  if (extension == ".bmp") return PictureFormat::Bmp;
-  if (extension == ".png") return PictureFormat::Png;
-  if (extension == ".svg") return PictureFormat::Svg;
-  if (extension == ".pdf") return PictureFormat::Pdf;
-  return std::nullopt;
-}
 
 void GraphPicture::SetBrushColor(Rgb colour) {
   bitmap_.SetBrushColor(colour);

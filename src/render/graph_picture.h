@@ -7,20 +7,14 @@
 #include <QImage>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "graphs/canvas.h"
+#include "graphs/picture_format.h"
 #include "render/qt_canvas.h"
 
 namespace kinvalo {
-
-enum class PictureFormat : std::uint8_t { Bmp, Png, Svg, Pdf };
-
-// The format a file name asks for by its ending (any case); none for any
-// other name.
-std::optional<PictureFormat> PictureFormatOf(const std::string& path);
 
 class GraphPicture : public Canvas {
  public:

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/write_graph.h"
 #include "session.h"
 
 using namespace kinvalo;
@@ -174,7 +175,7 @@ class GraphicsTabTest : public QObject {
 
     std::ostringstream out, err;
     const std::string fromCli = s.dir / "cli.bmp";
-    QCOMPARE(RunBatch({"graph", s.dir / "salinity-run.out", fromCli, "--regression-line", "--belt", "--bw"}, out, err),
+    QCOMPARE(RunBatch({"graph", s.dir / "salinity-run.out", fromCli, "--regression-line", "--belt", "--bw"}, out, err, WriteGraph),
              0);
     QCOMPARE(test::ReadBytes(fromWindow), test::ReadBytes(fromCli));
   }
@@ -191,7 +192,7 @@ class GraphicsTabTest : public QObject {
     s.ui.files = {fromWindow};
     s.Action("GraphSaveAction")->trigger();
     std::ostringstream out, err;
-    QCOMPARE(RunBatch({"graph", s.dir / "salinity-run.out", fromCli, "--least-squares"}, out, err), 0);
+    QCOMPARE(RunBatch({"graph", s.dir / "salinity-run.out", fromCli, "--least-squares"}, out, err, WriteGraph), 0);
     QCOMPARE(test::ReadBytes(fromWindow), test::ReadBytes(fromCli));
     QCOMPARE(shown, QImage(QString::fromStdString(fromCli)).convertToFormat(shown.format()));
     s.Click("LeastSquaresGraphButton");
@@ -252,7 +253,7 @@ class GraphicsTabTest : public QObject {
     Session s;
     std::ostringstream out, err;
     const std::string drawn = s.dir / "drawn.bmp", big = s.dir / "big.bmp";
-    QCOMPARE(RunBatch({"graph", KINVALO_TEST_DATA "/salinity.out", drawn}, out, err), 0);
+    QCOMPARE(RunBatch({"graph", KINVALO_TEST_DATA "/salinity.out", drawn}, out, err, WriteGraph), 0);
     QImage red(2 * 623, 2 * 465, QImage::Format_RGB32);
     red.fill(Qt::red);
     QVERIFY(red.save(QString::fromStdString(big)));
@@ -333,7 +334,7 @@ class GraphicsTabTest : public QObject {
     QCOMPARE(s.Caption("CalcObs_Button"), QStringLiteral("See calc-obs graph"));
     std::ostringstream out, err;
     const std::string batch = s.dir / "batch.bmp";
-    QCOMPARE(RunBatch({"graph", s.dir / "third.out", batch}, out, err), 0);
+    QCOMPARE(RunBatch({"graph", s.dir / "third.out", batch}, out, err, WriteGraph), 0);
     const QImage shown = Picture(s);
     QCOMPARE(shown, QImage(QString::fromStdString(batch)).convertToFormat(shown.format()));
   }

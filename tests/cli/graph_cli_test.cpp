@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/write_graph.h"
 #include "render/gui_app.h"
 #include "support/cli_process.h"
 
@@ -28,7 +29,7 @@ struct CliResult {
 
 CliResult Cli(const std::vector<std::string>& args) {
   std::ostringstream out, err;
-  const int status = RunBatch(args, out, err);
+  const int status = RunBatch(args, out, err, WriteGraph);
   return {status, out.str(), err.str()};
 }
 
@@ -186,6 +187,25 @@ TEST(GraphCli, RefusalsGiveTheWindowsMessagesAndStatusOne) {
     else EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "a.bmp"));
+}
+
+// Installed, kinvalo-cli loads its graph module from the folder the
+// installation gives it; a module that cannot be loaded is named, with why.
+TEST(GraphCli, LoadsTheInstalledGraphModuleAndNamesOneThatFails) {
+  TempDir dir;
+  Calculated(dir, "salinity");
+  const std::filesystem::path program = dir.path() / KINVALO_INSTALLED_CLI;
+  const std::filesystem::path module = dir.path() / KINVALO_INSTALLED_GRAPH;
+  for (const auto& file : {program, module}) std::filesystem::create_directories(file.parent_path());
+  std::filesystem::copy_file(KINVALO_CLI, program);
+  std::filesystem::copy_file(KINVALO_CLI_GRAPH, module);
+  EXPECT_EQ(test::RunCli(dir, "graph salinity.out a.png", program).status, 0);
+  EXPECT_EQ(ReadBytes(dir / "a.png").substr(1, 3), "PNG");
+  test::WriteBytes(module, "");
+  const test::CliRun run = test::RunCli(dir, "graph salinity.out b.png", program);
+  EXPECT_EQ(std::tuple(run.status, run.out, run.err),
+            std::tuple(1, "", "kinvalo-cli cannot load " + module.string() +
+                                  ", which draws the graphs: file too short\n"));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ build=$1
 cmake=$2
 cpack=$3
 
-for tool in dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli; do
+for tool in dpkg-deb dpkg-shlibdeps dpkg-architecture lintian desktop-file-validate appstreamcli; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is missing; bash scripts/setup.sh --tests installs it."
     exit 77
@@ -28,10 +28,15 @@ debs=("$tmp"/out/kinvalo_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no kinvalo_*.deb"
 deb=${debs[0]}
 
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 expected="drwxr-xr-x ./usr/
 drwxr-xr-x ./usr/bin/
 -rwxr-xr-x ./usr/bin/kinvalo
 -rwxr-xr-x ./usr/bin/kinvalo-cli
+drwxr-xr-x ./usr/lib/
+drwxr-xr-x ./usr/lib/$multiarch/
+drwxr-xr-x ./usr/lib/$multiarch/kinvalo/
+-rw-r--r-- ./usr/lib/$multiarch/kinvalo/kinvalo-cli-graph.so
 drwxr-xr-x ./usr/share/
 drwxr-xr-x ./usr/share/applications/
 -rw-r--r-- ./usr/share/applications/io.github.kinvalo.kinvalo.desktop

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "cli/batch.h"
+#include "cli/write_graph.h"
 #include "support/cli_process.h"
 
 namespace kinvalo {
@@ -68,7 +69,7 @@ TEST_P(GraphForPrint, EveryKindHoldsTheBitmapsLayout) {
     std::vector<std::string> args = {"graph", dir / "g.out", dir / picture};
     args.insert(args.end(), GetParam().flags.begin(), GetParam().flags.end());
     if (picture[1] != '.') args.insert(args.end(), {"--scale", picture.substr(1, 1)});
-    ASSERT_EQ(RunBatch(args, sink, sink), 0) << sink.str();
+    ASSERT_EQ(RunBatch(args, sink, sink, WriteGraph), 0) << sink.str();
   }
   const QImage bitmap(QString::fromStdString(dir / "g.bmp"));
   for (const int scale : {2, 3}) {

@@ -19,8 +19,8 @@ namespace kinvalo::test {
 class CliProcess {
  public:
   // Started in `folder` with the arguments given, blank-separated.
-  CliProcess(const TempDir& folder, const std::string& arguments) {
-    std::vector<std::string> args = {KINVALO_CLI};
+  CliProcess(const TempDir& folder, const std::string& arguments, const std::string& program = KINVALO_CLI) {
+    std::vector<std::string> args = {program};
     std::istringstream words(arguments);
     for (std::string word; words >> word;) args.push_back(word);
     std::vector<char*> argv;
@@ -31,7 +31,7 @@ class CliProcess {
     posix_spawn_file_actions_addchdir_np(&actions, folder.path().c_str());
     posix_spawn_file_actions_addopen(&actions, 1, (logs_ / "out").c_str(), O_WRONLY | O_CREAT, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, (logs_ / "err").c_str(), O_WRONLY | O_CREAT, 0644);
-    if (posix_spawn(&pid_, KINVALO_CLI, &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
   }
   ~CliProcess() { Wait(); }
@@ -69,8 +69,9 @@ struct CliRun {
   int status;
   std::string out, err;
 };
-inline CliRun RunCli(const TempDir& folder, const std::string& arguments) {
-  CliProcess run(folder, arguments);
+inline CliRun RunCli(const TempDir& folder, const std::string& arguments,
+                     const std::string& program = KINVALO_CLI) {
+  CliProcess run(folder, arguments, program);
   const int status = run.Wait();
   return {status, run.Out(), run.Err()};
 }
