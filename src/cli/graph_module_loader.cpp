@@ -32,7 +32,8 @@ int WriteGraphFromModule(const GraphCommandLine& line, std::ostream& out, std::o
       module != nullptr ? reinterpret_cast<GraphModuleEntry>(dlsym(module, kGraphModuleEntry)) : nullptr;
   if (entry == nullptr) {
     // dlerror names the file first when the fault is the file's own.
-    std::string reason = dlerror();
+    const char* error = dlerror();
+    std::string reason = error != nullptr ? error : "it has no entry point";
     if (reason.starts_with(path + ": ")) reason.erase(0, path.size() + 2);
     err << "kinvalo-cli cannot load " << path << ", which draws the graphs: " << reason << '\n';
     return 1;
