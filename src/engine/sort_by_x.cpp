@@ -1,6 +1,7 @@
 #include "engine/sort_by_x.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 #include <system_error>
@@ -29,9 +30,11 @@ class ParallelArrays {
       Introsort(0, n, depth);
       return;
     }
-    // One partition, then each part on a thread of its own: they touch
-    // different places of the arrays.
-    const size_t middle = Partition(0, n);
+    // One partition about the median of a sample of the keys, so that the
+    // parts come out about equal, then each part on a thread of its own:
+    // they touch different places of the arrays.
+    SampleMedianToFront(n);
+    const size_t middle = PartitionAboutFront(0, n);
     try {
       std::thread below([&] { Introsort(0, middle, depth); });
       Introsort(middle + 1, n, depth);
@@ -115,11 +118,36 @@ class ParallelArrays {
     Swap(lo, b);
   }
 
+  // Puts the median of 255 keys spread evenly over [0, n) at the front.
+  void SampleMedianToFront(size_t n) {
+    constexpr size_t kSample = 255;
+    struct Drawn {
+      double x;
+      std::uint32_t at;
+      size_t place;
+    };
+    std::array<Drawn, kSample> drawn{};
+    for (size_t k = 0; k < kSample; ++k) {
+      const size_t place = k * (n - 1) / (kSample - 1);
+      drawn[k] = {x_[place], at_[place], place};
+    }
+    auto middle = drawn.begin() + kSample / 2;
+    std::nth_element(drawn.begin(), middle, drawn.end(), [](const Drawn& a, const Drawn& b) {
+      return a.x < b.x || (a.x == b.x && a.at < b.at);
+    });
+    Swap(0, middle->place);
+  }
+
   // Splits [lo, hi), more than kSmall long, about the median of three:
   // what is less than it comes before the place returned, where it lies,
   // the rest after.
   size_t Partition(size_t lo, size_t hi) {
     MedianToFront(lo, lo + 1, lo + (hi - lo) / 2, hi - 1);
+    return PartitionAboutFront(lo, hi);
+  }
+
+  // The same about the key at lo.
+  size_t PartitionAboutFront(size_t lo, size_t hi) {
     // The pivot's key is unique, and lies at lo: both scans stop at it or
     // before the ends.
     const double px = x_[lo];
