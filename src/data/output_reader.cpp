@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/format.h"
 #include "core/textfile.h"
@@ -47,23 +48,47 @@ struct BadNumber {
 // characters, fixed character skips and blank-separated numbers. Every
 // operation stops at the end of its line or of the file; nothing here
 // trusts the file.
+//
+// The file is seen through a window of its bytes that moves on as the
+// reading does, so that memory stays the same for a file of any size; only
+// a look ahead along a line longer than the window widens it.
 class OutputScanner {
  public:
-  explicit OutputScanner(std::string bytes) : bytes_(std::move(bytes)) {}
+  explicit OutputScanner(FileReader& file) : file_(file), window_(kWindow) {}
 
   void Rewind() {
+    // Every read here begins near the start of the file: while the window
+    // still holds the start, nothing is read again.
+    if (base_ != 0) {
+      file_.Rewind();
+      base_ = 0;
+      end_ = 0;
+    }
     pos_ = 0;
     line_ = 1;
   }
-  bool AtEnd() const { return pos_ >= bytes_.size(); }
-  size_t Remaining() const { return bytes_.size() - pos_; }
+  bool AtEnd() { return !Has(1); }
+  // The bytes after the position, by the size the file had when it was
+  // opened.
+  size_t Remaining() const {
+    const std::uint64_t at = base_ + pos_;
+    return at < file_.Size() ? static_cast<size_t>(file_.Size() - at) : 0;
+  }
   int Line() const { return line_; }
+
+  // Reads the rest of the file, so that a read that fails after the
+  // reading stopped is still known (FileReader::Problem).
+  void ReadToEnd() {
+    while (file_.Read(window_.data(), window_.size()) > 0) {
+    }
+    pos_ = end_ = 0;
+  }
 
   // At most 4 characters of the current line; they are consumed, the line
   // is not left.
   std::string LineStart() {
     std::string start;
-    while (start.size() < 4 && !AtLineEnd()) start += bytes_[pos_++];
+    while (start.size() < 4 && !AtLineEnd()) start += window_[pos_++];
     return start;
   }
 
@@ -73,18 +98,26 @@ class OutputScanner {
 
   // Skips the label of a row of fixed width; when a value wider than its
   // field reaches into the skipped part, the rest of that value goes too.
+  // (The window keeps the byte before the position.)
   void SkipField(size_t count) {
     Skip(count);
-    if (pos_ > 0 && !IsBlank(bytes_[pos_ - 1])) {
-      while (!AtLineEnd() && !IsBlank(bytes_[pos_])) ++pos_;
+    if (pos_ > 0 && !IsBlank(window_[pos_ - 1])) {
+      while (!AtLineEnd() && !IsBlank(window_[pos_])) ++pos_;
     }
   }
 
   // Drops the rest of the current line.
   void NextLine() {
-    while (!AtLineEnd()) ++pos_;
-    if (pos_ < bytes_.size() && bytes_[pos_] == '\r') ++pos_;
-    if (pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
+    while (Has(1)) {
+      const char* const from = window_.data() + pos_;
+      const char* const to = window_.data() + end_;
+      const char* p = from;
+      while (p < to && !IsLineEnd(*p)) ++p;
+      pos_ += static_cast<size_t>(p - from);
+      if (p < to) break;
+    }
+    if (Has(1) && window_[pos_] == '\r') ++pos_;
+    if (Has(1) && window_[pos_] == '\n') ++pos_;
     ++line_;
   }
   void SkipLines(int count) {
@@ -93,9 +126,14 @@ class OutputScanner {
 
   // The rest of the current line (converted to UTF-8), leaving it.
   std::string RestOfLine() {
-    const size_t start = pos_;
-    while (!AtLineEnd()) ++pos_;
-    std::string text = Cp1252ToUtf8(bytes_.substr(start, pos_ - start));
+    std::string bytes;
+    while (Has(1)) {
+      const size_t from = pos_;
+      while (pos_ < end_ && !IsLineEnd(window_[pos_])) ++pos_;
+      bytes.append(window_.data() + from, pos_ - from);
+      if (pos_ < end_) break;
+    }
+    std::string text = Cp1252ToUtf8(bytes);
     NextLine();
     return text;
   }
@@ -115,17 +153,20 @@ class OutputScanner {
   // non-blank characters. Empty at the end of the file.
   std::string Token() { return std::string(TokenView()); }
 
+  // The token as it stands in the window: valid until the next read.
   std::string_view TokenView() {
-    while (pos_ < bytes_.size() && (IsBlank(bytes_[pos_]) || IsLineEnd(bytes_[pos_]))) {
-      if (bytes_[pos_] == '\n' || (bytes_[pos_] == '\r' &&
-                                   (pos_ + 1 >= bytes_.size() || bytes_[pos_ + 1] != '\n'))) {
+    while (Has(1) && (IsBlank(window_[pos_]) || IsLineEnd(window_[pos_]))) {
+      if (window_[pos_] == '\n' || (window_[pos_] == '\r' && (!Has(2) || window_[pos_ + 1] != '\n'))) {
         ++line_;
       }
       ++pos_;
     }
+    Has(kLongestToken + 1);  // the whole token in the window
     const size_t start = pos_;
-    while (pos_ - start < 32 && !AtLineEnd() && !IsBlank(bytes_[pos_])) ++pos_;
-    return std::string_view(bytes_).substr(start, pos_ - start);
+    while (pos_ - start < kLongestToken && pos_ < end_ && !IsLineEnd(window_[pos_]) && !IsBlank(window_[pos_])) {
+      ++pos_;
+    }
+    return std::string_view(window_.data() + start, pos_ - start);
   }
 
   double Real() {
@@ -151,32 +192,63 @@ class OutputScanner {
   // Reads characters up to and including the next `c` on this line.
   void SkipPast(char c) {
     while (!AtLineEnd()) {
-      if (bytes_[pos_++] == c) return;
+      if (window_[pos_++] == c) return;
     }
     throw BadNumber{line_, std::string("(no \"") + c + "\")"};
   }
 
   // True when the current line is the last and has no line end.
-  bool EndsWithoutLineEnd() const {
-    const size_t end = bytes_.find_first_of("\r\n", pos_);
-    return end == std::string::npos;
+  bool EndsWithoutLineEnd() {
+    for (size_t ahead = 0; Has(ahead + 1); ++ahead) {
+      if (IsLineEnd(window_[pos_ + ahead])) return false;
+    }
+    return true;
   }
 
   // True when nothing but blanks is left on the current line.
-  bool LineIsBlank() const {
-    for (size_t i = pos_; i < bytes_.size() && !IsLineEnd(bytes_[i]); ++i) {
-      if (!IsBlank(bytes_[i])) return false;
+  bool LineIsBlank() {
+    for (size_t ahead = 0; Has(ahead + 1) && !IsLineEnd(window_[pos_ + ahead]); ++ahead) {
+      if (!IsBlank(window_[pos_ + ahead])) return false;
     }
     return true;
   }
 
  private:
+  static constexpr size_t kWindow = size_t{256} << 10;
+  static constexpr size_t kLongestToken = 32;
+
   static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
   static bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
-  bool AtLineEnd() const { return pos_ >= bytes_.size() || IsLineEnd(bytes_[pos_]); }
+  bool AtLineEnd() { return !Has(1) || IsLineEnd(window_[pos_]); }
 
-  std::string bytes_;
-  size_t pos_ = 0;
+  // True when the window holds `count` bytes from the position on, reading
+  // more of the file when it does not; false when the file ends before.
+  bool Has(size_t count) { return end_ - pos_ >= count || Fill(count); }
+
+  bool Fill(size_t count) {
+    // Drop what lies before the position, but for the byte just before it.
+    const size_t keep = pos_ > 0 ? pos_ - 1 : 0;
+    if (keep > 0) {
+      std::copy(window_.begin() + static_cast<std::ptrdiff_t>(keep), window_.begin() + static_cast<std::ptrdiff_t>(end_),
+                window_.begin());
+      base_ += keep;
+      pos_ -= keep;
+      end_ -= keep;
+    }
+    if (pos_ + count > window_.size()) window_.resize(std::max(window_.size() * 2, pos_ + count));
+    while (end_ - pos_ < count) {
+      const size_t got = file_.Read(window_.data() + end_, window_.size() - end_);
+      if (got == 0) return false;
+      end_ += got;
+    }
+    return true;
+  }
+
+  FileReader& file_;
+  std::vector<char> window_;
+  std::uint64_t base_ = 0;  // the place in the file of the window's first byte
+  size_t pos_ = 0;          // the position, in the window
+  size_t end_ = 0;          // the bytes of the window read from the file
   int line_ = 1;
 };
 
@@ -501,38 +573,47 @@ OutputReadResult ReadOutputFile(const std::string& path, const PreparedTypeRule&
     result.refusalMessage = std::move(message);
     return result;
   };
-  std::string bytes;
-  ReadProblem problem;
-  if (!ReadFileBytes(path, bytes, &problem)) {
-    return refuse(ReadRefusal::CannotOpen, problem.Message(path, ReaderOpenFailure(path)));
-  }
-  OutputScanner in(std::move(bytes));
+  FileReader file;
+  auto cannotRead = [&]() {
+    result.olderFile = false;
+    return refuse(ReadRefusal::CannotOpen, file.Problem().Message(path, ReaderOpenFailure(path)));
+  };
+  if (!file.Open(path)) return cannotRead();
+  OutputScanner in(file);
   OutputFileReader reader(in, preparedType);
+  // A file that cannot be read to its end is refused as unreadable,
+  // whatever its first part held.
+  auto refuseRead = [&](ReadRefusal reason, std::string message) {
+    in.ReadToEnd();
+    if (file.Problem()) return cannotRead();
+    return refuse(reason, std::move(message));
+  };
   try {
     const bool read = reader.Read();
     result.olderFile = reader.olderFile();
-    if (!read) return refuse(ReadRefusal::NotOutputFile, kNotOutputFile);
+    if (!read) return refuseRead(ReadRefusal::NotOutputFile, kNotOutputFile);
   } catch (const MissingPart& missing) {
     result.olderFile = reader.olderFile();
-    return refuse(ReadRefusal::MissingPart, "The output file \"" + path + "\" is incomplete: its " +
-                                                missing.part + " is missing. It can not be read.");
+    return refuseRead(ReadRefusal::MissingPart, "The output file \"" + path + "\" is incomplete: its " +
+                                                    missing.part + " is missing. It can not be read.");
   } catch (const ShortTable& shortTable) {
     result.olderFile = reader.olderFile();
-    return refuse(ReadRefusal::ShortTable,
-                  "The output file \"" + path + "\" is incomplete: its observation table " +
-                      "breaks off after " + std::to_string(shortTable.rows) +
-                      " rows. It can not be read.");
+    return refuseRead(ReadRefusal::ShortTable,
+                      "The output file \"" + path + "\" is incomplete: its observation table " +
+                          "breaks off after " + std::to_string(shortTable.rows) + " rows. It can not be read.");
   } catch (const BadNumber& bad) {
     result.olderFile = reader.olderFile();
     if (bad.token.empty()) {
-      return refuse(ReadRefusal::CutShort, "The output file \"" + path + "\" is incomplete: it ends at line " +
-                                               std::to_string(bad.line) +
-                                               " where a number belongs. It can not be read.");
+      return refuseRead(ReadRefusal::CutShort, "The output file \"" + path + "\" is incomplete: it ends at line " +
+                                                   std::to_string(bad.line) +
+                                                   " where a number belongs. It can not be read.");
     }
-    return refuse(ReadRefusal::Damaged, "The output file \"" + path + "\" is damaged: line " +
-                                            std::to_string(bad.line) + " holds \"" + bad.token +
-                                            "\" where a number belongs. It can not be read.");
+    return refuseRead(ReadRefusal::Damaged, "The output file \"" + path + "\" is damaged: line " +
+                                                std::to_string(bad.line) + " holds \"" + bad.token +
+                                                "\" where a number belongs. It can not be read.");
   }
+  // The observation table is read to the end of the file.
+  if (file.Problem()) return cannotRead();
   result.model = std::move(reader.model());
   return result;
 }
