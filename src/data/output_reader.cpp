@@ -44,6 +44,45 @@ struct BadNumber {
   std::string token;
 };
 
+// The numbers the writers make (-1.234E+001, 0.5, 12): an optional minus,
+// digits, optionally a point and digits, optionally E or e, a sign and
+// digits. Of at most 15 digits and with a power of ten of at most 22 either
+// way, the value is the digits as a whole number times or divided by that
+// power, each exact in a double, so that the one operation rounds as
+// from_chars does. False, leaving the token to from_chars, for any other.
+bool PlainNumber(std::string_view token, double& value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  size_t i = 0;
+  const size_t n = token.size();
+  auto isDigit = [&](size_t k) { return k < n && token[k] >= '0' && token[k] <= '9'; };
+  const bool negative = i < n && token[i] == '-';
+  if (negative) ++i;
+  std::uint64_t digits = 0;
+  int count = 0, scale = 0;
+  if (!isDigit(i)) return false;
+  for (; isDigit(i); ++i, ++count) digits = digits * 10 + static_cast<std::uint64_t>(token[i] - '0');
+  if (i < n && token[i] == '.') {
+    ++i;
+    if (!isDigit(i)) return false;
+    for (; isDigit(i); ++i, ++count, --scale) digits = digits * 10 + static_cast<std::uint64_t>(token[i] - '0');
+  }
+  if (i < n && (token[i] == 'E' || token[i] == 'e')) {
+    ++i;
+    const bool down = i < n && token[i] == '-';
+    if (i < n && (token[i] == '-' || token[i] == '+')) ++i;
+    if (!isDigit(i)) return false;
+    int exponent = 0;
+    for (; isDigit(i) && exponent < 1000; ++i) exponent = exponent * 10 + (token[i] - '0');
+    scale += down ? -exponent : exponent;
+  }
+  if (i != n || count > 15 || scale < -22 || scale > 22) return false;
+  const double whole = static_cast<double>(digits);
+  value = scale >= 0 ? whole * kPowers[scale] : whole / kPowers[-scale];
+  if (negative) value = -value;
+  return true;
+}
+
 // Reads an output file the way it was written: line starts of 4
 // characters, fixed character skips and blank-separated numbers. Every
 // operation stops at the end of its line or of the file; nothing here
@@ -106,8 +145,8 @@ class OutputScanner {
     }
   }
 
-  // Drops the rest of the current line.
-  void NextLine() {
+  // Drops the rest of the current line; false when it had no line end.
+  bool NextLine() {
     while (Has(1)) {
       const char* const from = window_.data() + pos_;
       const char* const to = window_.data() + end_;
@@ -116,9 +155,11 @@ class OutputScanner {
       pos_ += static_cast<size_t>(p - from);
       if (p < to) break;
     }
+    const bool ended = Has(1);
     if (Has(1) && window_[pos_] == '\r') ++pos_;
     if (Has(1) && window_[pos_] == '\n') ++pos_;
     ++line_;
+    return ended;
   }
   void SkipLines(int count) {
     for (int i = 0; i < count; ++i) NextLine();
@@ -172,6 +213,7 @@ class OutputScanner {
   double Real() {
     const std::string_view token = TokenView();
     double value = 0;
+    if (PlainNumber(token, value)) return value;
     // The plain numbers of a result file convert at once; whatever else
     // from_chars takes whole (inf, nan) or not at all goes through the
     // reader's own rules of a number.
@@ -195,14 +237,6 @@ class OutputScanner {
       if (window_[pos_++] == c) return;
     }
     throw BadNumber{line_, std::string("(no \"") + c + "\")"};
-  }
-
-  // True when the current line is the last and has no line end.
-  bool EndsWithoutLineEnd() {
-    for (size_t ahead = 0; Has(ahead + 1); ++ahead) {
-      if (IsLineEnd(window_[pos_ + ahead])) return false;
-    }
-    return true;
   }
 
   // True when nothing but blanks is left on the current line.
@@ -511,15 +545,15 @@ class OutputFileReader {
         in_.NextLine();
         continue;
       }
-      in_.LineStart();
-      in_.Skip(5);
+      in_.Skip(9);  // the row's number
       const double yobs = in_.Real();
       const double x = in_.Real();
       const double ycalc = in_.Real();
       // Every row is written with its line end; a last row without one
-      // may have lost the end of its last number.
-      if (in_.EndsWithoutLineEnd()) throw BadNumber{in_.Line(), ""};
-      in_.NextLine();  // an "  Added" mark goes with the rest of the line
+      // may have lost the end of its last number. An "  Added" mark goes
+      // with the rest of the line.
+      const int line = in_.Line();
+      if (!in_.NextLine()) throw BadNumber{line, ""};
       if (m_.yObs.size() >= static_cast<size_t>(std::numeric_limits<std::int32_t>::max())) {
         throw BadNumber{in_.Line(), "(too many rows)"};
       }
