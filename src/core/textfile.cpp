@@ -218,6 +218,45 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, ReadProblem* pro
   return true;
 }
 
+FileReader::~FileReader() { Close(); }
+
+void FileReader::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+bool FileReader::Open(const std::string& path) {
+  Close();
+  size_ = 0;
+  taken_ = 0;
+  problem_ = {};
+  fd_ = OpenRegularFile(path, problem_, size_);
+  return fd_ >= 0;
+}
+
+std::size_t FileReader::Read(char* data, std::size_t count) {
+  using Kind = ReadProblem::Kind;
+  if (fd_ < 0 || problem_ || count == 0) return 0;
+  const ssize_t n = ReadSome(fd_, data, count);
+  if (n > 0 && taken_ + static_cast<std::uint64_t>(n) <= kMaxReadBytes) {
+    taken_ += static_cast<std::uint64_t>(n);
+    return static_cast<std::size_t>(n);
+  }
+  if (n < 0) problem_ = {Kind::Read, errno};
+  else if (n > 0) problem_ = {Kind::TooLarge, 0};
+  else if (taken_ < size_) problem_ = {Kind::CutShort, 0};
+  return 0;
+}
+
+void FileReader::Rewind() {
+  if (fd_ < 0 || problem_) return;
+  if (::lseek(fd_, 0, SEEK_SET) != 0) {
+    problem_ = {ReadProblem::Kind::Read, errno};
+    return;
+  }
+  taken_ = 0;
+}
+
 TextReader::~TextReader() { Close(); }
 
 void TextReader::Close() {

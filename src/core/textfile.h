@@ -56,6 +56,37 @@ struct ReadProblem {
 // `problem` when given.
 bool ReadFileBytes(const std::string& path, std::string& bytes, ReadProblem* problem = nullptr);
 
+// A regular file read from its start in pieces of the caller's choosing,
+// with the checks of ReadFileBytes: a read that fails, a file that ends
+// before the size it had when it was opened, or one that grows past
+// kMaxReadBytes ends the file with Problem() set.
+class FileReader {
+ public:
+  FileReader() = default;
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+
+  // Returns false when the file cannot be opened, is not a regular file or
+  // is larger than kMaxReadBytes; Problem() tells which.
+  bool Open(const std::string& path);
+  // The size of the file when it was opened.
+  std::uint64_t Size() const { return size_; }
+  // Up to `count` bytes after those read so far; 0 at the end of the file
+  // and after a problem.
+  std::size_t Read(char* data, std::size_t count);
+  // Reads from the start again; a problem met stays.
+  void Rewind();
+  const ReadProblem& Problem() const { return problem_; }
+
+ private:
+  void Close();
+  int fd_ = -1;
+  std::uint64_t size_ = 0;
+  std::uint64_t taken_ = 0;  // bytes read since the start
+  ReadProblem problem_;
+};
+
 // Reads an 8-bit file line by line through a small buffer: memory stays
 // bounded by what the caller keeps, not by the size of the file or of a
 // line. Lines may end in CR LF, LF or a lone CR. The reader never trusts the

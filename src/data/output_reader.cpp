@@ -1,5 +1,7 @@
 #include "data/output_reader.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -10,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/format.h"
 #include "core/textfile.h"
@@ -43,27 +46,90 @@ struct BadNumber {
   std::string token;
 };
 
+// The numbers the writers make (-1.234E+001, 0.5, 12): an optional minus,
+// digits, optionally a point and digits, optionally E or e, a sign and
+// digits. Of at most 15 digits and with a power of ten of at most 22 either
+// way, the value is the digits as a whole number times or divided by that
+// power, each exact in a double, so that the one operation rounds as
+// from_chars does. False, leaving the token to from_chars, for any other.
+bool PlainNumber(std::string_view token, double& value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  size_t i = 0;
+  const size_t n = token.size();
+  auto isDigit = [&](size_t k) { return k < n && token[k] >= '0' && token[k] <= '9'; };
+  const bool negative = i < n && token[i] == '-';
+  if (negative) ++i;
+  std::uint64_t digits = 0;
+  int count = 0, scale = 0;
+  if (!isDigit(i)) return false;
+  for (; isDigit(i); ++i, ++count) digits = digits * 10 + static_cast<std::uint64_t>(token[i] - '0');
+  if (i < n && token[i] == '.') {
+    ++i;
+    if (!isDigit(i)) return false;
+    for (; isDigit(i); ++i, ++count, --scale) digits = digits * 10 + static_cast<std::uint64_t>(token[i] - '0');
+  }
+  if (i < n && (token[i] == 'E' || token[i] == 'e')) {
+    ++i;
+    const bool down = i < n && token[i] == '-';
+    if (i < n && (token[i] == '-' || token[i] == '+')) ++i;
+    if (!isDigit(i)) return false;
+    int exponent = 0;
+    for (; isDigit(i) && exponent < 1000; ++i) exponent = exponent * 10 + (token[i] - '0');
+    scale += down ? -exponent : exponent;
+  }
+  if (i != n || count > 15 || scale < -22 || scale > 22) return false;
+  const double whole = static_cast<double>(digits);
+  value = scale >= 0 ? whole * kPowers[scale] : whole / kPowers[-scale];
+  if (negative) value = -value;
+  return true;
+}
+
 // Reads an output file the way it was written: line starts of 4
 // characters, fixed character skips and blank-separated numbers. Every
 // operation stops at the end of its line or of the file; nothing here
 // trusts the file.
+//
+// The file is seen through a window of its bytes that moves on as the
+// reading does, so that memory stays the same for a file of any size; only
+// a look ahead along a line longer than the window widens it.
 class OutputScanner {
  public:
-  explicit OutputScanner(std::string bytes) : bytes_(std::move(bytes)) {}
+  explicit OutputScanner(FileReader& file) : file_(file), window_(kWindow) {}
 
   void Rewind() {
+    // Every read here begins near the start of the file: while the window
+    // still holds the start, nothing is read again.
+    if (base_ != 0) {
+      file_.Rewind();
+      base_ = 0;
+      end_ = 0;
+    }
     pos_ = 0;
     line_ = 1;
   }
-  bool AtEnd() const { return pos_ >= bytes_.size(); }
-  size_t Remaining() const { return bytes_.size() - pos_; }
+  bool AtEnd() { return !Has(1); }
+  // The bytes after the position, by the size the file had when it was
+  // opened.
+  size_t Remaining() const {
+    const std::uint64_t at = base_ + pos_;
+    return at < file_.Size() ? static_cast<size_t>(file_.Size() - at) : 0;
+  }
   int Line() const { return line_; }
+
+  // Reads the rest of the file, so that a read that fails after the
+  // reading stopped is still known (FileReader::Problem).
+  void ReadToEnd() {
+    while (file_.Read(window_.data(), window_.size()) > 0) {
+    }
+    pos_ = end_ = 0;
+  }
 
   // At most 4 characters of the current line; they are consumed, the line
   // is not left.
   std::string LineStart() {
     std::string start;
-    while (start.size() < 4 && !AtLineEnd()) start += bytes_[pos_++];
+    while (start.size() < 4 && !AtLineEnd()) start += window_[pos_++];
     return start;
   }
 
@@ -73,19 +139,29 @@ class OutputScanner {
 
   // Skips the label of a row of fixed width; when a value wider than its
   // field reaches into the skipped part, the rest of that value goes too.
+  // (The window keeps the byte before the position.)
   void SkipField(size_t count) {
     Skip(count);
-    if (pos_ > 0 && !IsBlank(bytes_[pos_ - 1])) {
-      while (!AtLineEnd() && !IsBlank(bytes_[pos_])) ++pos_;
+    if (pos_ > 0 && !IsBlank(window_[pos_ - 1])) {
+      while (!AtLineEnd() && !IsBlank(window_[pos_])) ++pos_;
     }
   }
 
-  // Drops the rest of the current line.
-  void NextLine() {
-    while (!AtLineEnd()) ++pos_;
-    if (pos_ < bytes_.size() && bytes_[pos_] == '\r') ++pos_;
-    if (pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
+  // Drops the rest of the current line; false when it had no line end.
+  bool NextLine() {
+    while (Has(1)) {
+      const char* const from = window_.data() + pos_;
+      const char* const to = window_.data() + end_;
+      const char* p = from;
+      while (p < to && !IsLineEnd(*p)) ++p;
+      pos_ += static_cast<size_t>(p - from);
+      if (p < to) break;
+    }
+    const bool ended = Has(1);
+    if (Has(1) && window_[pos_] == '\r') ++pos_;
+    if (Has(1) && window_[pos_] == '\n') ++pos_;
     ++line_;
+    return ended;
   }
   void SkipLines(int count) {
     for (int i = 0; i < count; ++i) NextLine();
@@ -93,9 +169,14 @@ class OutputScanner {
 
   // The rest of the current line (converted to UTF-8), leaving it.
   std::string RestOfLine() {
-    const size_t start = pos_;
-    while (!AtLineEnd()) ++pos_;
-    std::string text = Cp1252ToUtf8(bytes_.substr(start, pos_ - start));
+    std::string bytes;
+    while (Has(1)) {
+      const size_t from = pos_;
+      while (pos_ < end_ && !IsLineEnd(window_[pos_])) ++pos_;
+      bytes.append(window_.data() + from, pos_ - from);
+      if (pos_ < end_) break;
+    }
+    std::string text = Cp1252ToUtf8(bytes);
     NextLine();
     return text;
   }
@@ -115,22 +196,26 @@ class OutputScanner {
   // non-blank characters. Empty at the end of the file.
   std::string Token() { return std::string(TokenView()); }
 
+  // The token as it stands in the window: valid until the next read.
   std::string_view TokenView() {
-    while (pos_ < bytes_.size() && (IsBlank(bytes_[pos_]) || IsLineEnd(bytes_[pos_]))) {
-      if (bytes_[pos_] == '\n' || (bytes_[pos_] == '\r' &&
-                                   (pos_ + 1 >= bytes_.size() || bytes_[pos_ + 1] != '\n'))) {
+    while (Has(1) && (IsBlank(window_[pos_]) || IsLineEnd(window_[pos_]))) {
+      if (window_[pos_] == '\n' || (window_[pos_] == '\r' && (!Has(2) || window_[pos_ + 1] != '\n'))) {
         ++line_;
       }
       ++pos_;
     }
+    Has(kLongestToken + 1);  // the whole token in the window
     const size_t start = pos_;
-    while (pos_ - start < 32 && !AtLineEnd() && !IsBlank(bytes_[pos_])) ++pos_;
-    return std::string_view(bytes_).substr(start, pos_ - start);
+    while (pos_ - start < kLongestToken && pos_ < end_ && !IsLineEnd(window_[pos_]) && !IsBlank(window_[pos_])) {
+      ++pos_;
+    }
+    return std::string_view(window_.data() + start, pos_ - start);
   }
 
   double Real() {
     const std::string_view token = TokenView();
     double value = 0;
+    if (PlainNumber(token, value)) return value;
     // The plain numbers of a result file convert at once; whatever else
     // from_chars takes whole (inf, nan) or not at all goes through the
     // reader's own rules of a number.
@@ -151,34 +236,67 @@ class OutputScanner {
   // Reads characters up to and including the next `c` on this line.
   void SkipPast(char c) {
     while (!AtLineEnd()) {
-      if (bytes_[pos_++] == c) return;
+      if (window_[pos_++] == c) return;
     }
     throw BadNumber{line_, std::string("(no \"") + c + "\")"};
   }
 
-  // True when the current line is the last and has no line end.
-  bool EndsWithoutLineEnd() const {
-    const size_t end = bytes_.find_first_of("\r\n", pos_);
-    return end == std::string::npos;
-  }
-
   // True when nothing but blanks is left on the current line.
-  bool LineIsBlank() const {
-    for (size_t i = pos_; i < bytes_.size() && !IsLineEnd(bytes_[i]); ++i) {
-      if (!IsBlank(bytes_[i])) return false;
+  bool LineIsBlank() {
+    for (size_t ahead = 0; Has(ahead + 1) && !IsLineEnd(window_[pos_ + ahead]); ++ahead) {
+      if (!IsBlank(window_[pos_ + ahead])) return false;
     }
     return true;
   }
 
  private:
+  static constexpr size_t kWindow = size_t{256} << 10;
+  static constexpr size_t kLongestToken = 32;
+
   static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
   static bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
-  bool AtLineEnd() const { return pos_ >= bytes_.size() || IsLineEnd(bytes_[pos_]); }
+  bool AtLineEnd() { return !Has(1) || IsLineEnd(window_[pos_]); }
 
-  std::string bytes_;
-  size_t pos_ = 0;
+  // True when the window holds `count` bytes from the position on, reading
+  // more of the file when it does not; false when the file ends before.
+  bool Has(size_t count) { return end_ - pos_ >= count || Fill(count); }
+
+  bool Fill(size_t count) {
+    // Drop what lies before the position, but for the byte just before it.
+    const size_t keep = pos_ > 0 ? pos_ - 1 : 0;
+    if (keep > 0) {
+      std::copy(window_.begin() + static_cast<std::ptrdiff_t>(keep), window_.begin() + static_cast<std::ptrdiff_t>(end_),
+                window_.begin());
+      base_ += keep;
+      pos_ -= keep;
+      end_ -= keep;
+    }
+    if (pos_ + count > window_.size()) window_.resize(std::max(window_.size() * 2, pos_ + count));
+    while (end_ - pos_ < count) {
+      const size_t got = file_.Read(window_.data() + end_, window_.size() - end_);
+      if (got == 0) return false;
+      end_ += got;
+    }
+    return true;
+  }
+
+  FileReader& file_;
+  std::vector<char> window_;
+  std::uint64_t base_ = 0;  // the place in the file of the window's first byte
+  size_t pos_ = 0;          // the position, in the window
+  size_t end_ = 0;          // the bytes of the window read from the file
   int line_ = 1;
 };
+
+// Asks the system to back the whole 2 MiB pages of a large array with huge
+// pages: where a first touch of memory costs a fault for every 4 KiB, the
+// columns of a million rows would take longer to touch than to fill.
+void PreferLargePages(const void* data, size_t bytes) {
+  constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+  const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t from = (begin + kHuge - 1) & ~(kHuge - 1), to = (begin + bytes) & ~(kHuge - 1);
+  if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
 
 // Runs of blanks become one blank; a leading blank stays.
 std::string SingleBlanks(const std::string& text) {
@@ -429,9 +547,10 @@ class OutputFileReader {
     // (a row takes more than 40 characters).
     if (m_.all.n > 0) {
       const size_t rows = static_cast<size_t>(std::min(m_.all.n, static_cast<double>(in_.Remaining() / 40)));
-      m_.yObs.reserve(rows);
-      m_.x.reserve(rows);
-      m_.yCalc.reserve(rows);
+      for (std::vector<double>* column : {&m_.yObs, &m_.x, &m_.yCalc}) {
+        column->reserve(rows);
+        PreferLargePages(column->data(), rows * sizeof(double));
+      }
     }
     while (!in_.AtEnd()) {
       // Blank lines after the table are not rows.
@@ -439,15 +558,15 @@ class OutputFileReader {
         in_.NextLine();
         continue;
       }
-      in_.LineStart();
-      in_.Skip(5);
+      in_.Skip(9);  // the row's number
       const double yobs = in_.Real();
       const double x = in_.Real();
       const double ycalc = in_.Real();
       // Every row is written with its line end; a last row without one
-      // may have lost the end of its last number.
-      if (in_.EndsWithoutLineEnd()) throw BadNumber{in_.Line(), ""};
-      in_.NextLine();  // an "  Added" mark goes with the rest of the line
+      // may have lost the end of its last number. An "  Added" mark goes
+      // with the rest of the line.
+      const int line = in_.Line();
+      if (!in_.NextLine()) throw BadNumber{line, ""};
       if (m_.yObs.size() >= static_cast<size_t>(std::numeric_limits<std::int32_t>::max())) {
         throw BadNumber{in_.Line(), "(too many rows)"};
       }
@@ -501,38 +620,47 @@ OutputReadResult ReadOutputFile(const std::string& path, const PreparedTypeRule&
     result.refusalMessage = std::move(message);
     return result;
   };
-  std::string bytes;
-  ReadProblem problem;
-  if (!ReadFileBytes(path, bytes, &problem)) {
-    return refuse(ReadRefusal::CannotOpen, problem.Message(path, ReaderOpenFailure(path)));
-  }
-  OutputScanner in(std::move(bytes));
+  FileReader file;
+  auto cannotRead = [&]() {
+    result.olderFile = false;
+    return refuse(ReadRefusal::CannotOpen, file.Problem().Message(path, ReaderOpenFailure(path)));
+  };
+  if (!file.Open(path)) return cannotRead();
+  OutputScanner in(file);
   OutputFileReader reader(in, preparedType);
+  // A file that cannot be read to its end is refused as unreadable,
+  // whatever its first part held.
+  auto refuseRead = [&](ReadRefusal reason, std::string message) {
+    in.ReadToEnd();
+    if (file.Problem()) return cannotRead();
+    return refuse(reason, std::move(message));
+  };
   try {
     const bool read = reader.Read();
     result.olderFile = reader.olderFile();
-    if (!read) return refuse(ReadRefusal::NotOutputFile, kNotOutputFile);
+    if (!read) return refuseRead(ReadRefusal::NotOutputFile, kNotOutputFile);
   } catch (const MissingPart& missing) {
     result.olderFile = reader.olderFile();
-    return refuse(ReadRefusal::MissingPart, "The output file \"" + path + "\" is incomplete: its " +
-                                                missing.part + " is missing. It can not be read.");
+    return refuseRead(ReadRefusal::MissingPart, "The output file \"" + path + "\" is incomplete: its " +
+                                                    missing.part + " is missing. It can not be read.");
   } catch (const ShortTable& shortTable) {
     result.olderFile = reader.olderFile();
-    return refuse(ReadRefusal::ShortTable,
-                  "The output file \"" + path + "\" is incomplete: its observation table " +
-                      "breaks off after " + std::to_string(shortTable.rows) +
-                      " rows. It can not be read.");
+    return refuseRead(ReadRefusal::ShortTable,
+                      "The output file \"" + path + "\" is incomplete: its observation table " +
+                          "breaks off after " + std::to_string(shortTable.rows) + " rows. It can not be read.");
   } catch (const BadNumber& bad) {
     result.olderFile = reader.olderFile();
     if (bad.token.empty()) {
-      return refuse(ReadRefusal::CutShort, "The output file \"" + path + "\" is incomplete: it ends at line " +
-                                               std::to_string(bad.line) +
-                                               " where a number belongs. It can not be read.");
+      return refuseRead(ReadRefusal::CutShort, "The output file \"" + path + "\" is incomplete: it ends at line " +
+                                                   std::to_string(bad.line) +
+                                                   " where a number belongs. It can not be read.");
     }
-    return refuse(ReadRefusal::Damaged, "The output file \"" + path + "\" is damaged: line " +
-                                            std::to_string(bad.line) + " holds \"" + bad.token +
-                                            "\" where a number belongs. It can not be read.");
+    return refuseRead(ReadRefusal::Damaged, "The output file \"" + path + "\" is damaged: line " +
+                                                std::to_string(bad.line) + " holds \"" + bad.token +
+                                                "\" where a number belongs. It can not be read.");
   }
+  // The observation table is read to the end of the file.
+  if (file.Problem()) return cannotRead();
   result.model = std::move(reader.model());
   return result;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -237,7 +238,7 @@ std::int32_t ChooseYFactor(double yMin, double yMax) {
 }
 
 // The extremes of values in any order; both 0 without values.
-void Extremes(const std::vector<double>& v, double& low, double& high) {
+void Extremes(std::span<const double> v, double& low, double& high) {
   low = high = 0;
   for (size_t i = 0; i < v.size(); ++i) {
     if (i == 0 || v[i] > high) high = v[i];
@@ -292,7 +293,11 @@ PreparedGraph PrepareGraph(const GraphModel& model, bool calcObs) {
   if (const std::optional<AxisScale> yKept = KeptAxis(p.yMin * p.yFactor, p.yMax * p.yFactor, true)) {
     p.yMin *= p.yFactor;
     p.yMax *= p.yFactor;
-    for (double& y : p.y) y *= p.yFactor;
+    if (p.yFactor != 1) {
+      p.scaledY.assign(p.y.begin(), p.y.end());
+      for (double& y : p.scaledY) y *= p.yFactor;
+      p.y = p.scaledY;
+    }
     p.yAxis = *yKept;
   } else {
     if (!std::isfinite(p.yMax - p.yMin)) throw std::overflow_error(TooLarge);

@@ -2,6 +2,7 @@
 // Preparation of a graph: which values are plotted, the data extremes, the
 // Y factor for very small values, the axis ends and ticks, the captions.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,19 @@ struct AxisScale {
 std::string TickLabel(const AxisScale& axis, double value);
 
 struct PreparedGraph {
+  PreparedGraph() = default;
+  // The points may lie in the graph itself (scaledY): a copy would see
+  // those of the original.
+  PreparedGraph(const PreparedGraph&) = delete;
+  PreparedGraph& operator=(const PreparedGraph&) = delete;
+  PreparedGraph(PreparedGraph&&) = default;
+  PreparedGraph& operator=(PreparedGraph&&) = default;
+
   // The plotted points: X and Y, or (calc-obs) Ycalc and Y; Y times yFactor.
-  std::vector<double> x, y;
+  // They are those of the model the graph was prepared from, which must
+  // outlive it, but for Y times a factor other than 1, held in scaledY.
+  std::span<const double> x, y;
+  std::vector<double> scaledY;
   double xMin = 0, xMax = 0;
   double yMin = 0, yMax = 0;  // times yFactor
   std::int32_t yFactor = 1;   // 1, 10, 100 or 1000
@@ -42,8 +54,8 @@ struct PreparedGraph {
 };
 
 // The graph of `model`, or with `calcObs` of its observed against its
-// calculated Y. Throws std::overflow_error when the data are not finite
-// numbers or too far apart for an axis.
+// calculated Y, pointing into `model`. Throws std::overflow_error when the
+// data are not finite numbers or too far apart for an axis.
 PreparedGraph PrepareGraph(const GraphModel& model, bool calcObs);
 
 }  // namespace kinvalo

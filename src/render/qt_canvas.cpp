@@ -6,6 +6,10 @@
 #include <QRect>
 #include <QSaveFile>
 #include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace kinvalo {
 
@@ -16,6 +20,136 @@ QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 // 96 dots per inch, so that font sizes in points come out as on the
 // screens the layout was made for.
 constexpr int kDotsPerMeter = 3780;
+
+// A text drawn this often in a row is learnt and stamped from then on.
+constexpr int kStampAfter = 64;
+
+}  // namespace
+
+// What painting one text at a place does to each pixel it reaches: a pixel
+// comes out as a function of what lay there, channel by channel, the same
+// wherever the text stands (the painter places it on whole pixels).
+struct TextStamp {
+  struct Pixel {
+    int dx, dy;  // from the place of the text
+    std::array<std::array<std::uint8_t, 256>, 3> rgb;
+    QRgb Over(QRgb under) const { return qRgb(rgb[0][qRed(under)], rgb[1][qGreen(under)], rgb[2][qBlue(under)]); }
+  };
+  std::vector<Pixel> pixels;  // those that change at all
+  QRect reach;                // around them
+
+  void Apply(QImage& picture, QPoint at) const {
+    uchar* const bits = picture.bits();
+    const qsizetype line = picture.bytesPerLine();
+    const bool inside = picture.rect().contains(reach.translated(at));
+    for (const Pixel& p : pixels) {
+      const int x = at.x() + p.dx, y = at.y() + p.dy;
+      if (!inside && (x < 0 || y < 0 || x >= picture.width() || y >= picture.height())) continue;
+      QRgb& pixel = reinterpret_cast<QRgb*>(bits + y * line)[x];
+      pixel = p.Over(pixel);
+    }
+  }
+};
+
+namespace {
+
+// Paints `layout` on tiles of the given backgrounds, each at `offset` in a
+// tile of `tile` pixels, as the picture's painter does.
+QImage PaintOnTiles(const std::vector<QRgb>& grounds, QSize tile, QPoint offset, const QStaticText& layout,
+                    const QFont& font, const QColor& colour, const QImage& like) {
+  constexpr int kAcross = 16;
+  const int rows = (static_cast<int>(grounds.size()) + kAcross - 1) / kAcross;
+  QImage tiles(tile.width() * kAcross, tile.height() * rows, QImage::Format_RGB32);
+  tiles.setDotsPerMeterX(like.dotsPerMeterX());
+  tiles.setDotsPerMeterY(like.dotsPerMeterY());
+  QPainter painter(&tiles);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  for (size_t i = 0; i < grounds.size(); ++i) {
+    const QPoint corner(static_cast<int>(i % kAcross) * tile.width(), static_cast<int>(i / kAcross) * tile.height());
+    painter.fillRect(QRect(corner, tile), QColor(grounds[i]));
+  }
+  painter.setFont(font);
+  painter.setPen(colour);
+  for (size_t i = 0; i < grounds.size(); ++i) {
+    const QPoint corner(static_cast<int>(i % kAcross) * tile.width(), static_cast<int>(i / kAcross) * tile.height());
+    painter.drawStaticText(corner + offset, layout);
+  }
+  painter.end();
+  return tiles;
+}
+
+// Learns the stamp of a text by painting it on every grey and reading each
+// channel's function off the pixels; then checks it on backgrounds of
+// mixed colours, where every pixel of the tiles must come out as the stamp
+// says. None when the text is large or the check fails.
+std::unique_ptr<const TextStamp> LearnStamp(const QStaticText& layout, const QFont& font, const QColor& colour,
+                                           const QImage& like) {
+  // Where the text reaches: what changes on black or on white, and a pixel
+  // around it.
+  const QFontMetrics metrics(font, &like);
+  const QRect bounds = metrics.boundingRect(layout.text()).translated(0, metrics.ascent());
+  if (bounds.width() > 64 || bounds.height() > 64) return nullptr;
+  constexpr int kMargin = 8;
+  const QSize room = bounds.size() + QSize(2 * kMargin, 2 * kMargin);
+  const QPoint origin = QPoint(kMargin, kMargin) - bounds.topLeft();
+  const QImage extremes = PaintOnTiles({qRgb(0, 0, 0), qRgb(255, 255, 255)}, room, origin, layout, font, colour, like);
+  QRect changed;
+  for (int y = 0; y < room.height(); ++y) {
+    for (int x = 0; x < room.width(); ++x) {
+      if (extremes.pixel(x, y) != qRgb(0, 0, 0) || extremes.pixel(room.width() + x, y) != qRgb(255, 255, 255)) {
+        changed |= QRect(x, y, 1, 1);
+      }
+    }
+  }
+  if (changed.isEmpty() || !QRect(QPoint(1, 1), room - QSize(2, 2)).contains(changed)) return nullptr;
+  const QRect reach = changed.adjusted(-1, -1, 1, 1).translated(-origin);  // from the place of the text
+
+  // One tile for each grey, then tiles of mixed colours, each with a pixel
+  // of margin around the reach.
+  const QSize tile = reach.size() + QSize(2, 2);
+  const QPoint at = QPoint(1, 1) - reach.topLeft();
+  std::vector<QRgb> greys(256);
+  for (int v = 0; v < 256; ++v) greys[static_cast<size_t>(v)] = qRgb(v, v, v);
+  const QImage grey = PaintOnTiles(greys, tile, at, layout, font, colour, like);
+  auto tileCorner = [&](int i) { return QPoint((i % 16) * tile.width(), (i / 16) * tile.height()); };
+  auto stamp = std::make_unique<TextStamp>();
+  for (int dy = reach.top(); dy <= reach.bottom(); ++dy) {
+    for (int dx = reach.left(); dx <= reach.right(); ++dx) {
+      TextStamp::Pixel p{dx, dy, {}};
+      bool changes = false;
+      for (int v = 0; v < 256; ++v) {
+        const QRgb out = grey.pixel(tileCorner(v) + at + QPoint(dx, dy));
+        p.rgb[0][static_cast<size_t>(v)] = static_cast<std::uint8_t>(qRed(out));
+        p.rgb[1][static_cast<size_t>(v)] = static_cast<std::uint8_t>(qGreen(out));
+        p.rgb[2][static_cast<size_t>(v)] = static_cast<std::uint8_t>(qBlue(out));
+        changes = changes || out != greys[static_cast<size_t>(v)];
+      }
+      if (changes) {
+        stamp->pixels.push_back(p);
+        stamp->reach |= QRect(dx, dy, 1, 1);
+      }
+    }
+  }
+
+  std::vector<QRgb> mixed(256);
+  std::uint32_t seed = 12345;
+  for (QRgb& c : mixed) {
+    seed = seed * 1664525u + 1013904223u;
+    c = qRgb(static_cast<int>(seed >> 24), static_cast<int>((seed >> 16) & 255), static_cast<int>((seed >> 8) & 255));
+  }
+  const QImage painted = PaintOnTiles(mixed, tile, at, layout, font, colour, like);
+  for (int i = 0; i < 256; ++i) {
+    QImage one(tile, QImage::Format_RGB32);
+    one.fill(QColor(mixed[static_cast<size_t>(i)]));
+    stamp->Apply(one, at);
+    for (int y = 0; y < tile.height(); ++y) {
+      for (int x = 0; x < tile.width(); ++x) {
+        if (painted.pixel(tileCorner(i) + QPoint(x, y)) != one.pixel(x, y)) return nullptr;
+      }
+    }
+  }
+  return stamp;
+}
 
 }  // namespace
 
@@ -106,20 +240,37 @@ void QtCanvas::LineTo(int x, int y) {
 }
 
 void QtCanvas::SetFontName(const std::string& name) {
-  if (name != fontName_) fontStale_ = true;
+  if (name != fontName_) {
+    fontStale_ = true;
+    ForgetStamp();
+  }
   fontName_ = name;
 }
 void QtCanvas::SetFontSize(int points) {
   points = points < 1 ? 1 : points;
-  if (points != fontSize_) fontStale_ = true;
+  if (points != fontSize_) {
+    fontStale_ = true;
+    ForgetStamp();
+  }
   fontSize_ = points;
 }
 void QtCanvas::SetFontColor(Rgb colour) {
+  if (ToQColor(colour) != fontColour_) ForgetStamp();
   fontColour_ = ToQColor(colour);
   if (textPen_) painter_->setPen(fontColour_);
 }
 
+void QtCanvas::ForgetStamp() {
+  stamp_.reset();
+  repeats_ = 0;
+  stampTried_ = false;
+}
+
 void QtCanvas::TextOut(int x, int y, const std::string& text) {
+  if (stamp_ && text == lastText_) {
+    stamp_->Apply(image_, QPoint(x, y));
+    return;
+  }
   QPainter& p = Painter();
   const QFont& font = CurrentFont();
   if (p.font() != font) p.setFont(font);
@@ -129,12 +280,27 @@ void QtCanvas::TextOut(int x, int y, const std::string& text) {
   }
   // Asking the layout for its text would copy it for every bullet.
   if (!layoutMade_ || text != lastText_) {
+    ForgetStamp();
     lastText_ = text;
     lastLayout_ = QStaticText(QString::fromStdString(text));
     lastLayout_.setTextFormat(Qt::PlainText);
     layoutMade_ = true;
   }
-  p.drawStaticText(QPoint(x, y), lastLayout_);
+  const QPoint at(x, y);
+  if (target_ != nullptr || stampTried_ || ++repeats_ < kStampAfter) {
+    p.drawStaticText(at, lastLayout_);
+    return;
+  }
+  // Learnt once, and kept only when this text, painted on the picture
+  // itself, comes out as the stamp says.
+  stampTried_ = true;
+  std::unique_ptr<const TextStamp> stamp = LearnStamp(lastLayout_, font, fontColour_, image_);
+  QImage before = image_.copy();
+  p.drawStaticText(at, lastLayout_);
+  if (stamp) {
+    stamp->Apply(before, at);
+    if (before == image_) stamp_ = std::move(stamp);
+  }
 }
 
 int QtCanvas::TextWidth(const std::string& text) {

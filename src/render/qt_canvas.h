@@ -21,6 +21,8 @@ namespace kinvalo {
 // Returns false with a reason when it cannot be written.
 bool SavePicture(const QImage& picture, const std::string& path, std::string& reason);
 
+struct TextStamp;
+
 class QtCanvas : public Canvas {
  public:
   QtCanvas();
@@ -57,6 +59,8 @@ class QtCanvas : public Canvas {
   QPainter& Painter();
   void ApplyPen();
   const QFont& CurrentFont();
+  // A new text, font or font colour: what was learnt of the last text goes.
+  void ForgetStamp();
 
   QImage image_;
   std::unique_ptr<QPainter> ownPainter_;  // of the image
@@ -81,6 +85,12 @@ class QtCanvas : public Canvas {
   std::string lastText_;
   QStaticText lastLayout_;
   bool layoutMade_ = false;
+  // How the last text changes each pixel it reaches, learnt from the
+  // painter once it has been drawn often in a row (the bullets of a graph),
+  // and then applied to the picture directly, pixel for pixel the same.
+  std::unique_ptr<const TextStamp> stamp_;
+  int repeats_ = 0;
+  bool stampTried_ = false;
 };
 
 }  // namespace kinvalo

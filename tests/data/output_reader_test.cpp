@@ -33,6 +33,12 @@ std::string Edit(std::string text, const std::string& from, const std::string& t
   return text;
 }
 
+std::string Repeated(const std::string& text, size_t times) {
+  std::string out;
+  for (size_t i = 0; i < times; ++i) out += text;
+  return out;
+}
+
 // The salinity result without its last `rowsLess` lines, then `tail`.
 std::string Cut(size_t rowsLess, const std::string& tail = {}) {
   const std::string full = Golden("salinity.out");
@@ -125,7 +131,11 @@ TEST_F(OutputReaderTest, ReadsTheVariants) {
       {confidence + "90", confidence + "95", 95},
       {confidence + "90", confidence + "98", 98},
       {confidence + "90", confidence + "nine", 90},
-      {confidence + "90", confidence + "91", 95}};
+      {confidence + "90", confidence + "91", 95},
+      // Longer than the reader's window of the file (256 KiB).
+      {"1.01E+002\r\n", "1.01E+002" + std::string(300000, ' ') + "Added\r\n"},
+      {"1.490E+000", std::string(300000, ' ') + "1.490E+000"},
+      {"4.48E+001\r\n", "4.48E+001\r\n" + std::string(300000, ' ') + "\r\n"}};
   for (const auto& v : variants) {
     const GraphModel m = Model(Edit(Golden("salinity.out"), v.from, v.to));
     EXPECT_EQ(std::tuple(m.type, m.size(), m.title1, m.all.avX, m.confidence.Percent()),
@@ -209,6 +219,10 @@ INSTANTIATE_TEST_SUITE_P(
         // A number from_chars takes whole, but no number of a result file.
         Refused{"InfinityInTheTable", Edit(Golden("salinity.out"), "1.387E+001", "inf"), ReadRefusal::Damaged,
                 "\" is damaged: line 116 holds \"inf\" where a number belongs. It can not be read."},
+        Refused{"InfinityBeyondTheWindow",
+                Edit(Edit(Golden("salinity.out"), "1.387E+001", "inf"), "  40 ", Repeated("  \r\n", 100000) + "  40 "),
+                ReadRefusal::Damaged,
+                "\" is damaged: line 100116 holds \"inf\" where a number belongs. It can not be read."},
         Refused{"ObservationTableCutShort", Cut(15), ReadRefusal::ShortTable,
                 "\" is incomplete: its observation table breaks off after 25 rows. It can not be read."},
         Refused{"LastNumberCutShort", Cut(15, "  26         7.22E+001  9.6"), ReadRefusal::CutShort,

@@ -5,7 +5,10 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QString>
+#include <cstdint>
+#include <utility>
 
 #include "render/gui_app.h"
 #include "support/temp_dir.h"
@@ -67,6 +70,34 @@ TEST_F(QtCanvasTest, FillsLinesAndTextReachThePixelsAndTheSavedFiles) {
   EXPECT_FALSE(canvas.Save(dir / "missing/g.bmp", reason));
   EXPECT_NE(reason.find("could not be written"), std::string::npos);
   EXPECT_EQ(dir.Listing(), "g.bmp g.png ");
+}
+
+// A text drawn again and again, as the bullets of a graph, in two colours
+// and sizes, over the edges too: the picture holds the very pixels of each
+// one painted in turn by the painter of another picture.
+TEST_F(QtCanvasTest, RepeatedTextsComeOutAsPaintedOneByOne) {
+  QImage painted(623, 465, QImage::Format_RGB32);
+  painted.setDotsPerMeterX(3780);
+  painted.setDotsPerMeterY(3780);
+  painted.fill(Qt::white);
+  QPainter painter(&painted);
+  QtCanvas onePerText(painter, 0);
+  for (Canvas* c : {static_cast<Canvas*>(&canvas), static_cast<Canvas*>(&onePerText)}) {
+    c->SetBrushColor(colours::Silver);
+    c->FillRect(20, 19, 605, 445);
+    std::uint32_t seed = 1;
+    for (const auto& [colour, size] : {std::pair(colours::Green, 10), std::pair(colours::Black, 14)}) {
+      c->SetFontName("Arial");
+      c->SetFontSize(size);
+      c->SetFontColor(colour);
+      for (int i = 0; i < 3000; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        c->TextOut(static_cast<int>(seed >> 8) % 660 - 20, static_cast<int>(seed >> 20) % 500 - 20, "\u2022");
+      }
+    }
+  }
+  painter.end();
+  EXPECT_TRUE(canvas.Image() == painted);
 }
 
 }  // namespace
