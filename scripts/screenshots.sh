@@ -25,27 +25,16 @@ trap cleanup EXIT
 
 source "$here/scripts/x_display.sh"
 
-# A fresh user, and the example as a spreadsheet's export: a plot label,
-# then Y and X.
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" LC_ALL=C
-mkdir -p "$HOME" "$work/data"
+# The example as a spreadsheet's export: a plot label, then Y and X.
 {
   printf 'Plot;Yield (%%);Salinity (dS/m)\r\n'
   sed -n '12,$p' "$here/examples/salinity.inp" | tr -d '\r' |
     awk '{ printf "P%02d;%s;%s\r\n", $1, $2, $3 }' | tr . ,
 } >"$work/data/wheat.csv"
 cd "$work/data"
-"$kinvalo" >"$work/kinvalo.log" 2>&1 &
-app=$!
-pids+=($app)
-window=$(xdotool search --all --sync --onlyvisible --pid "$app" --name '^Kinvalo, partial regression' | head -n1)
-xdotool windowactivate --sync "$window"
+click_pause=0.5
+start_window
 
-# Clicks at a point of the main window, in its own coordinates.
-click() {
-  xdotool mousemove --window "$window" "$1" "$2" click 1 mousemove 1270 890
-  sleep 0.5
-}
 # The newest top-level window of the program with this title.
 await() {
   timeout 20 xdotool search --all --sync --onlyvisible --pid "$app" --name "$1" | tail -n1

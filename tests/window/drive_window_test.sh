@@ -27,23 +27,9 @@ fail() {
 
 source "$(dirname "$0")/../../scripts/x_display.sh"
 
-# A fresh user: no remembered folders or window place.
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" LC_ALL=C
-mkdir -p "$HOME" "$work/data"
 cd "$work/data"
-"$kinvalo" >"$work/kinvalo.log" 2>&1 &
-app=$!
-pids+=($app)
+start_window
 
-window=$(xdotool search --all --sync --onlyvisible --pid "$app" --name '^Kinvalo, partial regression' | head -n1)
-xdotool windowactivate --sync "$window"
-
-# Clicks at a point of the main window, in its own coordinates.
-# The pointer then leaves the window, so that no tooltip comes up.
-click() {
-  xdotool mousemove --window "$window" "$1" "$2" click 1 mousemove 1270 890
-  sleep 0.3
-}
 # Types text as keys, in one go; "\t" is Tab and "\n" is Enter.
 typed() {
   local text=$1 keys=() i c
