@@ -12,7 +12,7 @@ constexpr std::uint64_t kMatrix = 0xB5026F5AA96619E9ULL;
 
 // The next value of a word of the state from itself, its neighbour and
 // the word kShift places on; the branch on the low bit is a mask.
-inline std::uint64_t Twist(std::uint64_t word, std::uint64_t next, std::uint64_t ahead) {
+inline std::uint64_t TwistWord(std::uint64_t word, std::uint64_t next, std::uint64_t ahead) {
   const std::uint64_t joined = (word & kUpper) | (next & kLower);
   return ahead ^ (joined >> 1) ^ ((0 - (next & 1)) & kMatrix);
 }
@@ -35,12 +35,16 @@ RandomWords::RandomWords(std::uint64_t seed) {
 }
 
 void RandomWords::NextBlock() {
-  std::uint64_t* s = state_.data();
-  for (int i = 0; i < kState - kShift; ++i) s[i] = Twist(s[i], s[i + 1], s[i + kShift]);
-  for (int i = kState - kShift; i < kState - 1; ++i) s[i] = Twist(s[i], s[i + 1], s[i + kShift - kState]);
-  s[kState - 1] = Twist(s[kState - 1], s[0], s[kShift - 1]);
-  for (int i = 0; i < kState; ++i) block_[i] = Temper(s[i]);
+  Twist();
+  for (int i = 0; i < kState; ++i) block_[i] = Temper(state_[i]);
   next_ = 0;
+}
+
+void RandomWords::Twist() {
+  std::uint64_t* s = state_.data();
+  for (int i = 0; i < kState - kShift; ++i) s[i] = TwistWord(s[i], s[i + 1], s[i + kShift]);
+  for (int i = kState - kShift; i < kState - 1; ++i) s[i] = TwistWord(s[i], s[i + 1], s[i + kShift - kState]);
+  s[kState - 1] = TwistWord(s[kState - 1], s[0], s[kShift - 1]);
 }
 
 void RandomWords::Fill(std::span<std::uint64_t> out) {
@@ -54,6 +58,13 @@ void RandomWords::Fill(std::span<std::uint64_t> out) {
 }
 
 void RandomWords::Skip(std::uint64_t count) {
+  // Whole blocks passed over need no tempering.
+  const auto rest = static_cast<std::uint64_t>(kState - next_);
+  if (count > rest) {
+    count -= rest;
+    for (; count > kState; count -= kState) Twist();
+    next_ = kState;
+  }
   while (count > 0) {
     if (next_ == kState) NextBlock();
     const std::uint64_t take = std::min<std::uint64_t>(count, static_cast<std::uint64_t>(kState - next_));

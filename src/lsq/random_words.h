@@ -21,6 +21,7 @@ class RandomWords {
  private:
   static constexpr int kState = 312;
   void NextBlock();
+  void Twist();  // the next state, untempered
 
   std::array<std::uint64_t, kState> state_{};
   std::array<std::uint64_t, kState> block_{};  // tempered, ready to give
